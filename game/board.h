@@ -1,0 +1,46 @@
+// The state of one game and the operation that sets up a new one.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "game/platform.h"
+
+enum GamePhase : std::uint8_t { Idle = 0, Running = 1, Over = 2 };
+
+constexpr int kLevelCount = 8;
+constexpr int kFirstShapedLevel = 3;  // levels from here on read their outline from a mask
+
+extern std::vector<std::uint8_t> Board;  // Rows x Columns cell bytes, row-major, plus one spare byte
+extern std::uint32_t Rows;               // rows of the current level's grid
+extern std::uint32_t Columns;            // triangles per row
+extern std::uint32_t Mines;              // mines placed by a new game
+extern GamePhase GameState;              // Idle until the first click, Running, then Over
+extern std::uint32_t FlagsLeft;          // mines minus flags on the board
+extern std::int32_t ElapsedSeconds;      // seconds since the first click of the game
+extern std::int32_t LevelIndex;          // current level, 0 to 7
+extern std::uint32_t LevelOffset;        // file offset of the current level's record
+
+inline std::size_t CellIndex(std::uint32_t column, std::uint32_t row)
+{
+    return static_cast<std::size_t>(row) * Columns + column;
+}
+
+inline std::uint8_t& CellAt(std::uint32_t column, std::uint32_t row) { return Board[CellIndex(column, row)]; }
+
+inline std::size_t GridSize() { return static_cast<std::size_t>(Rows) * Columns; }
+
+// Same-row neighbours (columns -2, -1, +1, +2) of the cell at cellIndex whose byte equals value.
+int CountInRow(std::uint8_t value, std::size_t cellIndex, std::uint32_t column);
+
+// Neighbours among the twelve around (column, row) whose byte equals value.
+// orientation: 0 up-pointing, 1 down-pointing.
+int CountNeighbours(std::uint8_t value, std::uint32_t column, std::uint32_t row, std::size_t cellIndex,
+                    int orientation);
+
+// Builds a new game for LevelIndex with the generator seeded from the current time.
+void NewGame(PlatformWindow window);
+
+// The same with a given seed, so that a board can be reproduced.
+void NewGameWithSeed(PlatformWindow window, std::uint32_t seed);

@@ -1,0 +1,31 @@
+// What the game model asks of the platform. The Windows program implements these in ui/;
+// the kelbo tool and the tests implement them for themselves.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The main window, opaque to the model: the model only hands it back to the hooks.
+using PlatformWindow = void*;
+
+// Clock timer (timer id 1, one tick a second).
+void StartClockTimer(PlatformWindow window);
+void StopClockTimer(PlatformWindow window);
+
+// Gives the window the size that the current level needs and centres it on the screen.
+void FitWindowToLevel(PlatformWindow window);
+
+// Asks for a repaint of the whole client area, with or without erasing the background first.
+void InvalidateClientArea(PlatformWindow window, bool eraseBackground);
+
+// Redraws one cell at once, in the drawing context of the mouse message being handled.
+// orientation: 0 up-pointing, 1 down-pointing.
+void RedrawCell(std::uint32_t column, std::uint32_t row, int orientation);
+
+// A won game hands over to the best-times table: a message, or the name dialog, the table
+// update and the best-times dialog.
+void RecordBestTime(PlatformWindow window);
+
+// The data file cannot be used (it was changed or damaged while the game ran): tell the
+// player and end the program without touching the file.
+void ReportDataFileProblem(PlatformWindow window, const std::string& message);

@@ -1,0 +1,27 @@
+# Sourced by the Windows-side tests: a Wine prefix of the build tree, made once and reused.
+# Usage: . tests/wine/wine_env.sh BUILD_DIR
+_wine_build_dir=$(cd "${1:?build directory}" && pwd)
+export WINEPREFIX="$_wine_build_dir/wine-prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEARCH=win64
+
+# Creating a prefix takes several seconds; concurrent tests wait for the first to finish.
+_wine_make_prefix() {
+    local ready="$WINEPREFIX/.skarvel-ready"
+    [ -f "$ready" ] && return 0
+    exec 9>"$_wine_build_dir/wine-prefix.lock"
+    flock 9
+    if [ ! -f "$ready" ]; then
+        wineboot -i >/dev/null 2>&1
+        wineserver -w
+        # A virtual desktop of 800 x 600: Wine draws the frame, caption and menu itself.
+        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
+        wineserver -w
+        touch "$ready"
+    fi
+    flock -u 9
+    exec 9>&-
+}
+_wine_make_prefix
