@@ -1,0 +1,36 @@
+/* Resource and command ids, shared by the program and the resource script. */
+#pragma once
+
+/* Icons */
+#define IDI_APPLICATION_ICON 101
+#define IDI_COVERED_UP       105
+#define IDI_COVERED_DOWN     106
+#define IDI_PRESSED_UP       107
+#define IDI_PRESSED_DOWN     108
+#define IDI_MINE             109
+#define IDI_FLAG             110
+#define IDI_UNCOVERED_UP     111
+#define IDI_UNCOVERED_DOWN   112
+#define IDI_NEW_GAME_BUTTON  113
+
+/* Menu, dialogs, accelerators */
+#define IDM_MAIN_MENU        102
+#define IDD_ABOUT            104
+#define IDA_ACCELERATORS     114
+#define IDD_BEST_TIMES       115
+#define IDD_ENTER_NAME       119
+
+/* Commands */
+#define IDC_NEW_GAME         40001
+#define IDC_EXIT             40002
+#define IDC_ABOUT            40004
+#define IDC_FIRST_LEVEL      40005 /* level items: IDC_FIRST_LEVEL + level index */
+#define IDC_LAST_LEVEL       40012
+#define IDC_BEST_TIMES       40013
+
+/* Dialog controls */
+#define IDC_RESET_SCORES     1003
+#define IDC_FIRST_NAME       1004 /* names of places 1 to 5: 1004 to 1008 */
+#define IDC_FIRST_TIME       1009 /* times of places 1 to 5: 1009 to 1013 */
+#define IDC_LEVEL_TITLE      1014
+#define IDC_PLAYER_NAME      1015
