@@ -21,12 +21,12 @@
 #define IDD_ENTER_NAME       119
 
 /* Commands */
-#define IDC_NEW_GAME         40001
-#define IDC_EXIT             40002
-#define IDC_ABOUT            40004
-#define IDC_FIRST_LEVEL      40005 /* level items: IDC_FIRST_LEVEL + level index */
-#define IDC_LAST_LEVEL       40012
-#define IDC_BEST_TIMES       40013
+#define CMD_NEW_GAME         40001
+#define CMD_EXIT             40002
+#define CMD_ABOUT            40004
+#define CMD_FIRST_LEVEL      40005 /* level items: CMD_FIRST_LEVEL + level index */
+#define CMD_LAST_LEVEL       40012
+#define CMD_BEST_TIMES       40013
 
 /* Dialog controls */
 #define IDC_RESET_SCORES     1003
