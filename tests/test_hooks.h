@@ -1,0 +1,24 @@
+// The tests' side of the platform hooks: every call is recorded in order, so a test can check
+// what the model asked of the window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct HookCall {
+    std::string name;   // the hook's name, e.g. "StopClockTimer"
+    std::uint32_t column;
+    std::uint32_t row;
+    int detail;         // RedrawCell: orientation; InvalidateClientArea: 1 with erase
+    bool operator==(const HookCall& other) const
+    {
+        return name == other.name && column == other.column && row == other.row && detail == other.detail;
+    }
+};
+
+extern std::vector<HookCall> HookCalls;
+extern std::string LastReportedProblem;
+
+void ClearHookCalls();
+int CountHookCalls(const std::string& name);
