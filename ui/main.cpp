@@ -1,0 +1,65 @@
+// Entry point: start-up, the message loop and the exit code.
+#include <windows.h>
+
+#include <string>
+
+#include "data/data_file.h"
+#include "game/board.h"
+#include "game/cell.h"
+#include "res/resource.h"
+#include "ui/geometry.h"
+#include "ui/input.h"
+#include "ui/shell.h"
+#include "ui/window.h"
+
+static void ReadScreenSize()
+{
+    ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+    ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+}
+
+// No level has been read yet: a grid of no cells, only the spare byte.
+static void CreateEmptyBoard() { Board.assign(GridSize() + 1, kVoidCell); }
+
+static int RunMessageLoop(HWND window, HACCEL accelerators)
+{
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (TranslateAcceleratorA(window, accelerators, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return message.message == WM_QUIT ? static_cast<int>(message.wParam) : kStartFailureExitCode;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
+    if (!RegisterMainWindowClass(instance)) return 0;
+    ClearPressedCell();
+    const WindowSize initialSize = WindowSizeFor(Rows, Columns);
+    ReadScreenSize();
+    CreateEmptyBoard();
+    LoadPictures(instance);
+
+    std::string problem;
+    if (!OpenDataFile(problem)) {
+        ShowDataFileProblem(nullptr, problem);
+        return kDataFileProblemExitCode;
+    }
+    LevelIndex = 0;
+    const HWND window = CreateMainWindow(instance, initialSize);
+    if (window == nullptr) {
+        ReleaseGame();
+        return kStartFailureExitCode;
+    }
+    NewGame(window);
+    const HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_ACCELERATORS));
+    AppInstance = instance;
+
+    // A data-file problem met by the first game has already ended the program.
+    if (!IsGameReleased()) {
+        ShowWindow(window, showCommand);
+        UpdateWindow(window);
+    }
+    return RunMessageLoop(window, accelerators);
+}

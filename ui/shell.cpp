@@ -1,0 +1,53 @@
+#include "ui/shell.h"
+
+#include <vector>
+
+#include "data/data_file.h"
+#include "game/board.h"
+#include "res/resource.h"
+
+HINSTANCE AppInstance;
+std::int32_t ScreenWidth;
+std::int32_t ScreenHeight;
+HICON Pictures[kPictureCount];
+
+static bool GameReleased = false;  // set once by ReleaseGame, never cleared
+
+void LoadPictures(HINSTANCE instance)
+{
+    static const int pictureIds[kPictureCount] = {
+        IDI_COVERED_UP,   IDI_COVERED_DOWN,   IDI_PRESSED_UP, IDI_PRESSED_DOWN,    IDI_UNCOVERED_UP,
+        IDI_UNCOVERED_DOWN, IDI_MINE,         IDI_FLAG,       IDI_NEW_GAME_BUTTON,
+    };
+    for (int picture = 0; picture < kPictureCount; ++picture)
+        Pictures[picture] = LoadIconA(instance, MAKEINTRESOURCEA(pictureIds[picture]));
+}
+
+void ReleaseGame()
+{
+    GameReleased = true;
+    std::vector<std::uint8_t>().swap(Board);
+    CloseDataFile();
+}
+
+bool IsGameReleased() { return GameReleased; }
+
+void Shutdown()
+{
+    ReleaseGame();
+    PostQuitMessage(0);
+}
+
+void ShowDataFileProblem(HWND window, const std::string& problem)
+{
+    MessageBoxA(window, problem.c_str(), "Skarvel", MB_OK | MB_ICONERROR);
+}
+
+void ShutdownForDataFileProblem(HWND window, const std::string& problem)
+{
+    if (GameReleased) return;
+    // Released before the message box, whose own message loop keeps painting the window.
+    ReleaseGame();
+    ShowDataFileProblem(window, problem);
+    PostQuitMessage(kDataFileProblemExitCode);
+}
