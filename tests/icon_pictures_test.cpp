@@ -90,16 +90,6 @@ TEST(CellPictures, OpaqueRowsMatchTheSpanFormulas) {
     }
 }
 
-TEST(CellPictures, UseOnlyTheFourCellColoursWithASilverMiddle) {
-    for (const auto& [group, picture] : ReadCells()) {
-        for (const std::string& colour : picture.pixels)
-            EXPECT_TRUE(colour == "transparent" || colour == "black" || colour == "white" ||
-                        colour == "silver" || colour == "grey")
-                << "icon " << group << " has " << colour;
-        EXPECT_EQ(picture.At(12, 12), "silver") << group;
-    }
-}
-
 std::string RowColours(const Picture& picture, int y, int first, int last) {
     std::string colours;
     for (int x = first; x <= last; ++x) colours += (x > first ? " " : "") + picture.At(x, y);

@@ -33,8 +33,8 @@ const int Transparent = -1;  // legend value of the colour "transparent"
 const int Unused = -2;       // legend value of a character the legend does not name
 
 struct Picture {
-    int size = 0;                   // width and height in pixels
-    std::vector<int> pixels;        // palette index or Transparent, row by row from the top
+    int size = 0;             // width and height in pixels
+    std::vector<int> pixels;  // palette index or Transparent, row by row from the top
 };
 
 int ColourIndex(const std::string& name) {
@@ -81,68 +81,85 @@ bool ReadPixelRow(const std::string& text, const std::string& where, const int l
     return true;
 }
 
-// The row length can only be judged once the number of rows is known, so rows are checked
-// against the first row while reading and against the row count at the end.
+struct Source {
+    std::ifstream file;
+    std::string path;
+    int lineNumber = 0;
+};
+
+bool NextLine(Source& source, std::string& text) {
+    if (!std::getline(source.file, text)) return false;
+    ++source.lineNumber;
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    return true;
+}
+
+bool ReadLegend(Source& source, int legend[256], std::string& error) {
+    for (int i = 0; i < 256; ++i) legend[i] = Unused;
+    std::string text;
+    while (NextLine(source, text) && !text.empty()) {
+        if (text[0] != '#' && !ReadLegendEntry(text, Where(source.path, source.lineNumber), legend, error))
+            return false;
+    }
+    return true;
+}
+
+struct Row {
+    int line;
+    std::size_t length;
+};
+
+// A row's length can only be judged once the number of rows is known.
+bool CheckRowLengths(const Source& source, const std::vector<Row>& rows, std::string& error) {
+    if (rows.size() != 16 && rows.size() != 32) {
+        error = source.path + ": " + std::to_string(rows.size()) + " pixel rows; a picture has 16 or 32";
+        return false;
+    }
+    for (const Row& row : rows) {
+        if (row.length != rows.size()) {
+            error = Where(source.path, row.line) + std::to_string(row.length) + " characters, expected " +
+                    std::to_string(rows.size()) + " as the picture has " + std::to_string(rows.size()) +
+                    " rows";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReadRows(Source& source, const int legend[256], Picture& picture, std::string& error) {
+    std::vector<Row> rows;
+    std::string text;
+    while (NextLine(source, text) && !text.empty()) {
+        if (!ReadPixelRow(text, Where(source.path, source.lineNumber), legend, picture, error)) return false;
+        rows.push_back({source.lineNumber, text.size()});
+    }
+    picture.size = static_cast<int>(rows.size());
+    return CheckRowLengths(source, rows, error);
+}
+
+// Only blank lines may follow the blank line after the last row.
+bool ReadEnd(Source& source, std::string& error) {
+    std::string text;
+    while (NextLine(source, text)) {
+        if (!text.empty()) {
+            error = Where(source.path, source.lineNumber) + "text after the blank line that ends the picture";
+            return false;
+        }
+    }
+    return true;
+}
+
 bool ReadPicture(const std::string& path, Picture& picture, std::string& error) {
-    std::ifstream file(path);
-    if (!file) {
+    Source source;
+    source.path = path;
+    source.file.open(path);
+    if (!source.file) {
         error = path + ": cannot be opened";
         return false;
     }
     int legend[256];
-    for (int& entry : legend) entry = Unused;
-    bool inLegend = true;
-    int lineNumber = 0;
-    int firstRowLine = 0;
-    std::size_t rowLength = 0;
-    int rows = 0;
-    std::string text;
-    while (std::getline(file, text)) {
-        ++lineNumber;
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        std::string where = Where(path, lineNumber);
-        if (inLegend) {
-            if (text.empty()) {
-                inLegend = false;
-            } else if (text[0] != '#' && !ReadLegendEntry(text, where, legend, error)) {
-                return false;
-            }
-            continue;
-        }
-        if (text.empty()) {
-            if (rows > 0) break;  // blank lines may follow the last row
-            continue;
-        }
-        if (rows == 0) {
-            firstRowLine = lineNumber;
-            rowLength = text.size();
-        } else if (text.size() != rowLength) {
-            error = where + std::to_string(text.size()) + " characters, expected " +
-                    std::to_string(rowLength) + " as in line " + std::to_string(firstRowLine);
-            return false;
-        }
-        if (!ReadPixelRow(text, where, legend, picture, error)) return false;
-        ++rows;
-    }
-    while (std::getline(file, text)) {
-        ++lineNumber;
-        if (!text.empty() && text != "\r") {
-            error = Where(path, lineNumber) + "text after the blank line that ends the picture";
-            return false;
-        }
-    }
-    if (rows != 16 && rows != 32) {
-        error = path + ": " + std::to_string(rows) + " pixel rows; a picture has 16 or 32";
-        return false;
-    }
-    if (rowLength != static_cast<std::size_t>(rows)) {
-        error = Where(path, firstRowLine) + std::to_string(rowLength) +
-                " characters, expected " + std::to_string(rows) + " for " +
-                std::to_string(rows) + " rows";
-        return false;
-    }
-    picture.size = rows;
-    return true;
+    return ReadLegend(source, legend, error) && ReadRows(source, legend, picture, error) &&
+           ReadEnd(source, error);
 }
 
 void PutWord(std::vector<std::uint8_t>& out, std::uint32_t value) {
