@@ -6,6 +6,7 @@
 #include "data/data_check.h"
 #include "data/data_file.h"
 #include "data/default_file.h"
+#include "game/board.h"
 #include "game/mine_draw.h"
 #include "tests/test_files.h"
 
@@ -113,6 +114,49 @@ TEST(DataCheck, AcceptsMinesJustBelowTheDrawableCells)
     std::string problem;
     EXPECT_TRUE(OpenImageAsDataFile(directory, file, problem)) << problem;
     CloseDataFile();
+}
+
+}  // namespace
+
+namespace {
+
+// Random bytes written over random places of the default file: whatever the check lets through
+// must give every level a game without reading or writing outside the board (the sanitizer build
+// runs this too).
+TEST(DataCheck, RandomDamageIsRefusedOrPlayable)
+{
+    ScratchDirectory directory;
+    std::uint32_t state = 2024;
+    auto next = [&state]() {
+        state = state * 1103515245u + 12345u;
+        return state >> 8;
+    };
+    int accepted = 0;
+    for (int round = 0; round < 400; ++round) {
+        std::vector<std::uint8_t> file = DefaultDataFileBytes();
+        const int changes = 1 + static_cast<int>(next() % 4);
+        for (int change = 0; change < changes; ++change)
+            file[next() % (next() % 3 == 0 ? 40 : file.size())] =
+                static_cast<std::uint8_t>(next() % 2 == 0 ? next() : next() % 2 == 0 ? 0 : 255);
+        if (next() % 5 == 0)
+            file.resize(next() % file.size());
+        std::string problem;
+        if (!OpenImageAsDataFile(directory, file, problem)) {
+            EXPECT_FALSE(problem.empty());
+            continue;
+        }
+        ++accepted;
+        for (int level = 0; level < 8; ++level) {
+            LevelIndex = level;
+            NewGameWithSeed(nullptr, next());
+            std::uint32_t mines = 0;
+            for (std::size_t index = 0; index < GridSize(); ++index)
+                mines += Board[index] == 143;
+            ASSERT_EQ(mines, Mines) << "round " << round << " level " << level;
+        }
+        CloseDataFile();
+    }
+    EXPECT_GT(accepted, 50) << "most single-byte changes leave a playable file";
 }
 
 }  // namespace
