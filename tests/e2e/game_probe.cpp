@@ -1,0 +1,52 @@
+// Looks into the running game from outside, for the end-to-end tests.
+//   game_probe command ID   posts WM_COMMAND with ID to the main window, as its menu would
+//   game_probe message      prints the text of the game's open message box
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static const char kTitle[] = "Skarvel";
+
+static int PostCommand(const char* idText)
+{
+    const HWND window = FindWindowA("Skarvel", kTitle);
+    if (window == nullptr) {
+        std::fprintf(stderr, "game_probe: no main window\n");
+        return 1;
+    }
+    const auto id = static_cast<WORD>(std::strtoul(idText, nullptr, 10));
+    return PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : 1;
+}
+
+static BOOL CALLBACK PrintStaticText(HWND control, LPARAM)
+{
+    char className[32] = "";
+    GetClassNameA(control, className, sizeof className);
+    if (_stricmp(className, "Static") != 0) return TRUE;
+    char text[4096] = "";
+    // WM_GETTEXT rather than GetWindowTextA, which may not ask another process's control.
+    SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    if (text[0] != '\0') std::printf("%s\n", text);
+    return TRUE;
+}
+
+static int PrintMessageBoxText()
+{
+    const HWND box = FindWindowA("#32770", kTitle);
+    if (box == nullptr) {
+        std::fprintf(stderr, "game_probe: no message box\n");
+        return 1;
+    }
+    EnumChildWindows(box, PrintStaticText, 0);
+    return 0;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "command") == 0) return PostCommand(argv[2]);
+    if (argc == 2 && std::strcmp(argv[1], "message") == 0) return PrintMessageBoxText();
+    std::fprintf(stderr, "usage: game_probe command ID | game_probe message\n");
+    return 2;
+}

@@ -1,0 +1,216 @@
+# Shared functions of the end-to-end tests: skarvel.exe under Wine on a private Xvfb display, in a
+# fresh folder, driven with xdotool and looked at through screenshots.
+# Usage: . lib.sh NATIVE_BUILD_DIR SKARVEL_EXE KELBO GAME_PROBE_EXE
+set -u
+
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+BUILD_DIR=$(cd "${1:?native build directory}" && pwd)
+SKARVEL_EXE=${2:?skarvel.exe}
+KELBO=${3:?kelbo tool}
+GAME_PROBE_EXE=${4:?game_probe.exe}
+
+# The virtual desktop's size, set in the prefix by wine_env.sh.
+DESKTOP_WIDTH=800
+DESKTOP_HEIGHT=600
+# Wine's frame, caption and menu bar: the client area starts this far into the window.
+CLIENT_LEFT=3
+CLIENT_TOP=41
+
+# Level index -> window size and the menu bar's "Game" pop-up; the pop-up's text lines, top to
+# bottom, are New game, the eight levels, Best times and Exit.
+LEVEL_WIDTHS=(241 421 586 301 451 481 421 301)
+LEVEL_HEIGHTS=(272 402 454 324 428 454 454 402)
+GAME_MENU_LINES=11
+FIRST_LEVEL_LINE=1
+EXIT_LINE=10
+
+RUN_AS=()         # a command prefix that runs Wine as another user, empty for ourselves
+WORK=""           # this test's temporary folder
+GAME_DIR=""       # where skarvel.exe runs: its kelbo.dat lives here
+XVFB_PID=""
+SKARVEL_PID=""
+EXIT_CODE=""
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+note() { echo "-- $*"; }
+
+e2e_cleanup() {
+    if [ -n "$SKARVEL_PID" ] && kill -0 "$SKARVEL_PID" 2>/dev/null; then
+        kill "$SKARVEL_PID" 2>/dev/null
+        wait "$SKARVEL_PID" 2>/dev/null
+    fi
+    if [ -n "${WINEPREFIX:-}" ]; then "${RUN_AS[@]}" wineserver -k 2>/dev/null; fi
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+    fi
+    [ -n "$WORK" ] && rm -rf "$WORK"
+}
+
+# A display of our own: Xvfb picks a free number and tells it through a descriptor.
+start_display() {
+    local number_file="$WORK/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local tries
+    for tries in $(seq 100); do
+        [ -s "$number_file" ] && break
+        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start"
+        sleep 0.1
+    done
+    [ -s "$number_file" ] || fail "Xvfb gave no display number"
+    export DISPLAY=":$(tr -d '\n' <"$number_file")"
+}
+
+# Call first: the Wine prefix, a display, a running wineserver, an empty game folder.
+e2e_setup() {
+    WORK=$(mktemp -d)
+    trap e2e_cleanup EXIT
+    GAME_DIR="$WORK/game"
+    mkdir "$GAME_DIR" "$WORK/tmp"
+    # Wine keeps its server's socket in a folder under TMPDIR; this one goes with the test.
+    export TMPDIR="$WORK/tmp"
+    # shellcheck source=../wine/wine_env.sh
+    . "$E2E_DIR/../wine/wine_env.sh" "$BUILD_DIR"
+    [ -f "$SKARVEL_EXE" ] || fail "no $SKARVEL_EXE"
+    start_display
+}
+
+# Runs Wine as an unprivileged user, who gets a copy of the prefix and the game folder: root
+# opens a read-only file for writing all the same.
+use_unprivileged_user() {
+    local user=nobody group=nogroup
+    cp -a "$WINEPREFIX" "$WORK/prefix"
+    mkdir -p "$WORK/home"
+    chown -R "$user:$group" "$WORK/prefix" "$WORK/home" "$WORK/tmp" "$GAME_DIR"
+    chmod 755 "$WORK"
+    export WINEPREFIX="$WORK/prefix" HOME="$WORK/home"
+    RUN_AS=(setpriv --reuid="$user" --regid="$group" --clear-groups)
+}
+
+start_wineserver() { "${RUN_AS[@]}" wineserver -p; }
+
+start_skarvel() {
+    cp "$SKARVEL_EXE" "$WORK/skarvel.exe"
+    cp "$GAME_PROBE_EXE" "$WORK/game_probe.exe"
+    chmod 755 "$WORK/skarvel.exe" "$WORK/game_probe.exe"
+    (cd "$GAME_DIR" && exec "${RUN_AS[@]}" wine "$WORK/skarvel.exe") &
+    SKARVEL_PID=$!
+}
+
+# Prints the X window id of the first visible window with exactly this title.
+wait_for_window() {
+    local title=$1 id
+    id=$(timeout 30 xdotool search --sync --onlyvisible --name "^${title}\$" 2>/dev/null | head -1)
+    [ -n "$id" ] || fail "no window \"$title\" appeared"
+    echo "$id"
+}
+
+# True when no visible window has this title.
+window_gone() { ! xdotool search --onlyvisible --name "^${1}\$" >/dev/null 2>&1; }
+
+# Prints "x y width height" of a window, as placed on the screen.
+window_geometry() {
+    xwininfo -id "$1" | awk '
+        /Absolute upper-left X:/ { x = $NF }
+        /Absolute upper-left Y:/ { y = $NF }
+        /Width:/ { w = $NF }
+        /Height:/ { h = $NF }
+        END { print x, y, w, h }'
+}
+
+# The window reaches the size within a few seconds and stands centred on the desktop.
+expect_centred_size() {
+    local window=$1 width=$2 height=$3 geometry tries
+    for tries in $(seq 50); do
+        geometry=$(window_geometry "$window")
+        set -- $geometry
+        [ "$3" = "$width" ] && [ "$4" = "$height" ] && break
+        sleep 0.1
+    done
+    set -- $geometry
+    [ "$3 $4" = "$width $height" ] || fail "window is $3 x $4, expected $width x $height"
+    local x=$(((DESKTOP_WIDTH - width) / 2)) y=$(((DESKTOP_HEIGHT - height) / 2))
+    [ "$1 $2" = "$x $y" ] || fail "window of $width x $height is at $1, $2, expected $x, $y"
+}
+
+# Waits for skarvel.exe to end and leaves its exit code in EXIT_CODE.
+wait_for_exit() {
+    local seconds=${1:-15} tries
+    for tries in $(seq $((seconds * 10))); do
+        kill -0 "$SKARVEL_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$SKARVEL_PID" 2>/dev/null && fail "skarvel.exe is still running after $seconds s"
+    wait "$SKARVEL_PID"
+    EXIT_CODE=$?
+    SKARVEL_PID=""
+}
+
+expect_exit_code() {
+    wait_for_exit
+    [ "$EXIT_CODE" = "$1" ] || fail "exit code $EXIT_CODE, expected $1"
+}
+
+expect_running() {
+    sleep "${1:-0.5}"
+    kill -0 "$SKARVEL_PID" 2>/dev/null || fail "skarvel.exe has ended"
+}
+
+# Opens the "Game" pop-up with a click on the menu bar; the pointer stays on the bar, so no
+# item of the pop-up is highlighted.
+open_game_menu() {
+    xdotool mousemove --window "$1" 20 31 click 1
+    sleep 0.5
+}
+
+close_menu() {
+    xdotool key Escape Escape
+    sleep 0.2
+}
+
+# Prints one line per text line of the open "Game" pop-up, top to bottom: "top bottom checked",
+# in pixels from the pop-up's top, checked 1 when a check mark stands beside it.
+game_menu_lines() {
+    local geometry
+    geometry=$(window_geometry "$1")
+    set -- $geometry
+    import -window root -crop "130x230+$(($1 + CLIENT_LEFT))+$(($2 + CLIENT_TOP))" +repage -depth 8 txt:- |
+        awk -f "$E2E_DIR/menu_lines.awk"
+}
+
+# The open pop-up shows the check mark beside this level's item and no other.
+expect_only_checked() {
+    local level=$1 lines checked
+    lines=$(game_menu_lines "$2")
+    [ "$(echo "$lines" | wc -l)" = "$GAME_MENU_LINES" ] ||
+        fail "the Game menu shows $(echo "$lines" | wc -l) lines, expected $GAME_MENU_LINES: $lines"
+    checked=$(echo "$lines" | awk '$3 == 1 { printf "%d ", NR - 1 }')
+    [ "$checked" = "$((level + FIRST_LEVEL_LINE)) " ] ||
+        fail "check marks on menu lines ${checked:-none}, expected on line $((level + FIRST_LEVEL_LINE)) alone"
+}
+
+# Clicks the pop-up's text line with this number (0 is New game).
+click_menu_line() {
+    local window=$1 line=$2 lines top bottom
+    lines=$(game_menu_lines "$window")
+    read -r top bottom _ <<<"$(echo "$lines" | sed -n "$((line + 1))p")"
+    [ -n "$top" ] || fail "the Game menu has no line $line"
+    xdotool mousemove --window "$window" $((CLIENT_LEFT + 40)) $((CLIENT_TOP + (top + bottom) / 2)) click 1
+}
+
+# Sends WM_COMMAND with this id to the running game, as a menu would.
+post_command() {
+    "${RUN_AS[@]}" wine "$WORK/game_probe.exe" command "$1" || fail "could not post command $1"
+}
+
+# Prints the text of the game's open message box.
+message_box_text() {
+    local text
+    text=$("${RUN_AS[@]}" wine "$WORK/game_probe.exe" message) || fail "no message box to read"
+    echo "$text" | tr -d '\r'
+}

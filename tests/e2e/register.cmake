@@ -1,0 +1,10 @@
+# End-to-end tests of the real skarvel.exe under Wine, each on its own Xvfb display; they share
+# the build tree's Wine prefix, so only one runs at a time.
+set(skarvel_e2e_tests start_fresh start_existing levels unlisted_commands damaged_file read_only_file)
+foreach(name IN LISTS skarvel_e2e_tests)
+  add_test(NAME e2e_${name}
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/${name}.sh ${CMAKE_BINARY_DIR} ${SKARVEL_EXE}
+            $<TARGET_FILE:kelbo> ${SKARVEL_WINDOWS_BINARY_DIR}/tests/e2e/game_probe.exe)
+  # 77: a test that cannot run here (the read-only file needs root to switch users).
+  set_tests_properties(e2e_${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 120 SKIP_RETURN_CODE 77)
+endforeach()
