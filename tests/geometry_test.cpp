@@ -90,38 +90,6 @@ TEST_F(BeginnerBoard, EveryHitLiesOnItsOwnCell)
     EXPECT_EQ(cellsHit.size(), std::size_t{Rows * Columns});
 }
 
-// An odd column's triangles lie one pixel right of an even column's, relative to the anchor.
-TEST_F(BeginnerBoard, TrianglesCoverTheirSpansRelativeToTheAnchor)
-{
-    struct Case {
-        std::uint32_t column, row;
-        std::int32_t firstOnTopLine, lastOnTopLine, firstOnLine24, lastOnLine24;
-    };
-    const Case cases[] = {
-        {2, 0, 12, 13, 0, 25},  // even column, up
-        {2, 1, 0, 25, 12, 13},  // even column, down
-        {3, 1, 13, 14, 1, 26},  // odd column, up
-        {3, 0, 1, 26, 13, 14},  // odd column, down
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "cell " << c.column << ", " << c.row);
-        const PixelPoint anchor = CellAnchor(c.column, c.row);
-        for (int line : {0, 24}) {
-            const std::int32_t first = line == 0 ? c.firstOnTopLine : c.firstOnLine24;
-            const std::int32_t last = line == 0 ? c.lastOnTopLine : c.lastOnLine24;
-            const auto y = static_cast<std::uint32_t>(anchor.y + line);
-            for (std::int32_t dx = first - 1; dx <= last + 1; ++dx) {
-                std::uint32_t column = kUntouched;
-                std::uint32_t row = kUntouched;
-                const bool inside = dx >= first && dx <= last;
-                const bool hit = HitTest(static_cast<std::uint32_t>(anchor.x + dx), y, column, row) != kNoCell &&
-                                 column == c.column && row == c.row;
-                EXPECT_EQ(hit, inside) << "line " << line << ", dx " << dx;
-            }
-        }
-    }
-}
-
 TEST_F(BeginnerBoard, NewGameButtonRectangleIncludesItsBounds)
 {
     EXPECT_TRUE(IsOnNewGameButton(105, 7));

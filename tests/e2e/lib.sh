@@ -110,6 +110,18 @@ wait_for_window() {
     echo "$id"
 }
 
+# Prints the X window id of a message box titled like the game, other than the main window.
+wait_for_message_box() {
+    local main=${1:-} tries id
+    for tries in $(seq 150); do
+        for id in $(xdotool search --onlyvisible --name '^Skarvel$' 2>/dev/null); do
+            [ "$id" != "$main" ] && { echo "$id"; return 0; }
+        done
+        sleep 0.2
+    done
+    fail "no message box appeared"
+}
+
 # True when no visible window has this title.
 window_gone() { ! xdotool search --onlyvisible --name "^${1}\$" >/dev/null 2>&1; }
 
@@ -161,11 +173,16 @@ expect_running() {
     kill -0 "$SKARVEL_PID" 2>/dev/null || fail "skarvel.exe has ended"
 }
 
-# Opens the "Game" pop-up with a click on the menu bar; the pointer stays on the bar, so no
-# item of the pop-up is highlighted.
+# Opens the "Game" pop-up with a click on the menu bar and waits until all its lines show. The
+# pointer stays on the bar, so no item of the pop-up is highlighted.
 open_game_menu() {
+    local tries
     xdotool mousemove --window "$1" 20 31 click 1
-    sleep 0.5
+    for tries in $(seq 20); do
+        sleep 0.2
+        [ "$(game_menu_lines "$1" | wc -l)" = "$GAME_MENU_LINES" ] && return 0
+    done
+    fail "the Game menu did not open with $GAME_MENU_LINES lines"
 }
 
 close_menu() {

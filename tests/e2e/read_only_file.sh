@@ -16,7 +16,7 @@ chmod 0444 "$GAME_DIR/kelbo.dat"
 cp -p "$GAME_DIR/kelbo.dat" "$WORK/before.dat"
 
 start_skarvel
-box=$(wait_for_window Skarvel)
+box=$(wait_for_message_box)
 text=$(message_box_text)
 note "message: $text"
 grep -q 'kelbo.dat cannot be opened for reading and writing' <<<"$text" ||
