@@ -135,10 +135,12 @@ window_geometry() {
         END { print x, y, w, h }'
 }
 
-# The window reaches the size within a few seconds and stands centred on the desktop.
+# The window reaches the size within a few seconds, or at the first look with "at-once", and
+# stands centred on the desktop.
 expect_centred_size() {
-    local window=$1 width=$2 height=$3 geometry tries
-    for tries in $(seq 50); do
+    local window=$1 width=$2 height=$3 looks=50 geometry tries
+    [ "${4:-}" = at-once ] && looks=1
+    for tries in $(seq "$looks"); do
         geometry=$(window_geometry "$window")
         set -- $geometry
         [ "$3" = "$width" ] && [ "$4" = "$height" ] && break

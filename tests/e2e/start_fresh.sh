@@ -9,8 +9,8 @@ start_wineserver
 
 start_skarvel
 window=$(wait_for_window Skarvel)
-note "Beginner at its size, centred"
-expect_centred_size "$window" "${LEVEL_WIDTHS[0]}" "${LEVEL_HEIGHTS[0]}"
+note "Beginner at its size, centred, from the first look"
+expect_centred_size "$window" "${LEVEL_WIDTHS[0]}" "${LEVEL_HEIGHTS[0]}" at-once
 note "the default data file"
 [ -f "$GAME_DIR/kelbo.dat" ] || fail "no kelbo.dat written"
 [ "$(stat -c %s "$GAME_DIR/kelbo.dat")" = 2225 ] || fail "kelbo.dat has $(stat -c %s "$GAME_DIR/kelbo.dat") bytes"
