@@ -14,3 +14,6 @@ std::vector<std::string> CheckDataFile(std::FILE* file, const std::string& fileN
 
 // The problems of one level alone, as NewGame meets them.
 std::vector<std::string> CheckLevel(std::FILE* file, const std::string& fileName, int levelIndex);
+
+// "level 3 (Triangle)": how messages name a level.
+std::string LevelName(int levelIndex);

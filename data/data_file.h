@@ -39,8 +39,9 @@ struct LevelHeader {
 // wrong and what to do.
 bool OpenDataFile(std::string& problem);
 
-// Creates the default file (it must not exist yet). False with a message when it cannot.
-bool WriteDefaultDataFile(std::string& problem);
+// Writes the default file at DataFileName. An existing file is replaced only when asked to;
+// otherwise it is left untouched and the call fails. False with a message when it cannot.
+bool WriteDefaultDataFile(std::string& problem, bool replaceExisting = false);
 
 // Closes and reopens DataFile after a change, so that the change is on disk.
 bool ReopenDataFile(std::string& problem);

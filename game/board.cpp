@@ -1,0 +1,176 @@
+#include "game/board.h"
+
+#include <algorithm>
+#include <cassert>
+#include <ctime>
+#include <string>
+
+#include "data/data_check.h"
+#include "data/data_file.h"
+#include "game/cell.h"
+#include "game/mine_draw.h"
+
+std::vector<std::uint8_t> Board(1, kVoidCell);
+std::uint32_t Rows;
+std::uint32_t Columns;
+std::uint32_t Mines;
+GamePhase GameState = Idle;
+std::uint32_t FlagsLeft;
+std::int32_t ElapsedSeconds;
+std::int32_t LevelIndex;
+std::uint32_t LevelOffset;
+
+int CountInRow(std::uint8_t value, std::size_t cellIndex, std::uint32_t column)
+{
+    int count = 0;
+    if (column > 0 && Board[cellIndex - 1] == value)
+        ++count;
+    if (column > 1 && Board[cellIndex - 2] == value)
+        ++count;
+    if (column + 1 < Columns && Board[cellIndex + 1] == value)
+        ++count;
+    if (column + 2 < Columns && Board[cellIndex + 2] == value)
+        ++count;
+    return count;
+}
+
+// The row on the cell's flat side: the cell directly across it and two on each side.
+static int CountAcrossBase(std::uint8_t value, std::size_t acrossIndex, std::uint32_t column)
+{
+    return (Board[acrossIndex] == value) + CountInRow(value, acrossIndex, column);
+}
+
+// The row at the cell's apex: the cell directly across it and one on each side.
+static int CountAcrossApex(std::uint8_t value, std::size_t acrossIndex, std::uint32_t column)
+{
+    int count = Board[acrossIndex] == value;
+    if (column > 0 && Board[acrossIndex - 1] == value)
+        ++count;
+    if (column + 1 < Columns && Board[acrossIndex + 1] == value)
+        ++count;
+    return count;
+}
+
+int CountNeighbours(std::uint8_t value, std::uint32_t column, std::uint32_t row, std::size_t cellIndex,
+                    int orientation)
+{
+    int count = CountInRow(value, cellIndex, column);
+    const bool hasRowAbove = row > 0;
+    const bool hasRowBelow = row + 1 < Rows;
+    if (orientation == 0) {
+        if (hasRowBelow)
+            count += CountAcrossBase(value, cellIndex + Columns, column);
+        if (hasRowAbove)
+            count += CountAcrossApex(value, cellIndex - Columns, column);
+    } else {
+        if (hasRowAbove)
+            count += CountAcrossBase(value, cellIndex - Columns, column);
+        if (hasRowBelow)
+            count += CountAcrossApex(value, cellIndex + Columns, column);
+    }
+    return count;
+}
+
+// Reads the level's outline: the mask for shaped levels, every cell playable otherwise.
+static bool ReadLevelGrid()
+{
+    const long maskPosition = static_cast<long>(LevelOffset) + kRecordMask;
+    if (LevelIndex < kFirstShapedLevel) {
+        std::fill(Board.begin(), Board.end() - 1, kPlayableCell);
+        return true;
+    }
+    return ReadBytesAt(DataFile, maskPosition, Board.data(), GridSize());
+}
+
+static void PlaceMines()
+{
+    const std::size_t cells = GridSize();
+    const float scale = MineScale(cells);
+    for (std::uint32_t placed = 0; placed < Mines;) {
+        const std::size_t index = MineIndexForDraw(NextRandom(), scale);
+        if (index >= cells || Board[index] == kMine || Board[index] == kVoidCell)
+            continue;
+        Board[index] = kMine;
+        ++placed;
+    }
+}
+
+static void CountMinesAroundCells()
+{
+    for (std::uint32_t row = 0; row < Rows; ++row) {
+        int orientation = static_cast<int>(row % 2);
+        for (std::uint32_t column = 0; column < Columns; ++column) {
+            const std::size_t index = CellIndex(column, row);
+            if (Board[index] != kMine && Board[index] != kVoidCell)
+                Board[index] = static_cast<std::uint8_t>(CountNeighbours(kMine, column, row, index, orientation));
+            orientation ^= 1;
+        }
+    }
+}
+
+static void CoverAllCells()
+{
+    for (std::size_t index = 0; index < GridSize(); ++index)
+        if (Board[index] != kVoidCell)
+            Board[index] = static_cast<std::uint8_t>(Board[index] + kCoveredBase);
+}
+
+// The file was checked when it was opened; a level that cannot be read now means the file changed
+// under the running game. The player is told, and the game stays empty and over.
+static void AbandonGame(PlatformWindow window, const std::string& problem)
+{
+    Rows = Columns = Mines = 0;
+    Board.assign(1, kVoidCell);
+    FlagsLeft = 0;
+    GameState = Over;
+    ReportDataFileProblem(window, problem);
+}
+
+static bool ReadCurrentLevelHeader(std::string& problem)
+{
+    const std::vector<std::string> problems = CheckLevel(DataFile, DataFileName, LevelIndex);
+    if (!problems.empty()) {
+        problem = problems.front();
+        return false;
+    }
+    LevelHeader header{};
+    if (!ReadLevelHeader(DataFile, LevelIndex, header)) {
+        problem = DataFileName + ": " + LevelName(LevelIndex) + " cannot be read";
+        return false;
+    }
+    LevelOffset = header.offset;
+    Rows = header.rows;
+    Columns = header.columns;
+    Mines = header.mines;
+    return true;
+}
+
+void NewGameWithSeed(PlatformWindow window, std::uint32_t seed)
+{
+    assert(LevelIndex >= 0 && LevelIndex < kLevelCount);
+    std::string problem;
+    if (!ReadCurrentLevelHeader(problem)) {
+        StopClockTimer(window);
+        AbandonGame(window, problem);
+        return;
+    }
+    FitWindowToLevel(window);
+    FlagsLeft = Mines;
+    GameState = Idle;
+    ElapsedSeconds = 0;
+    StopClockTimer(window);
+    Board.assign(GridSize() + 1, kVoidCell);  // the spare byte past the grid stays void
+    SeedRandom(seed);
+    if (!ReadLevelGrid()) {
+        AbandonGame(window, DataFileName + ": the outline of " + LevelName(LevelIndex) + " cannot be read");
+        return;
+    }
+    PlaceMines();
+    CountMinesAroundCells();
+    CoverAllCells();
+}
+
+void NewGame(PlatformWindow window)
+{
+    NewGameWithSeed(window, static_cast<std::uint32_t>(std::time(nullptr)));
+}

@@ -1,0 +1,36 @@
+#include "game/mine_draw.h"
+
+#include "game/cell.h"
+
+static std::uint32_t RandomState;  // state of the linear congruential generator
+
+void SeedRandom(std::uint32_t seed) { RandomState = seed; }
+
+std::uint32_t NextRandom()
+{
+    RandomState = RandomState * 214013u + 2531011u;
+    return (RandomState >> 16) & 0x7FFFu;
+}
+
+float MineScale(std::size_t cells) { return static_cast<float>(cells) / static_cast<float>(kLargestDraw); }
+
+std::size_t MineIndexForDraw(std::uint32_t draw, float scale)
+{
+    return static_cast<std::size_t>(static_cast<double>(draw) * static_cast<double>(scale));
+}
+
+std::size_t CountDrawableCells(const std::vector<std::uint8_t>& grid)
+{
+    const float scale = MineScale(grid.size());
+    std::vector<bool> drawable(grid.size(), false);
+    for (std::uint32_t draw = 0; draw <= kLargestDraw; ++draw) {
+        const std::size_t index = MineIndexForDraw(draw, scale);
+        if (index < grid.size())
+            drawable[index] = true;
+    }
+    std::size_t count = 0;
+    for (std::size_t index = 0; index < grid.size(); ++index)
+        if (drawable[index] && grid[index] == kPlayableCell)
+            ++count;
+    return count;
+}

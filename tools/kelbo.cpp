@@ -1,0 +1,273 @@
+// kelbo: inspect and check the game's data file, and print seeded boards.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "data/data_check.h"
+#include "data/data_file.h"
+#include "game/board.h"
+#include "game/cell.h"
+
+namespace {
+
+struct Options {
+    std::vector<std::string> arguments;  // the command's own words, options removed
+    bool force = false;
+    bool hasSeed = false;
+    std::uint32_t seed = 0;
+};
+
+const char kUsage[] =
+    "usage: kelbo COMMAND [--file PATH]\n"
+    "  init [--force]          write the default data file\n"
+    "  check                   check the data file and list every problem\n"
+    "  levels                  list the levels\n"
+    "  times [LEVEL]           show the best times\n"
+    "  board LEVEL --seed N    print the board a new game builds with the generator seeded with N\n";
+
+int Fail(const std::string& message)
+{
+    std::fprintf(stderr, "kelbo: %s\n", message.c_str());
+    return 1;
+}
+
+bool ParseNumber(const std::string& text, unsigned long limit, unsigned long& value)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 10)
+        return false;
+    value = std::strtoul(text.c_str(), nullptr, 10);
+    return value <= limit;
+}
+
+bool ParseLevel(const std::string& text, int& level)
+{
+    unsigned long value = 0;
+    if (!ParseNumber(text, kLevelCount - 1, value))
+        return false;
+    level = static_cast<int>(value);
+    return true;
+}
+
+std::string TrimRight(std::string text)
+{
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+// Opens the data file for reading and checks it; false with a one-line message.
+bool OpenCheckedForReading(std::string& problem)
+{
+    DataFile = std::fopen(DataFileName.c_str(), "rb");
+    if (DataFile == nullptr) {
+        problem = DataFileName + " cannot be opened (" + std::strerror(errno) + ")";
+        return false;
+    }
+    const std::vector<std::string> problems = CheckDataFile(DataFile, DataFileName);
+    if (problems.empty())
+        return true;
+    problem = problems.front() + (problems.size() > 1 ? " (kelbo check lists every problem)" : "");
+    CloseDataFile();
+    return false;
+}
+
+int RunInit(const Options& options)
+{
+    std::string problem;
+    if (!WriteDefaultDataFile(problem, options.force))
+        return Fail(problem + (options.force ? "" : " Use --force to replace it with the default file."));
+    std::printf("wrote %s (%ld bytes)\n", DataFileName.c_str(), kDefaultFileSize);
+    return 0;
+}
+
+int RunCheck(const Options&)
+{
+    DataFile = std::fopen(DataFileName.c_str(), "rb");
+    if (DataFile == nullptr)
+        return Fail(DataFileName + " cannot be opened (" + std::strerror(errno) + ")");
+    const std::vector<std::string> problems = CheckDataFile(DataFile, DataFileName);
+    CloseDataFile();
+    for (const std::string& problem : problems)
+        std::printf("%s\n", problem.c_str());
+    if (problems.empty())
+        std::printf("ok\n");
+    return problems.empty() ? 0 : 1;
+}
+
+std::string ReadTitle(const LevelHeader& header)
+{
+    std::uint8_t title[kTitleSize];
+    if (!ReadBytesAt(DataFile, static_cast<long>(header.offset + kRecordTitle), title, sizeof title))
+        return "";
+    return TrimRight(TextField(title, sizeof title));
+}
+
+std::size_t CountPlayableCells(int level, const LevelHeader& header)
+{
+    const std::size_t cells = static_cast<std::size_t>(header.rows) * header.columns;
+    if (level < kFirstShapedLevel)
+        return cells;
+    std::vector<std::uint8_t> mask(cells);
+    ReadBytesAt(DataFile, static_cast<long>(header.offset + kRecordMask), mask.data(), mask.size());
+    std::size_t playable = 0;
+    for (std::uint8_t cell : mask)
+        playable += cell == kPlayableCell;
+    return playable;
+}
+
+int RunLevels(const Options& options)
+{
+    std::string problem;
+    if (!options.arguments.empty())
+        return Fail("levels takes no arguments");
+    if (!OpenCheckedForReading(problem))
+        return Fail(problem);
+    std::printf("%-5s %-12s %4s %7s %5s %8s\n", "level", "title", "rows", "columns", "mines", "playable");
+    for (int level = 0; level < kLevelCount; ++level) {
+        LevelHeader header{};
+        ReadLevelHeader(DataFile, level, header);
+        std::printf("%-5d %-12s %4u %7u %5u %8zu\n", level, ReadTitle(header).c_str(), header.rows,
+                    header.columns, header.mines, CountPlayableCells(level, header));
+    }
+    CloseDataFile();
+    return 0;
+}
+
+void PrintTimes(int level)
+{
+    LevelHeader header{};
+    ReadLevelHeader(DataFile, level, header);
+    std::printf("%d %s\n", level, ReadTitle(header).c_str());
+    for (int place = 0; place < kTableEntries; ++place) {
+        std::uint8_t entry[kEntrySize];
+        ReadBytesAt(DataFile, static_cast<long>(header.offset + kRecordTable + kEntrySize * place), entry, kEntrySize);
+        const std::int32_t seconds = static_cast<std::int32_t>(GetU32LE(entry + kEntryTime));
+        std::printf("  %d. %-10s %6d\n", place + 1, TrimRight(TextField(entry, kNameSize)).c_str(), seconds);
+    }
+}
+
+int RunTimes(const Options& options)
+{
+    int only = -1;
+    if (options.arguments.size() > 1 || (options.arguments.size() == 1 && !ParseLevel(options.arguments[0], only)))
+        return Fail("times takes at most one level number, 0 to 7");
+    std::string problem;
+    if (!OpenCheckedForReading(problem))
+        return Fail(problem);
+    for (int level = 0; level < kLevelCount; ++level)
+        if (only < 0 || level == only)
+            PrintTimes(level);
+    CloseDataFile();
+    return 0;
+}
+
+std::string BoardCellText(std::uint8_t cell)
+{
+    if (cell == kVoidCell)
+        return ".";
+    const std::uint8_t value = UncoveredValue(cell);
+    return value == kMine ? "*" : std::to_string(value);
+}
+
+void PrintRows(std::string (*cellText)(std::uint8_t))
+{
+    for (std::uint32_t row = 0; row < Rows; ++row) {
+        std::string line;
+        for (std::uint32_t column = 0; column < Columns; ++column)
+            line += (column > 0 ? " " : "") + cellText(CellAt(column, row));
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+// Sets up the seeded game that board and replay start from; false with a message.
+bool StartSeededGame(const Options& options, std::string& problem)
+{
+    int level = 0;
+    if (options.arguments.empty() || !ParseLevel(options.arguments[0], level)) {
+        problem = "give a level number, 0 to 7";
+        return false;
+    }
+    if (!options.hasSeed) {
+        problem = "give the generator's seed with --seed N";
+        return false;
+    }
+    if (!OpenCheckedForReading(problem))
+        return false;
+    LevelIndex = level;
+    NewGameWithSeed(nullptr, options.seed);
+    return true;
+}
+
+int RunBoard(const Options& options)
+{
+    std::string problem;
+    if (options.arguments.size() > 1)
+        return Fail("board takes one level number");
+    if (!StartSeededGame(options, problem))
+        return Fail(problem);
+    PrintRows(BoardCellText);
+    CloseDataFile();
+    return 0;
+}
+
+struct Command {
+    const char* name;
+    int (*run)(const Options&);
+};
+
+const Command kCommands[] = {
+    {"init", RunInit}, {"check", RunCheck}, {"levels", RunLevels}, {"times", RunTimes}, {"board", RunBoard},
+};
+
+// Splits the words after the command into its arguments and the options; false with a message.
+bool ParseOptions(int argc, char** argv, Options& options, std::string& problem)
+{
+    for (int i = 2; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--file" || word == "--seed") {
+            if (i + 1 >= argc) {
+                problem = word + " needs a value";
+                return false;
+            }
+            const std::string value = argv[++i];
+            unsigned long seed = 0;
+            if (word == "--file") {
+                DataFileName = value;
+            } else if (!ParseNumber(value, 0xFFFFFFFFul, seed)) {
+                problem = "the seed must be a whole number from 0 to 4294967295";
+                return false;
+            } else {
+                options.hasSeed = true;
+                options.seed = static_cast<std::uint32_t>(seed);
+            }
+        } else if (word == "--force") {
+            options.force = true;
+        } else if (word.size() > 1 && word[0] == '-' && word.find_first_not_of("0123456789", 1) != std::string::npos) {
+            problem = "unknown option " + word;
+            return false;
+        } else {
+            options.arguments.push_back(word);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    Options options;
+    std::string problem;
+    if (!ParseOptions(argc, argv, options, problem))
+        return Fail(problem);
+    for (const Command& command : kCommands)
+        if (std::strcmp(argv[1], command.name) == 0)
+            return command.run(options);
+    std::fputs(kUsage, stderr);
+    return Fail(std::string("unknown command ") + argv[1]);
+}
