@@ -380,6 +380,5 @@ int main(int argc, char** argv)
     for (const Command& command : kCommands)
         if (std::strcmp(argv[1], command.name) == 0)
             return command.run(options);
-    std::fputs(kUsage, stderr);
-    return Fail(std::string("unknown command ") + argv[1]);
+    return Fail(std::string("unknown command ") + argv[1] + "; run kelbo alone for a list of commands");
 }
