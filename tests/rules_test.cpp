@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
