@@ -9,6 +9,7 @@
 #include "data/data_file.h"
 #include "game/board.h"
 #include "game/cell.h"
+#include "game/rules.h"
 
 namespace {
 
@@ -25,7 +26,10 @@ const char kUsage[] =
     "  check                   check the data file and list every problem\n"
     "  levels                  list the levels\n"
     "  times [LEVEL]           show the best times\n"
-    "  board LEVEL --seed N    print the board a new game builds with the generator seeded with N\n";
+    "  board LEVEL --seed N    print the board a new game builds with the generator seeded with N\n"
+    "  replay LEVEL --seed N MOVE...\n"
+    "                          play releases on that board (L:COLUMN,ROW left, R:COLUMN,ROW right)\n"
+    "                          and print the board as the player sees it\n";
 
 int Fail(const std::string& message)
 {
@@ -211,6 +215,113 @@ int RunBoard(const Options& options)
     return 0;
 }
 
+struct Move {
+    bool left;  // left release, else right
+    std::uint32_t column;
+    std::uint32_t row;
+};
+
+bool ParseMove(const std::string& text, Move& move)
+{
+    const std::size_t comma = text.find(',');
+    if (text.size() < 5 || (text[0] != 'L' && text[0] != 'R') || text[1] != ':' || comma == std::string::npos)
+        return false;
+    unsigned long column = 0;
+    unsigned long row = 0;
+    if (!ParseNumber(text.substr(2, comma - 2), 0xFFFFFFFFul, column) ||
+        !ParseNumber(text.substr(comma + 1), 0xFFFFFFFFul, row))
+        return false;
+    move = Move{text[0] == 'L', static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)};
+    return true;
+}
+
+// The moves after the level; false with a message naming the first bad one.
+bool ParseMoves(const Options& options, std::vector<Move>& moves, std::string& problem)
+{
+    for (std::size_t i = 1; i < options.arguments.size(); ++i) {
+        const std::string& text = options.arguments[i];
+        Move move{};
+        if (!ParseMove(text, move)) {
+            problem = "bad move " + text + ": write L:COLUMN,ROW or R:COLUMN,ROW";
+            return false;
+        }
+        moves.push_back(move);
+    }
+    return true;
+}
+
+bool MovesInsideGrid(const std::vector<Move>& moves, const std::vector<std::string>& texts, std::string& problem)
+{
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        if (moves[i].column >= Columns || moves[i].row >= Rows) {
+            problem = "move " + texts[i + 1] + " lies outside the grid of " + std::to_string(Columns) +
+                      " columns and " + std::to_string(Rows) + " rows";
+            return false;
+        }
+    }
+    return true;
+}
+
+// What the window does with a button release that the hit test maps to a cell; once the game
+// is over the hit test maps nothing.
+void ApplyMove(const Move& move)
+{
+    if (GameState == Over)
+        return;
+    StartClock(nullptr);
+    if (move.left)
+        Uncover(nullptr, move.column, move.row);
+    else
+        CycleMark(nullptr, move.column, move.row);
+}
+
+std::string VisibleCellText(std::uint8_t cell)
+{
+    if (IsVoid(cell))
+        return ".";
+    if (IsCovered(cell))
+        return "#";
+    if (IsFlagged(cell))
+        return "F";
+    if (IsQuestionMarked(cell))
+        return "?";
+    return cell == kMine ? "*" : std::to_string(cell);
+}
+
+// A lost game shows the uncovered mine; a won one has every mine under a flag.
+bool GameWasLost()
+{
+    for (std::size_t index = 0; index < GridSize(); ++index)
+        if (Board[index] == kMine)
+            return true;
+    return false;
+}
+
+void PrintGameState()
+{
+    const char* const phaseNames[] = {"Idle", "Running", "Over"};
+    std::printf("FlagsLeft %u\n", FlagsLeft);
+    std::printf("GameState %s\n", phaseNames[GameState]);
+    if (GameState == Over)
+        std::printf("Result %s\n", GameWasLost() ? "Lost" : "Won");
+}
+
+int RunReplay(const Options& options)
+{
+    std::vector<Move> moves;
+    std::string problem;
+    if (!ParseMoves(options, moves, problem) || !StartSeededGame(options, problem))
+        return Fail(problem);
+    CloseDataFile();
+    if (!MovesInsideGrid(moves, options.arguments, problem))
+        return Fail(problem);
+    for (const Move& move : moves)
+        ApplyMove(move);
+    PrintRows(VisibleCellText);
+    PrintGameState();
+    return 0;
+}
+
 struct Command {
     const char* name;
     int (*run)(const Options&);
@@ -218,6 +329,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"init", RunInit}, {"check", RunCheck}, {"levels", RunLevels}, {"times", RunTimes}, {"board", RunBoard},
+    {"replay", RunReplay},
 };
 
 // Splits the words after the command into its arguments and the options; false with a message.

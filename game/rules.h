@@ -1,0 +1,40 @@
+// The rules of play: what a left or right release does to a cell, how uncovering a zero
+// spreads, the clock, and the end of a game.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "game/platform.h"
+
+// The first release of a game over any grid position starts the clock.
+void StartClock(PlatformWindow window);
+
+// A left release on the cell at (column, row).
+void Uncover(PlatformWindow window, std::uint32_t column, std::uint32_t row);
+
+// Uncovers the covered and question-marked cells among columns firstColumn to lastColumn of a
+// row, clipped to the grid; flagged, uncovered and void cells are left alone. Every zero it
+// uncovers is added to newZeros as a cell index.
+void UncoverRun(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn,
+                std::vector<std::size_t>& newZeros);
+
+// Uncovers the hidden zero at (column, row) and everything that it opens: every covered or
+// question-marked neighbour of an uncovered zero, spreading across the zeros it uncovers.
+// Zeros uncovered by earlier moves spread too, since a neighbour flagged then may have lost
+// its flag since.
+void FloodFill(std::uint32_t column, std::uint32_t row);
+
+// A right release on the cell at (column, row): covered, flagged, question-marked, covered.
+void CycleMark(PlatformWindow window, std::uint32_t column, std::uint32_t row);
+
+// The player uncovered a mine: every mine not under a flag is shown.
+void LoseGame(PlatformWindow window);
+
+// Ends the game when no covered or question-marked cell is left, and hands over to the
+// best-times table.
+void CheckWin(PlatformWindow window);
+
+// One second of play.
+void Tick();
