@@ -108,8 +108,7 @@ std::size_t FirstCoveredZero()
 
 // Each round starts from the same fresh board; copying it back is part of the measured time
 // (one pass over the board, small beside the click).
-template <void (*UncoverCell)(PlatformWindow, std::uint32_t, std::uint32_t)>
-void BM_FirstClick(benchmark::State& state)
+template <void (*UncoverCell)(PlatformWindow, std::uint32_t, std::uint32_t)> void BM_FirstClick(benchmark::State& state)
 {
     ScratchDirectory directory;
     if (!OpenLevel(state, directory))

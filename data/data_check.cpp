@@ -8,8 +8,8 @@
 
 namespace {
 
-const char* const kLevelMenuNames[kLevelCount] = {"Beginner", "Average",  "Expert",    "Triangle",
-                                                  "Star",     "Hexagon",  "Radiation", "Cross"};
+const char* const kLevelMenuNames[kLevelCount] = {"Beginner", "Average", "Expert",    "Triangle",
+                                                  "Star",     "Hexagon", "Radiation", "Cross"};
 
 const std::uint64_t kFirstRecordPosition = kOffsetTablePosition + kOffsetTableSize;
 
@@ -26,7 +26,10 @@ struct LevelReport {
     int levelIndex;
     std::vector<std::string>& problems;
 
-    void Add(const std::string& text) const { problems.push_back(fileName + ": " + LevelName(levelIndex) + ": " + text); }
+    void Add(const std::string& text) const
+    {
+        problems.push_back(fileName + ": " + LevelName(levelIndex) + ": " + text);
+    }
 };
 
 // The level's grid before mines are placed: its mask, or every cell playable.
@@ -100,7 +103,10 @@ void CheckRecord(std::FILE* file, std::uint64_t fileSize, const LevelHeader& hea
     CheckMines(grid, header, report);
 }
 
-bool FileHoldsOffsetTable(std::uint64_t fileSize) { return fileSize >= kFirstRecordPosition; }
+bool FileHoldsOffsetTable(std::uint64_t fileSize)
+{
+    return fileSize >= kFirstRecordPosition;
+}
 
 std::string ShortFileMessage(const std::string& fileName, std::uint64_t fileSize)
 {

@@ -82,7 +82,10 @@ std::string TextField(const std::uint8_t* bytes, std::size_t size)
     return std::string(reinterpret_cast<const char*>(bytes), length);
 }
 
-static std::string Reason() { return std::strerror(errno); }
+static std::string Reason()
+{
+    return std::strerror(errno);
+}
 
 static bool FileExists(const std::string& name)
 {

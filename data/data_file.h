@@ -24,8 +24,8 @@ constexpr long kEntryTime = 11;  // offset of the time within an entry
 constexpr int kTableEntries = 5;
 constexpr long kDefaultFileSize = 2225;
 
-extern std::FILE* DataFile;        // kelbo.dat, open for update from start-up to exit
-extern std::string DataFileName;   // where the data file lives: kelbo.dat in the current directory
+extern std::FILE* DataFile;       // kelbo.dat, open for update from start-up to exit
+extern std::string DataFileName;  // where the data file lives: kelbo.dat in the current directory
 
 struct LevelHeader {
     std::uint32_t offset;  // of the record in the file
@@ -49,7 +49,10 @@ bool ReopenDataFile(std::string& problem);
 void CloseDataFile();
 
 // File position of the offset-table slot of a level.
-inline long OffsetSlotPosition(int levelIndex) { return kOffsetTablePosition + 4L * levelIndex; }
+inline long OffsetSlotPosition(int levelIndex)
+{
+    return kOffsetTablePosition + 4L * levelIndex;
+}
 
 // Fixed-size access at an absolute position; false when the seek or the transfer fails.
 bool ReadBytesAt(std::FILE* file, long position, void* bytes, std::size_t count);

@@ -39,10 +39,9 @@ const char* const kHexagonMask[] = {
 };
 
 const char* const kRadiationMask[] = {
-    "aaaaaaaaaaaaaaaaaaaaaaaaa", "aaaaaabbbbbbbbbbbbbaaaaaa", "aaaaaaabbbbbbbbbbbaaaaaaa",
-    "aaaaaaaabbbbbbbbbaaaaaaaa", "aaaaaaaaabbbbbbbaaaaaaaaa", "aaaaaaaaaabbbbbaaaaaaaaaa",
-    "aaaaaaaaaabbbbbaaaaaaaaaa", "bbbbbbbbbbbbbbbbbbbbbbbbb", "abbbbbbbbbbbbbbbbbbbbbbba",
-    "aabbbbbbbbbaaabbbbbbbbbaa", "aaabbbbbbbaaaaabbbbbbbaaa", "aaaabbbbbaaaaaaabbbbbaaaa",
+    "aaaaaaaaaaaaaaaaaaaaaaaaa", "aaaaaabbbbbbbbbbbbbaaaaaa", "aaaaaaabbbbbbbbbbbaaaaaaa", "aaaaaaaabbbbbbbbbaaaaaaaa",
+    "aaaaaaaaabbbbbbbaaaaaaaaa", "aaaaaaaaaabbbbbaaaaaaaaaa", "aaaaaaaaaabbbbbaaaaaaaaaa", "bbbbbbbbbbbbbbbbbbbbbbbbb",
+    "abbbbbbbbbbbbbbbbbbbbbbba", "aabbbbbbbbbaaabbbbbbbbbaa", "aaabbbbbbbaaaaabbbbbbbaaa", "aaaabbbbbaaaaaaabbbbbaaaa",
     "aaaaabbbaaaaaaaaabbbaaaaa", "aaaaaabaaaaaaaaaaabaaaaaa",
 };
 

@@ -51,8 +51,7 @@ static int CountAcrossApex(std::uint8_t value, std::size_t acrossIndex, std::uin
     return count;
 }
 
-int CountNeighbours(std::uint8_t value, std::uint32_t column, std::uint32_t row, std::size_t cellIndex,
-                    int orientation)
+int CountNeighbours(std::uint8_t value, std::uint32_t column, std::uint32_t row, std::size_t cellIndex, int orientation)
 {
     int count = CountInRow(value, cellIndex, column);
     const bool hasRowAbove = row > 0;

@@ -27,9 +27,15 @@ inline std::size_t CellIndex(std::uint32_t column, std::uint32_t row)
     return static_cast<std::size_t>(row) * Columns + column;
 }
 
-inline std::uint8_t& CellAt(std::uint32_t column, std::uint32_t row) { return Board[CellIndex(column, row)]; }
+inline std::uint8_t& CellAt(std::uint32_t column, std::uint32_t row)
+{
+    return Board[CellIndex(column, row)];
+}
 
-inline std::size_t GridSize() { return static_cast<std::size_t>(Rows) * Columns; }
+inline std::size_t GridSize()
+{
+    return static_cast<std::size_t>(Rows) * Columns;
+}
 
 // Same-row neighbours (columns -2, -1, +1, +2) of the cell at cellIndex whose byte equals value.
 int CountInRow(std::uint8_t value, std::size_t cellIndex, std::uint32_t column);

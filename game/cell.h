@@ -18,23 +18,44 @@ constexpr std::uint8_t kFlaggedBase = 32;
 constexpr std::uint8_t kQuestionBase = 64;
 constexpr std::uint8_t kCoveredBase = 128;
 
-constexpr std::uint8_t kCoveredZero = kCoveredBase;    // 128
-constexpr std::uint8_t kQuestionedZero = kQuestionBase; // 64
-constexpr std::uint8_t kCoveredMine = kCoveredBase + kMine;     // 143
-constexpr std::uint8_t kQuestionedMine = kQuestionBase + kMine; // 79
-constexpr std::uint8_t kFlaggedMine = kFlaggedBase + kMine;     // 47
+constexpr std::uint8_t kCoveredZero = kCoveredBase;              // 128
+constexpr std::uint8_t kQuestionedZero = kQuestionBase;          // 64
+constexpr std::uint8_t kCoveredMine = kCoveredBase + kMine;      // 143
+constexpr std::uint8_t kQuestionedMine = kQuestionBase + kMine;  // 79
+constexpr std::uint8_t kFlaggedMine = kFlaggedBase + kMine;      // 47
 
-inline bool IsVoid(std::uint8_t b) { return b == kVoidCell; }
-inline bool IsUncovered(std::uint8_t b) { return b < kFlaggedBase; }
-inline bool IsFlagged(std::uint8_t b) { return b >= kFlaggedBase && b < kQuestionBase; }
-inline bool IsQuestionMarked(std::uint8_t b) { return b >= kQuestionBase && b < kCoveredBase; }
-inline bool IsCovered(std::uint8_t b) { return b >= kCoveredBase && b != kVoidCell; }
+inline bool IsVoid(std::uint8_t b)
+{
+    return b == kVoidCell;
+}
+inline bool IsUncovered(std::uint8_t b)
+{
+    return b < kFlaggedBase;
+}
+inline bool IsFlagged(std::uint8_t b)
+{
+    return b >= kFlaggedBase && b < kQuestionBase;
+}
+inline bool IsQuestionMarked(std::uint8_t b)
+{
+    return b >= kQuestionBase && b < kCoveredBase;
+}
+inline bool IsCovered(std::uint8_t b)
+{
+    return b >= kCoveredBase && b != kVoidCell;
+}
 
 // Covered or question-marked: what still hides its value and blocks a win.
-inline bool IsHidden(std::uint8_t b) { return b >= kQuestionBase && b != kVoidCell; }
+inline bool IsHidden(std::uint8_t b)
+{
+    return b >= kQuestionBase && b != kVoidCell;
+}
 
 // A covered or question-marked zero: uncovering it opens its neighbourhood.
-inline bool IsHiddenZero(std::uint8_t b) { return b == kCoveredZero || b == kQuestionedZero; }
+inline bool IsHiddenZero(std::uint8_t b)
+{
+    return b == kCoveredZero || b == kQuestionedZero;
+}
 
 // The value under a covered or question-marked byte.
 inline std::uint8_t UncoveredValue(std::uint8_t b)
@@ -43,4 +64,7 @@ inline std::uint8_t UncoveredValue(std::uint8_t b)
 }
 
 // Orientation of the cell at (column, row): 0 points up, 1 points down.
-inline int CellOrientation(std::uint32_t column, std::uint32_t row) { return static_cast<int>((column + row) & 1u); }
+inline int CellOrientation(std::uint32_t column, std::uint32_t row)
+{
+    return static_cast<int>((column + row) & 1u);
+}

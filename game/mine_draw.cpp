@@ -4,7 +4,10 @@
 
 static std::uint32_t RandomState;  // state of the linear congruential generator
 
-void SeedRandom(std::uint32_t seed) { RandomState = seed; }
+void SeedRandom(std::uint32_t seed)
+{
+    RandomState = seed;
+}
 
 std::uint32_t NextRandom()
 {
@@ -12,7 +15,10 @@ std::uint32_t NextRandom()
     return (RandomState >> 16) & 0x7FFFu;
 }
 
-float MineScale(std::size_t cells) { return static_cast<float>(cells) / static_cast<float>(kLargestDraw); }
+float MineScale(std::size_t cells)
+{
+    return static_cast<float>(cells) / static_cast<float>(kLargestDraw);
+}
 
 std::size_t MineIndexForDraw(std::uint32_t draw, float scale)
 {

@@ -20,9 +20,15 @@ struct DamageCase {
     const char* message;  // a part of the expected report
 };
 
-void PrintTo(const DamageCase& damage, std::ostream* out) { *out << damage.what; }
+void PrintTo(const DamageCase& damage, std::ostream* out)
+{
+    *out << damage.what;
+}
 
-std::uint8_t* Record(std::vector<std::uint8_t>& file, int level) { return file.data() + RecordOffset(file, level); }
+std::uint8_t* Record(std::vector<std::uint8_t>& file, int level)
+{
+    return file.data() + RecordOffset(file, level);
+}
 
 // Replaces the last level with a 255 x 255 shaped level whose playable cells lie only where no
 // draw of the generator ever lands.
@@ -45,8 +51,10 @@ void UndrawableLevel(std::vector<std::uint8_t>& file)
 const DamageCase kDamages[] = {
     {"cut inside the offset table", [](auto& f) { f.resize(20); }, "too short to hold the table"},
     {"cut inside the last outline", [](auto& f) { f.resize(2100); }, "level 7 (Cross): its outline runs past the end"},
-    {"cut inside the last table", [](auto& f) { f.resize(1950); }, "level 7 (Cross): its record at offset 1930 runs past"},
-    {"offset past the end", [](auto& f) { SetRecordOffset(f, 2, 5000); }, "level 2 (Expert): its record at offset 5000"},
+    {"cut inside the last table", [](auto& f) { f.resize(1950); },
+     "level 7 (Cross): its record at offset 1930 runs past"},
+    {"offset past the end", [](auto& f) { SetRecordOffset(f, 2, 5000); },
+     "level 2 (Expert): its record at offset 5000"},
     {"offset far past the end", [](auto& f) { SetRecordOffset(f, 5, 0xFFFFFFF0u); }, "level 5 (Hexagon): its record"},
     {"offset into the offset table", [](auto& f) { SetRecordOffset(f, 0, 10); }, "points into the offset table"},
     {"no rows", [](auto& f) { Record(f, 1)[0] = 0; }, "level 1 (Average): it has no rows"},
@@ -56,8 +64,10 @@ const DamageCase kDamages[] = {
     {"as many mines as cells", [](auto& f) { Record(f, 0)[2] = 91; }, "91 mines need more than the 91 cells"},
     {"more mines than cells", [](auto& f) { Record(f, 6)[2] = 200; }, "200 mines need more than the 148 cells"},
     {"stray byte in an outline", [](auto& f) { Record(f, 5)[91 + 30] = 15; }, "the byte 15 at row 1, column 1"},
-    {"records overlap", [](auto& f) { SetRecordOffset(f, 1, 33 + 50); }, "the records of level 0 (Beginner) and level 1 (Average) overlap"},
-    {"no drawable cell", UndrawableLevel, "1 mines need more than the 0 cells that can hold one (on a grid of more than 32768"},
+    {"records overlap", [](auto& f) { SetRecordOffset(f, 1, 33 + 50); },
+     "the records of level 0 (Beginner) and level 1 (Average) overlap"},
+    {"no drawable cell", UndrawableLevel,
+     "1 mines need more than the 0 cells that can hold one (on a grid of more than 32768"},
 };
 
 class DamagedFileTest : public ::testing::TestWithParam<DamageCase> {
@@ -78,14 +88,13 @@ TEST_P(DamagedFileTest, IsRefusedWithItsProblemAndLeftUntouched)
     EXPECT_EQ(ReadWholeFile(DataFileName), file);
 }
 
-INSTANTIATE_TEST_SUITE_P(Damages, DamagedFileTest, ::testing::ValuesIn(kDamages),
-                         [](const auto& info) {
-                             std::string name = info.param.what;
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Damages, DamagedFileTest, ::testing::ValuesIn(kDamages), [](const auto& info) {
+    std::string name = info.param.what;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+});
 
 TEST(DataCheck, ListsEveryProblemOfAFile)
 {
@@ -136,8 +145,9 @@ TEST(DataCheck, RandomDamageIsRefusedOrPlayable)
         std::vector<std::uint8_t> file = DefaultDataFileBytes();
         const int changes = 1 + static_cast<int>(next() % 4);
         for (int change = 0; change < changes; ++change)
-            file[next() % (next() % 3 == 0 ? 40 : file.size())] =
-                static_cast<std::uint8_t>(next() % 2 == 0 ? next() : next() % 2 == 0 ? 0 : 255);
+            file[next() % (next() % 3 == 0 ? 40 : file.size())] = static_cast<std::uint8_t>(next() % 2 == 0   ? next()
+                                                                                            : next() % 2 == 0 ? 0
+                                                                                                              : 255);
         if (next() % 5 == 0)
             file.resize(next() % file.size());
         std::string problem;

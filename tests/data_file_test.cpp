@@ -162,7 +162,8 @@ std::vector<std::uint8_t> ShuffledDataFile()
     std::vector<std::uint8_t> shuffled(original.begin(), original.begin() + 33);
     for (int level = 7; level >= 0; --level) {
         const std::uint32_t start = RecordOffset(original, level);
-        const std::uint32_t end = level == 7 ? static_cast<std::uint32_t>(original.size()) : RecordOffset(original, level + 1);
+        const std::uint32_t end =
+            level == 7 ? static_cast<std::uint32_t>(original.size()) : RecordOffset(original, level + 1);
         shuffled.insert(shuffled.end(), 7, 0xEE);
         SetRecordOffset(shuffled, level, static_cast<std::uint32_t>(shuffled.size()));
         shuffled.insert(shuffled.end(), original.begin() + start, original.begin() + end);

@@ -32,13 +32,20 @@ struct HitExample {
 TEST_F(BeginnerBoard, HitTestWorkedExamples)
 {
     const HitExample examples[] = {
-        {30, 42, kUpCell, 0, 0},       {32, 42, kNoCell, kUntouched, kUntouched},
-        {34, 42, kNoCell, kUntouched, kUntouched}, {35, 42, kDownCell, 1, 0},
-        {59, 42, kDownCell, 1, 0},     {60, 42, kUpCell, 2, 0},
-        {18, 66, kNoCell, kUntouched, kUntouched}, {19, 66, kUpCell, 0, 0},
-        {44, 66, kNoCell, kUntouched, kUntouched}, {100, 67, kNoCell, kUntouched, kUntouched},
-        {100, 68, kDownCell, 4, 1},    {203, 92, kUpCell, 11, 1},
-        {220, 50, kNoCell, 13, 0},     {30, 41, kNoCell, kUntouched, kUntouched},
+        {30, 42, kUpCell, 0, 0},
+        {32, 42, kNoCell, kUntouched, kUntouched},
+        {34, 42, kNoCell, kUntouched, kUntouched},
+        {35, 42, kDownCell, 1, 0},
+        {59, 42, kDownCell, 1, 0},
+        {60, 42, kUpCell, 2, 0},
+        {18, 66, kNoCell, kUntouched, kUntouched},
+        {19, 66, kUpCell, 0, 0},
+        {44, 66, kNoCell, kUntouched, kUntouched},
+        {100, 67, kNoCell, kUntouched, kUntouched},
+        {100, 68, kDownCell, 4, 1},
+        {203, 92, kUpCell, 11, 1},
+        {220, 50, kNoCell, 13, 0},
+        {30, 41, kNoCell, kUntouched, kUntouched},
         {30, 224, kNoCell, kUntouched, kUntouched},
     };
     for (const HitExample& example : examples) {
@@ -75,7 +82,8 @@ TEST_F(BeginnerBoard, EveryHitLiesOnItsOwnCell)
             std::uint32_t column = kUntouched;
             std::uint32_t row = kUntouched;
             const std::uint8_t result = HitTest(x, y, column, row);
-            if (result == kNoCell) continue;
+            if (result == kNoCell)
+                continue;
             const PixelPoint anchor = CellAnchor(column, row);
             ASSERT_LT(column, Columns);
             ASSERT_LT(row, Rows);

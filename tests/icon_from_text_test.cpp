@@ -5,22 +5,25 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sys/wait.h>
 #include <string>
+#include <sys/wait.h>
 #include <vector>
 
 namespace {
 
-std::string TempPath(const std::string& name) {
+std::string TempPath(const std::string& name)
+{
     return testing::TempDir() + "icon_from_text_" + name;
 }
 
-void WriteText(const std::string& path, const std::string& text) {
+void WriteText(const std::string& path, const std::string& text)
+{
     std::ofstream file(path);
     file << text;
 }
 
-std::string ReadWhole(const std::string& path, std::ios::openmode mode = std::ios::in) {
+std::string ReadWhole(const std::string& path, std::ios::openmode mode = std::ios::in)
+{
     std::ifstream file(path, mode);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
@@ -30,54 +33,64 @@ struct ToolRun {
     std::string errors;
 };
 
-ToolRun RunTool(const std::string& output, const std::vector<std::string>& pictures) {
+ToolRun RunTool(const std::string& output, const std::vector<std::string>& pictures)
+{
     std::string command = std::string(ICON_TOOL) + " '" + output + "'";
-    for (const std::string& picture : pictures) command += " '" + picture + "'";
+    for (const std::string& picture : pictures)
+        command += " '" + picture + "'";
     std::string errors = TempPath("errors.txt");
     int status = std::system((command + " 2>'" + errors + "'").c_str());
     return {WEXITSTATUS(status), ReadWhole(errors)};
 }
 
 // A 16 x 16 picture: a transparent background, a red diagonal, a grey pixel in each corner.
-std::string SmallPicture() {
+std::string SmallPicture()
+{
     std::string text = "# test picture\n. transparent\nR red\nG grey\n\n";
     for (int y = 0; y < 16; ++y) {
         std::string row(16, '.');
         row[static_cast<std::size_t>(y)] = 'R';
-        if (y == 0 || y == 15) row[0] = row[15] = 'G';
+        if (y == 0 || y == 15)
+            row[0] = row[15] = 'G';
         text += row + "\n";
     }
     return text;
 }
 
 // A 32 x 32 picture of white, black and transparent columns.
-std::string LargePicture() {
+std::string LargePicture()
+{
     std::string text = "W white\nK black\n. transparent\n\n";
     for (int y = 0; y < 32; ++y) {
         std::string row;
-        for (int x = 0; x < 32; ++x) row += ".WK"[x % 3];
+        for (int x = 0; x < 32; ++x)
+            row += ".WK"[x % 3];
         text += row + "\n";
     }
     return text;
 }
 
-unsigned Word(const std::string& bytes, std::size_t at) {
+unsigned Word(const std::string& bytes, std::size_t at)
+{
     return static_cast<std::uint8_t>(bytes[at]) | static_cast<std::uint8_t>(bytes[at + 1]) << 8;
 }
 
-unsigned Dword(const std::string& bytes, std::size_t at) {
+unsigned Dword(const std::string& bytes, std::size_t at)
+{
     return Word(bytes, at) | Word(bytes, at + 2) << 16;
 }
 
 // Palette index of a pixel of a 4-bit image whose bitmap header starts at image.
-unsigned ColourIndex(const std::string& bytes, std::size_t image, int size, int x, int y) {
+unsigned ColourIndex(const std::string& bytes, std::size_t image, int size, int x, int y)
+{
     std::size_t rowBytes = static_cast<std::size_t>((size * 4 + 31) / 32 * 4);
     std::size_t row = image + 40 + 64 + rowBytes * static_cast<std::size_t>(size - 1 - y);
     unsigned pair = static_cast<std::uint8_t>(bytes[row + static_cast<std::size_t>(x / 2)]);
     return x % 2 == 0 ? pair >> 4 : pair & 0x0F;
 }
 
-bool MaskBit(const std::string& bytes, std::size_t image, int size, int x, int y) {
+bool MaskBit(const std::string& bytes, std::size_t image, int size, int x, int y)
+{
     std::size_t rowBytes = static_cast<std::size_t>((size * 4 + 31) / 32 * 4);
     std::size_t maskRowBytes = static_cast<std::size_t>((size + 31) / 32 * 4);
     std::size_t mask = image + 40 + 64 + rowBytes * static_cast<std::size_t>(size);
@@ -85,7 +98,8 @@ bool MaskBit(const std::string& bytes, std::size_t image, int size, int x, int y
     return (static_cast<std::uint8_t>(bytes[row + static_cast<std::size_t>(x / 8)]) >> (7 - x % 8)) & 1;
 }
 
-TEST(IconFromText, WritesFourBitImagesWithMasksInTheGivenOrder) {
+TEST(IconFromText, WritesFourBitImagesWithMasksInTheGivenOrder)
+{
     WriteText(TempPath("small.txt"), SmallPicture());
     WriteText(TempPath("large.txt"), LargePicture());
     std::string icon = TempPath("out.ico");
@@ -119,9 +133,9 @@ TEST(IconFromText, WritesFourBitImagesWithMasksInTheGivenOrder) {
     }
 
     std::size_t small = offsets[1];
-    EXPECT_EQ(Dword(bytes, small + 40 + 4 * 9), 0x00FF0000u);   // red, stored blue-green-red
-    EXPECT_EQ(Dword(bytes, small + 40 + 4 * 8), 0x00808080u);   // grey
-    EXPECT_EQ(Dword(bytes, small + 40 + 4 * 7), 0x00C0C0C0u);   // silver
+    EXPECT_EQ(Dword(bytes, small + 40 + 4 * 9), 0x00FF0000u);  // red, stored blue-green-red
+    EXPECT_EQ(Dword(bytes, small + 40 + 4 * 8), 0x00808080u);  // grey
+    EXPECT_EQ(Dword(bytes, small + 40 + 4 * 7), 0x00C0C0C0u);  // silver
     for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 16; ++x) {
             bool corner = (x == 0 || x == 15) && (y == 0 || y == 15);
@@ -137,7 +151,8 @@ TEST(IconFromText, WritesFourBitImagesWithMasksInTheGivenOrder) {
     }
 }
 
-TEST(IconFromText, NamesTheFileAndLineOfABadPicture) {
+TEST(IconFromText, NamesTheFileAndLineOfABadPicture)
+{
     std::string picture = SmallPicture();
     std::string badCharacter = picture;
     badCharacter[badCharacter.find(".R.")] = 'Q';  // second pixel row, line 7

@@ -84,7 +84,7 @@ TEST(KelboTool, CheckLevelsAndTimes)
     EXPECT_NE(times[5].find("1400"), std::string::npos) << times[5];
 
     std::vector<std::uint8_t> damaged = DefaultDataFileBytes();
-    damaged[124] = 0;       // level 1 without rows
+    damaged[124] = 0;        // level 1 without rows
     damaged[550 + 2] = 255;  // level 4 with more mines than cells
     WriteWholeFileForTest(directory.File("damaged.dat"), damaged);
     const ToolResult check = RunKelbo(directory, "check --file damaged.dat");

@@ -100,7 +100,8 @@ TEST(Neighbours, AgreeWithTheGridTableOnRandomBoardsWithVoidCells)
         for (std::uint32_t row = 0; row < Rows; ++row)
             for (std::uint32_t column = 0; column < Columns; ++column)
                 for (std::uint8_t value : {kMine, kVoidCell, std::uint8_t{0}})
-                    ASSERT_EQ(Count(value, column, row), NaiveCount(value, static_cast<int>(column), static_cast<int>(row)))
+                    ASSERT_EQ(Count(value, column, row),
+                              NaiveCount(value, static_cast<int>(column), static_cast<int>(row)))
                         << Rows << "x" << Columns << " at column " << column << ", row " << row;
     }
 }
@@ -153,7 +154,8 @@ TEST_F(NewGameTest, EveryLevelStartsCoveredCountedAndReset)
     const std::vector<std::uint8_t> file = DefaultDataFileBytes();
     for (int level = 0; level < 8; ++level) {
         const std::uint32_t offset = RecordOffset(file, level);
-        const std::vector<std::uint8_t> mask(file.begin() + offset + 91, file.begin() + offset + 91 + file[offset] * file[offset + 1]);
+        const std::vector<std::uint8_t> mask(file.begin() + offset + 91,
+                                             file.begin() + offset + 91 + file[offset] * file[offset + 1]);
         for (std::uint32_t seed : {0u, 1u, 77u, 1704110400u, 4294967295u}) {
             SCOPED_TRACE("level " + std::to_string(level) + " seed " + std::to_string(seed));
             GameState = Over;

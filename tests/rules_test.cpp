@@ -74,7 +74,10 @@ std::vector<std::string> Visible()
 }
 
 // A lost game shows the mine that was uncovered; a won one has every mine under a flag.
-bool GameLost() { return std::count(Board.begin(), Board.end() - 1, kMine) > 0; }
+bool GameLost()
+{
+    return std::count(Board.begin(), Board.end() - 1, kMine) > 0;
+}
 
 // What the window does with a button release over a grid position.
 void LeftRelease(std::uint32_t column, std::uint32_t row)
@@ -233,7 +236,10 @@ struct GameSnapshot {
     std::vector<HookCall> hookCalls;
 };
 
-GameSnapshot TakeSnapshot() { return GameSnapshot{Board, FlagsLeft, GameState, HookCalls}; }
+GameSnapshot TakeSnapshot()
+{
+    return GameSnapshot{Board, FlagsLeft, GameState, HookCalls};
+}
 
 void RestoreSnapshot(const GameSnapshot& snapshot)
 {
@@ -254,8 +260,7 @@ std::string MoveText(const Release& release)
     return std::string(release.left ? "L:" : "R:") + std::to_string(release.column) + "," + std::to_string(release.row);
 }
 
-template <typename Predicate>
-Release RandomRelease(std::mt19937& random, bool left, Predicate wanted)
+template <typename Predicate> Release RandomRelease(std::mt19937& random, bool left, Predicate wanted)
 {
     std::vector<std::size_t> candidates;
     for (std::size_t index = 0; index < GridSize(); ++index)
@@ -502,8 +507,8 @@ TEST(KelboReplay, PlaysTheMovesAsTheWindowDoes)
             PlayInProcess(release);
         }
         lostGames += GameLost();
-        const ToolRun run = RunKelbo(directory, "replay " + std::to_string(level) + " --seed " +
-                                                    std::to_string(seed) + moves);
+        const ToolRun run =
+            RunKelbo(directory, "replay " + std::to_string(level) + " --seed " + std::to_string(seed) + moves);
         EXPECT_EQ(run.exitCode, 0) << run.errors;
         EXPECT_EQ(run.output, ReplayOutput()) << "level " << level << " seed " << seed << ":" << moves;
     }

@@ -41,8 +41,7 @@ void SetRecordOffset(std::vector<std::uint8_t>& file, int levelIndex, std::uint3
     PutU32LE(file.data() + OffsetSlotPosition(levelIndex), offset);
 }
 
-bool OpenImageAsDataFile(const ScratchDirectory& directory, const std::vector<std::uint8_t>& file,
-                         std::string& problem)
+bool OpenImageAsDataFile(const ScratchDirectory& directory, const std::vector<std::uint8_t>& file, std::string& problem)
 {
     DataFileName = directory.File("kelbo.dat");
     WriteWholeFileForTest(DataFileName, file);

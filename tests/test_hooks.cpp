@@ -24,12 +24,30 @@ static void Record(const char* name, std::uint32_t column = 0, std::uint32_t row
     HookCalls.push_back(HookCall{name, column, row, detail});
 }
 
-void StartClockTimer(PlatformWindow) { Record("StartClockTimer"); }
-void StopClockTimer(PlatformWindow) { Record("StopClockTimer"); }
-void FitWindowToLevel(PlatformWindow) { Record("FitWindowToLevel"); }
-void InvalidateClientArea(PlatformWindow, bool eraseBackground) { Record("InvalidateClientArea", 0, 0, eraseBackground); }
-void RedrawCell(std::uint32_t column, std::uint32_t row, int orientation) { Record("RedrawCell", column, row, orientation); }
-void RecordBestTime(PlatformWindow) { Record("RecordBestTime"); }
+void StartClockTimer(PlatformWindow)
+{
+    Record("StartClockTimer");
+}
+void StopClockTimer(PlatformWindow)
+{
+    Record("StopClockTimer");
+}
+void FitWindowToLevel(PlatformWindow)
+{
+    Record("FitWindowToLevel");
+}
+void InvalidateClientArea(PlatformWindow, bool eraseBackground)
+{
+    Record("InvalidateClientArea", 0, 0, eraseBackground);
+}
+void RedrawCell(std::uint32_t column, std::uint32_t row, int orientation)
+{
+    Record("RedrawCell", column, row, orientation);
+}
+void RecordBestTime(PlatformWindow)
+{
+    Record("RecordBestTime");
+}
 
 void ReportDataFileProblem(PlatformWindow, const std::string& message)
 {

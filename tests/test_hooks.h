@@ -7,10 +7,10 @@
 #include <vector>
 
 struct HookCall {
-    std::string name;   // the hook's name, e.g. "StopClockTimer"
+    std::string name;  // the hook's name, e.g. "StopClockTimer"
     std::uint32_t column;
     std::uint32_t row;
-    int detail;         // RedrawCell: orientation; InvalidateClientArea: 1 with erase
+    int detail;  // RedrawCell: orientation; InvalidateClientArea: 1 with erase
     bool operator==(const HookCall& other) const
     {
         return name == other.name && column == other.column && row == other.row && detail == other.detail;

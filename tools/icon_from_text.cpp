@@ -21,11 +21,11 @@ struct PaletteColour {
 
 // The standard 16-colour palette in its usual index order.
 const PaletteColour StandardPalette[16] = {
-    {"black", 0x00, 0x00, 0x00},  {"maroon", 0x80, 0x00, 0x00}, {"green", 0x00, 0x80, 0x00},
-    {"olive", 0x80, 0x80, 0x00},  {"navy", 0x00, 0x00, 0x80},   {"purple", 0x80, 0x00, 0x80},
-    {"teal", 0x00, 0x80, 0x80},   {"silver", 0xC0, 0xC0, 0xC0}, {"grey", 0x80, 0x80, 0x80},
-    {"red", 0xFF, 0x00, 0x00},    {"lime", 0x00, 0xFF, 0x00},   {"yellow", 0xFF, 0xFF, 0x00},
-    {"blue", 0x00, 0x00, 0xFF},   {"fuchsia", 0xFF, 0x00, 0xFF}, {"aqua", 0x00, 0xFF, 0xFF},
+    {"black", 0x00, 0x00, 0x00}, {"maroon", 0x80, 0x00, 0x00},  {"green", 0x00, 0x80, 0x00},
+    {"olive", 0x80, 0x80, 0x00}, {"navy", 0x00, 0x00, 0x80},    {"purple", 0x80, 0x00, 0x80},
+    {"teal", 0x00, 0x80, 0x80},  {"silver", 0xC0, 0xC0, 0xC0},  {"grey", 0x80, 0x80, 0x80},
+    {"red", 0xFF, 0x00, 0x00},   {"lime", 0x00, 0xFF, 0x00},    {"yellow", 0xFF, 0xFF, 0x00},
+    {"blue", 0x00, 0x00, 0xFF},  {"fuchsia", 0xFF, 0x00, 0xFF}, {"aqua", 0x00, 0xFF, 0xFF},
     {"white", 0xFF, 0xFF, 0xFF},
 };
 
@@ -37,19 +37,23 @@ struct Picture {
     std::vector<int> pixels;  // palette index or Transparent, row by row from the top
 };
 
-int ColourIndex(const std::string& name) {
-    if (name == "transparent") return Transparent;
+int ColourIndex(const std::string& name)
+{
+    if (name == "transparent")
+        return Transparent;
     for (int i = 0; i < 16; ++i)
-        if (name == StandardPalette[i].name) return i;
+        if (name == StandardPalette[i].name)
+            return i;
     return Unused;
 }
 
-std::string Where(const std::string& path, int line) {
+std::string Where(const std::string& path, int line)
+{
     return path + ":" + std::to_string(line) + ": ";
 }
 
-bool ReadLegendEntry(const std::string& text, const std::string& where, int legend[256],
-                     std::string& error) {
+bool ReadLegendEntry(const std::string& text, const std::string& where, int legend[256], std::string& error)
+{
     unsigned char key = static_cast<unsigned char>(text[0]);
     if (text.size() < 3 || text[1] != ' ' || key == ' ' || key == '#') {
         error = where + "a legend line is one character, a blank and a colour name";
@@ -68,8 +72,9 @@ bool ReadLegendEntry(const std::string& text, const std::string& where, int lege
     return true;
 }
 
-bool ReadPixelRow(const std::string& text, const std::string& where, const int legend[256],
-                  Picture& picture, std::string& error) {
+bool ReadPixelRow(const std::string& text, const std::string& where, const int legend[256], Picture& picture,
+                  std::string& error)
+{
     for (char c : text) {
         int colour = legend[static_cast<unsigned char>(c)];
         if (colour == Unused) {
@@ -87,15 +92,20 @@ struct Source {
     int lineNumber = 0;
 };
 
-bool NextLine(Source& source, std::string& text) {
-    if (!std::getline(source.file, text)) return false;
+bool NextLine(Source& source, std::string& text)
+{
+    if (!std::getline(source.file, text))
+        return false;
     ++source.lineNumber;
-    if (!text.empty() && text.back() == '\r') text.pop_back();
+    if (!text.empty() && text.back() == '\r')
+        text.pop_back();
     return true;
 }
 
-bool ReadLegend(Source& source, int legend[256], std::string& error) {
-    for (int i = 0; i < 256; ++i) legend[i] = Unused;
+bool ReadLegend(Source& source, int legend[256], std::string& error)
+{
+    for (int i = 0; i < 256; ++i)
+        legend[i] = Unused;
     std::string text;
     while (NextLine(source, text) && !text.empty()) {
         if (text[0] != '#' && !ReadLegendEntry(text, Where(source.path, source.lineNumber), legend, error))
@@ -110,7 +120,8 @@ struct Row {
 };
 
 // A row's length can only be judged once the number of rows is known.
-bool CheckRowLengths(const Source& source, const std::vector<Row>& rows, std::string& error) {
+bool CheckRowLengths(const Source& source, const std::vector<Row>& rows, std::string& error)
+{
     if (rows.size() != 16 && rows.size() != 32) {
         error = source.path + ": " + std::to_string(rows.size()) + " pixel rows; a picture has 16 or 32";
         return false;
@@ -118,19 +129,20 @@ bool CheckRowLengths(const Source& source, const std::vector<Row>& rows, std::st
     for (const Row& row : rows) {
         if (row.length != rows.size()) {
             error = Where(source.path, row.line) + std::to_string(row.length) + " characters, expected " +
-                    std::to_string(rows.size()) + " as the picture has " + std::to_string(rows.size()) +
-                    " rows";
+                    std::to_string(rows.size()) + " as the picture has " + std::to_string(rows.size()) + " rows";
             return false;
         }
     }
     return true;
 }
 
-bool ReadRows(Source& source, const int legend[256], Picture& picture, std::string& error) {
+bool ReadRows(Source& source, const int legend[256], Picture& picture, std::string& error)
+{
     std::vector<Row> rows;
     std::string text;
     while (NextLine(source, text) && !text.empty()) {
-        if (!ReadPixelRow(text, Where(source.path, source.lineNumber), legend, picture, error)) return false;
+        if (!ReadPixelRow(text, Where(source.path, source.lineNumber), legend, picture, error))
+            return false;
         rows.push_back({source.lineNumber, text.size()});
     }
     picture.size = static_cast<int>(rows.size());
@@ -138,7 +150,8 @@ bool ReadRows(Source& source, const int legend[256], Picture& picture, std::stri
 }
 
 // Only blank lines may follow the blank line after the last row.
-bool ReadEnd(Source& source, std::string& error) {
+bool ReadEnd(Source& source, std::string& error)
+{
     std::string text;
     while (NextLine(source, text)) {
         if (!text.empty()) {
@@ -149,7 +162,8 @@ bool ReadEnd(Source& source, std::string& error) {
     return true;
 }
 
-bool ReadPicture(const std::string& path, Picture& picture, std::string& error) {
+bool ReadPicture(const std::string& path, Picture& picture, std::string& error)
+{
     Source source;
     source.path = path;
     source.file.open(path);
@@ -158,31 +172,35 @@ bool ReadPicture(const std::string& path, Picture& picture, std::string& error) 
         return false;
     }
     int legend[256];
-    return ReadLegend(source, legend, error) && ReadRows(source, legend, picture, error) &&
-           ReadEnd(source, error);
+    return ReadLegend(source, legend, error) && ReadRows(source, legend, picture, error) && ReadEnd(source, error);
 }
 
-void PutWord(std::vector<std::uint8_t>& out, std::uint32_t value) {
+void PutWord(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
     out.push_back(static_cast<std::uint8_t>(value & 0xFF));
     out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
 }
 
-void PutDword(std::vector<std::uint8_t>& out, std::uint32_t value) {
+void PutDword(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
     PutWord(out, value & 0xFFFF);
     PutWord(out, value >> 16);
 }
 
 // Bitmap rows are padded to whole 32-bit words.
-std::uint32_t RowBytes(int size, int bitsPerPixel) {
+std::uint32_t RowBytes(int size, int bitsPerPixel)
+{
     return static_cast<std::uint32_t>((size * bitsPerPixel + 31) / 32 * 4);
 }
 
-std::uint32_t ImageBytes(int size) {
+std::uint32_t ImageBytes(int size)
+{
     std::uint32_t bitmaps = (RowBytes(size, 4) + RowBytes(size, 1)) * static_cast<std::uint32_t>(size);
     return 40 + 16 * 4 + bitmaps;
 }
 
-void PutBitmapHeader(std::vector<std::uint8_t>& out, int size) {
+void PutBitmapHeader(std::vector<std::uint8_t>& out, int size)
+{
     std::uint32_t side = static_cast<std::uint32_t>(size);
     PutDword(out, 40);
     PutDword(out, side);
@@ -191,10 +209,12 @@ void PutBitmapHeader(std::vector<std::uint8_t>& out, int size) {
     PutWord(out, 4);
     PutDword(out, 0);
     PutDword(out, (RowBytes(size, 4) + RowBytes(size, 1)) * side);
-    for (int i = 0; i < 4; ++i) PutDword(out, 0);
+    for (int i = 0; i < 4; ++i)
+        PutDword(out, 0);
 }
 
-void PutPalette(std::vector<std::uint8_t>& out) {
+void PutPalette(std::vector<std::uint8_t>& out)
+{
     for (const PaletteColour& colour : StandardPalette) {
         out.push_back(colour.blue);
         out.push_back(colour.green);
@@ -204,20 +224,21 @@ void PutPalette(std::vector<std::uint8_t>& out) {
 }
 
 // Both bitmaps are stored bottom row first.
-void PutColourBitmap(std::vector<std::uint8_t>& out, const Picture& picture) {
+void PutColourBitmap(std::vector<std::uint8_t>& out, const Picture& picture)
+{
     for (int y = picture.size - 1; y >= 0; --y) {
         std::vector<std::uint8_t> row(RowBytes(picture.size, 4), 0);
         for (int x = 0; x < picture.size; ++x) {
             int colour = picture.pixels[static_cast<std::size_t>(y * picture.size + x)];
             unsigned index = colour == Transparent ? 0u : static_cast<unsigned>(colour);
-            row[static_cast<std::size_t>(x / 2)] |=
-                static_cast<std::uint8_t>(x % 2 == 0 ? index << 4 : index);
+            row[static_cast<std::size_t>(x / 2)] |= static_cast<std::uint8_t>(x % 2 == 0 ? index << 4 : index);
         }
         out.insert(out.end(), row.begin(), row.end());
     }
 }
 
-void PutMask(std::vector<std::uint8_t>& out, const Picture& picture) {
+void PutMask(std::vector<std::uint8_t>& out, const Picture& picture)
+{
     for (int y = picture.size - 1; y >= 0; --y) {
         std::vector<std::uint8_t> row(RowBytes(picture.size, 1), 0);
         for (int x = 0; x < picture.size; ++x) {
@@ -228,7 +249,8 @@ void PutMask(std::vector<std::uint8_t>& out, const Picture& picture) {
     }
 }
 
-std::vector<std::uint8_t> EncodeIcon(const std::vector<Picture>& pictures) {
+std::vector<std::uint8_t> EncodeIcon(const std::vector<Picture>& pictures)
+{
     std::vector<std::uint8_t> out;
     PutWord(out, 0);
     PutWord(out, 1);  // resource type: icon
@@ -254,17 +276,18 @@ std::vector<std::uint8_t> EncodeIcon(const std::vector<Picture>& pictures) {
     return out;
 }
 
-bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
     std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     file.close();
     return static_cast<bool>(file);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc < 3) {
         std::fprintf(stderr, "usage: icon_from_text OUTPUT.ico PICTURE.txt [PICTURE.txt ...]\n");
         return 2;

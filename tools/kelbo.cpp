@@ -20,16 +20,15 @@ struct Options {
     std::uint32_t seed = 0;
 };
 
-const char kUsage[] =
-    "usage: kelbo COMMAND [--file PATH]\n"
-    "  init [--force]          write the default data file\n"
-    "  check                   check the data file and list every problem\n"
-    "  levels                  list the levels\n"
-    "  times [LEVEL]           show the best times\n"
-    "  board LEVEL --seed N    print the board a new game builds with the generator seeded with N\n"
-    "  replay LEVEL --seed N MOVE...\n"
-    "                          play releases on that board (L:COLUMN,ROW left, R:COLUMN,ROW right)\n"
-    "                          and print the board as the player sees it\n";
+const char kUsage[] = "usage: kelbo COMMAND [--file PATH]\n"
+                      "  init [--force]          write the default data file\n"
+                      "  check                   check the data file and list every problem\n"
+                      "  levels                  list the levels\n"
+                      "  times [LEVEL]           show the best times\n"
+                      "  board LEVEL --seed N    print the board a new game builds with the generator seeded with N\n"
+                      "  replay LEVEL --seed N MOVE...\n"
+                      "                          play releases on that board (L:COLUMN,ROW left, R:COLUMN,ROW right)\n"
+                      "                          and print the board as the player sees it\n";
 
 int Fail(const std::string& message)
 {
@@ -131,8 +130,8 @@ int RunLevels(const Options& options)
     for (int level = 0; level < kLevelCount; ++level) {
         LevelHeader header{};
         ReadLevelHeader(DataFile, level, header);
-        std::printf("%-5d %-12s %4u %7u %5u %8zu\n", level, ReadTitle(header).c_str(), header.rows,
-                    header.columns, header.mines, CountPlayableCells(level, header));
+        std::printf("%-5d %-12s %4u %7u %5u %8zu\n", level, ReadTitle(header).c_str(), header.rows, header.columns,
+                    header.mines, CountPlayableCells(level, header));
     }
     CloseDataFile();
     return 0;
@@ -328,8 +327,8 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"init", RunInit}, {"check", RunCheck}, {"levels", RunLevels}, {"times", RunTimes}, {"board", RunBoard},
-    {"replay", RunReplay},
+    {"init", RunInit},   {"check", RunCheck}, {"levels", RunLevels},
+    {"times", RunTimes}, {"board", RunBoard}, {"replay", RunReplay},
 };
 
 // Splits the words after the command into its arguments and the options; false with a message.

@@ -30,7 +30,8 @@ static void SelectLevel(HWND window, int commandId)
 
 static INT_PTR CALLBACK AboutDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
-    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_INITDIALOG)
+        return TRUE;
     if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
         EndDialog(dialog, 0);
         return TRUE;

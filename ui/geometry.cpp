@@ -23,15 +23,27 @@ struct Span {  // both ends included
     std::uint32_t last;
 };
 
-bool Contains(Span span, std::uint32_t x) { return x >= span.first && x <= span.last; }
+bool Contains(Span span, std::uint32_t x)
+{
+    return x >= span.first && x <= span.last;
+}
 
 // An up-pointing triangle on pixel line 2h or 2h + 1 of its row: 2 pixels wide at the top.
-Span ApexSpan(std::uint32_t h) { return Span{12 - h, 13 + h}; }
+Span ApexSpan(std::uint32_t h)
+{
+    return Span{12 - h, 13 + h};
+}
 
 // A down-pointing triangle on the same line: 26 pixels wide at the top.
-Span BaseSpan(std::uint32_t h) { return Span{h, 25 - h}; }
+Span BaseSpan(std::uint32_t h)
+{
+    return Span{h, 25 - h};
+}
 
-std::uint8_t UpOrDown(bool pointsUp) { return pointsUp ? kUpCell : kDownCell; }
+std::uint8_t UpOrDown(bool pointsUp)
+{
+    return pointsUp ? kUpCell : kDownCell;
+}
 
 }  // namespace
 
@@ -83,7 +95,8 @@ WindowSize WindowSizeFor(std::uint32_t rows, std::uint32_t columns)
 
 static std::int32_t CentredStart(std::int32_t screenExtent, std::int32_t windowExtent)
 {
-    if (windowExtent > screenExtent) return 0;
+    if (windowExtent > screenExtent)
+        return 0;
     return (screenExtent - windowExtent) / 2;
 }
 
@@ -94,13 +107,17 @@ PixelPoint CentredWindowPosition(std::int32_t screenWidth, std::int32_t screenHe
 
 std::uint8_t HitTest(std::uint32_t x, std::uint32_t y, std::uint32_t& column, std::uint32_t& row)
 {
-    if (GameState == Over) return kNoCell;
-    if (y < static_cast<std::uint32_t>(kBoardTop)) return kNoCell;
+    if (GameState == Over)
+        return kNoCell;
+    if (y < static_cast<std::uint32_t>(kBoardTop))
+        return kNoCell;
     const std::uint32_t e = y - static_cast<std::uint32_t>(kBoardTop);
     const std::uint32_t hitRow = e / static_cast<std::uint32_t>(kRowPitch);
-    if (hitRow >= Rows) return kNoCell;
+    if (hitRow >= Rows)
+        return kNoCell;
     const std::uint32_t line = e % static_cast<std::uint32_t>(kRowPitch);
-    if (line == kDeadLine) return kNoCell;
+    if (line == kDeadLine)
+        return kNoCell;
 
     const std::uint32_t h = line / 2;
     const bool evenRow = hitRow % 2 == 0;
@@ -112,8 +129,10 @@ std::uint8_t HitTest(std::uint32_t x, std::uint32_t y, std::uint32_t& column, st
         row = hitRow;
         return column >= Columns ? kNoCell : UpOrDown(evenRow);
     }
-    if (x <= kOddColumnsLeft) return kNoCell;
-    if (!Contains(oddColumnSpan, (x - kOddColumnsLeft) % kColumnPairPeriod)) return kNoCell;
+    if (x <= kOddColumnsLeft)
+        return kNoCell;
+    if (!Contains(oddColumnSpan, (x - kOddColumnsLeft) % kColumnPairPeriod))
+        return kNoCell;
     column = 2 * ((x - kOddColumnsLeft) / kColumnPairPeriod) + 1;
     row = hitRow;
     return column >= Columns ? kNoCell : UpOrDown(!evenRow);

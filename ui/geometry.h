@@ -38,15 +38,15 @@ struct WindowSize {
 };
 
 struct HeaderLayout {
-    PixelRect panel;                // the raised panel behind counters and button
-    PixelPoint mineCounterBox[4];   // closed outline, corner by corner
+    PixelRect panel;               // the raised panel behind counters and button
+    PixelPoint mineCounterBox[4];  // closed outline, corner by corner
     PixelPoint clockBox[4];
-    std::int32_t mineCounterCentre; // x on which the mine counter's text is centred
+    std::int32_t mineCounterCentre;  // x on which the mine counter's text is centred
     std::int32_t clockCentre;
-    std::int32_t counterTextTop;    // top edge of both counters' text
-    PixelPoint button;              // new-game button picture, released
-    PixelPoint pressedButton;       // the same, pressed: one pixel right and down
-    PixelRect buttonActive;         // where a press or release counts as on the button
+    std::int32_t counterTextTop;  // top edge of both counters' text
+    PixelPoint button;            // new-game button picture, released
+    PixelPoint pressedButton;     // the same, pressed: one pixel right and down
+    PixelRect buttonActive;       // where a press or release counts as on the button
 };
 
 // Top-left corner of a cell's 32 x 32 picture.

@@ -4,4 +4,7 @@
 
 PressedCellState PressedCell;
 
-void ClearPressedCell() { PressedCell = PressedCellState{kNoCell, 0, 0}; }
+void ClearPressedCell()
+{
+    PressedCell = PressedCellState{kNoCell, 0, 0};
+}

@@ -19,13 +19,17 @@ static void ReadScreenSize()
 }
 
 // No level has been read yet: a grid of no cells, only the spare byte.
-static void CreateEmptyBoard() { Board.assign(GridSize() + 1, kVoidCell); }
+static void CreateEmptyBoard()
+{
+    Board.assign(GridSize() + 1, kVoidCell);
+}
 
 static int RunMessageLoop(HWND window, HACCEL accelerators)
 {
     MSG message{};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (TranslateAcceleratorA(window, accelerators, &message)) continue;
+        if (TranslateAcceleratorA(window, accelerators, &message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -34,7 +38,8 @@ static int RunMessageLoop(HWND window, HACCEL accelerators)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
-    if (!RegisterMainWindowClass(instance)) return 0;
+    if (!RegisterMainWindowClass(instance))
+        return 0;
     ClearPressedCell();
     const WindowSize initialSize = WindowSizeFor(Rows, Columns);
     ReadScreenSize();

@@ -6,11 +6,20 @@
 #include "ui/geometry.h"
 #include "ui/shell.h"
 
-static HWND AsWindow(PlatformWindow window) { return static_cast<HWND>(window); }
+static HWND AsWindow(PlatformWindow window)
+{
+    return static_cast<HWND>(window);
+}
 
-void StartClockTimer(PlatformWindow window) { SetTimer(AsWindow(window), kClockTimerId, kClockTimerPeriod, nullptr); }
+void StartClockTimer(PlatformWindow window)
+{
+    SetTimer(AsWindow(window), kClockTimerId, kClockTimerPeriod, nullptr);
+}
 
-void StopClockTimer(PlatformWindow window) { KillTimer(AsWindow(window), kClockTimerId); }
+void StopClockTimer(PlatformWindow window)
+{
+    KillTimer(AsWindow(window), kClockTimerId);
+}
 
 void FitWindowToLevel(PlatformWindow window)
 {
@@ -29,7 +38,10 @@ void InvalidateClientArea(PlatformWindow window, bool eraseBackground)
 void RedrawCell(std::uint32_t, std::uint32_t, int) {}
 
 // Until the best-times table is built, a win is only announced.
-void RecordBestTime(PlatformWindow window) { MessageBoxA(AsWindow(window), "You win!", "", MB_OK); }
+void RecordBestTime(PlatformWindow window)
+{
+    MessageBoxA(AsWindow(window), "You win!", "", MB_OK);
+}
 
 void ReportDataFileProblem(PlatformWindow window, const std::string& message)
 {

@@ -16,7 +16,7 @@ static bool GameReleased = false;  // set once by ReleaseGame, never cleared
 void LoadPictures(HINSTANCE instance)
 {
     static const int pictureIds[kPictureCount] = {
-        IDI_COVERED_UP,   IDI_COVERED_DOWN,   IDI_PRESSED_UP, IDI_PRESSED_DOWN,    IDI_UNCOVERED_UP,
+        IDI_COVERED_UP,     IDI_COVERED_DOWN, IDI_PRESSED_UP, IDI_PRESSED_DOWN,    IDI_UNCOVERED_UP,
         IDI_UNCOVERED_DOWN, IDI_MINE,         IDI_FLAG,       IDI_NEW_GAME_BUTTON,
     };
     for (int picture = 0; picture < kPictureCount; ++picture)
@@ -30,7 +30,10 @@ void ReleaseGame()
     CloseDataFile();
 }
 
-bool IsGameReleased() { return GameReleased; }
+bool IsGameReleased()
+{
+    return GameReleased;
+}
 
 void Shutdown()
 {
@@ -45,7 +48,8 @@ void ShowDataFileProblem(HWND window, const std::string& problem)
 
 void ShutdownForDataFileProblem(HWND window, const std::string& problem)
 {
-    if (GameReleased) return;
+    if (GameReleased)
+        return;
     // Released before the message box, whose own message loop keeps painting the window.
     ReleaseGame();
     ShowDataFileProblem(window, problem);

@@ -41,7 +41,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 {
     // Once the game is released the window may live on until the message loop ends; it must not
     // reach the board or the data file then.
-    if (IsGameReleased()) return DefWindowProcA(window, message, wParam, lParam);
+    if (IsGameReleased())
+        return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
     case WM_PAINT:
         PaintWindow(window);

@@ -24,11 +24,13 @@ static BOOL CALLBACK PrintStaticText(HWND control, LPARAM)
 {
     char className[32] = "";
     GetClassNameA(control, className, sizeof className);
-    if (_stricmp(className, "Static") != 0) return TRUE;
+    if (_stricmp(className, "Static") != 0)
+        return TRUE;
     char text[4096] = "";
     // WM_GETTEXT rather than GetWindowTextA, which may not ask another process's control.
     SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    if (text[0] != '\0') std::printf("%s\n", text);
+    if (text[0] != '\0')
+        std::printf("%s\n", text);
     return TRUE;
 }
 
@@ -45,8 +47,10 @@ static int PrintMessageBoxText()
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "command") == 0) return PostCommand(argv[2]);
-    if (argc == 2 && std::strcmp(argv[1], "message") == 0) return PrintMessageBoxText();
+    if (argc == 3 && std::strcmp(argv[1], "command") == 0)
+        return PostCommand(argv[2]);
+    if (argc == 2 && std::strcmp(argv[1], "message") == 0)
+        return PrintMessageBoxText();
     std::fprintf(stderr, "usage: game_probe command ID | game_probe message\n");
     return 2;
 }

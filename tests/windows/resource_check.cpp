@@ -15,28 +15,30 @@ const WORD Russian = MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT);  // every resour
 const DWORD ChildVisible = WS_CHILD | WS_VISIBLE;
 const std::uint16_t ButtonClass = 0x80, EditClass = 0x81, StaticClass = 0x82;
 
-HMODULE Program;    // the checked program, loaded as a data file
-int Mismatches;     // mismatches reported so far
+HMODULE Program;  // the checked program, loaded as a data file
+int Mismatches;   // mismatches reported so far
 
-void Report(const std::string& where, const std::string& what) {
+void Report(const std::string& where, const std::string& what)
+{
     std::printf("%s: %s\n", where.c_str(), what.c_str());
     ++Mismatches;
 }
 
-std::string Number(unsigned long value) {
+std::string Number(unsigned long value)
+{
     char text[32];
     std::snprintf(text, sizeof text, "%lu (0x%lX)", value, value);
     return text;
 }
 
-void ExpectNumber(const std::string& where, const char* field, unsigned long actual,
-                  unsigned long expected) {
+void ExpectNumber(const std::string& where, const char* field, unsigned long actual, unsigned long expected)
+{
     if (actual != expected)
         Report(where, std::string(field) + " is " + Number(actual) + ", expected " + Number(expected));
 }
 
-void ExpectText(const std::string& where, const char* field, const std::string& actual,
-                const std::string& expected) {
+void ExpectText(const std::string& where, const char* field, const std::string& actual, const std::string& expected)
+{
     if (actual != expected)
         Report(where, std::string(field) + " is \"" + actual + "\", expected \"" + expected + "\"");
 }
@@ -50,7 +52,8 @@ struct Reader {
     bool overrun = false;
 };
 
-std::uint16_t ReadWord(Reader& reader) {
+std::uint16_t ReadWord(Reader& reader)
+{
     if (reader.position + 2 > reader.size) {
         reader.overrun = true;
         reader.position = reader.size;
@@ -61,17 +64,20 @@ std::uint16_t ReadWord(Reader& reader) {
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
 }
 
-std::uint32_t ReadDword(Reader& reader) {
+std::uint32_t ReadDword(Reader& reader)
+{
     std::uint32_t low = ReadWord(reader);
     return low | static_cast<std::uint32_t>(ReadWord(reader)) << 16;
 }
 
-std::int16_t ReadShort(Reader& reader) {
+std::int16_t ReadShort(Reader& reader)
+{
     return static_cast<std::int16_t>(ReadWord(reader));
 }
 
 // UTF-16 text up to its terminating zero; every text the game uses is ASCII.
-std::string ReadText(Reader& reader) {
+std::string ReadText(Reader& reader)
+{
     std::string text;
     for (std::uint16_t c = ReadWord(reader); c != 0 && !reader.overrun; c = ReadWord(reader))
         text += c < 0x80 ? static_cast<char>(c) : '?';
@@ -79,19 +85,24 @@ std::string ReadText(Reader& reader) {
 }
 
 // A name-or-ordinal field: empty for 0x0000, "#N" for an ordinal, else the text.
-std::string ReadNameOrOrdinal(Reader& reader) {
+std::string ReadNameOrOrdinal(Reader& reader)
+{
     std::uint16_t first = ReadWord(reader);
-    if (first == 0) return "";
-    if (first == 0xFFFF) return "#" + std::to_string(ReadWord(reader));
+    if (first == 0)
+        return "";
+    if (first == 0xFFFF)
+        return "#" + std::to_string(ReadWord(reader));
     reader.position -= 2;
     return ReadText(reader);
 }
 
-void AlignToDword(Reader& reader) {
+void AlignToDword(Reader& reader)
+{
     reader.position = (reader.position + 3) & ~static_cast<std::size_t>(3);
 }
 
-bool LoadBytes(const std::string& where, LPCSTR type, int id, Reader& reader) {
+bool LoadBytes(const std::string& where, LPCSTR type, int id, Reader& reader)
+{
     HRSRC found = FindResourceExA(Program, type, MAKEINTRESOURCEA(id), Russian);
     HGLOBAL loaded = found ? LoadResource(Program, found) : nullptr;
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
@@ -104,8 +115,10 @@ bool LoadBytes(const std::string& where, LPCSTR type, int id, Reader& reader) {
     return true;
 }
 
-void ExpectFullyRead(const std::string& where, const Reader& reader) {
-    if (reader.overrun) Report(where, "ends before all its fields were read");
+void ExpectFullyRead(const std::string& where, const Reader& reader)
+{
+    if (reader.overrun)
+        Report(where, "ends before all its fields were read");
     else if (reader.position != reader.size)
         Report(where, std::to_string(reader.size - reader.position) + " bytes left over");
 }
@@ -116,20 +129,25 @@ struct MenuLine {
     std::string text;
 };
 
-void ReadMenuItems(Reader& reader, std::vector<MenuLine>& lines) {
+void ReadMenuItems(Reader& reader, std::vector<MenuLine>& lines)
+{
     for (;;) {
         MenuLine line;
         line.flags = ReadWord(reader);
         line.id = (line.flags & MF_POPUP) ? -1 : ReadWord(reader);
         line.text = ReadText(reader);
         lines.push_back(line);
-        if (reader.overrun) return;
-        if (line.flags & MF_POPUP) ReadMenuItems(reader, lines);
-        if (line.flags & MF_END) return;
+        if (reader.overrun)
+            return;
+        if (line.flags & MF_POPUP)
+            ReadMenuItems(reader, lines);
+        if (line.flags & MF_END)
+            return;
     }
 }
 
-void CheckMenu() {
+void CheckMenu()
+{
     const std::string where = "menu 102";
     const std::vector<MenuLine> expected = {
         {MF_POPUP, -1, "Game"},
@@ -152,7 +170,8 @@ void CheckMenu() {
         {MF_END, 40004, "About Skarvel"},
     };
     Reader reader;
-    if (!LoadBytes(where, RT_MENU, 102, reader)) return;
+    if (!LoadBytes(where, RT_MENU, 102, reader))
+        return;
     ExpectNumber(where, "header version", ReadWord(reader), 0);
     ExpectNumber(where, "header size", ReadWord(reader), 0);
     std::vector<MenuLine> actual;
@@ -162,13 +181,15 @@ void CheckMenu() {
     for (std::size_t i = 0; i < actual.size() && i < expected.size(); ++i) {
         std::string item = where + " item " + std::to_string(i + 1) + " (\"" + expected[i].text + "\")";
         ExpectNumber(item, "flags", actual[i].flags, expected[i].flags);
-        if (expected[i].id >= 0) ExpectNumber(item, "id", static_cast<unsigned long>(actual[i].id),
-                                              static_cast<unsigned long>(expected[i].id));
+        if (expected[i].id >= 0)
+            ExpectNumber(item, "id", static_cast<unsigned long>(actual[i].id),
+                         static_cast<unsigned long>(expected[i].id));
         ExpectText(item, "text", actual[i].text, expected[i].text);
     }
 }
 
-void CheckAccelerators() {
+void CheckAccelerators()
+{
     const std::string where = "accelerator table 114";
     const std::uint16_t expected[2][4] = {
         {FVIRTKEY | FNOINVERT | FALT, 0x4E, 40001, 0},
@@ -176,7 +197,8 @@ void CheckAccelerators() {
     };
     const char* fields[4] = {"flags", "key", "command", "padding"};
     Reader reader;
-    if (!LoadBytes(where, RT_ACCELERATOR, 114, reader)) return;
+    if (!LoadBytes(where, RT_ACCELERATOR, 114, reader))
+        return;
     ExpectNumber(where, "size in bytes", reader.size, sizeof expected);
     for (int entry = 0; entry < 2; ++entry)
         for (int word = 0; word < 4; ++word)
@@ -203,58 +225,74 @@ struct Dialog {
 const DWORD Label = SS_LEFT | WS_GROUP;
 const char* const FreeText = "*";  // a line of the About dialog that is ours to word
 
-std::vector<Dialog> ExpectedDialogs() {
-    Dialog about = {104, DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_CAPTION, 141, 110, "About Skarvel", {
-        {ButtonClass, 1, "OK", BS_DEFPUSHBUTTON | BS_CENTER | BS_VCENTER | WS_TABSTOP, 39, 89, 63, 14},
-        {StaticClass, -1, "#101", SS_ICON, 11, 22, 20, 20},
-        {StaticClass, -1, "Triangular skarvel", SS_CENTER | SS_SUNKEN | WS_GROUP, 34, 9, 88, 11},
-        {StaticClass, -1, FreeText, Label, 35, 22, 88, 17},
-        {StaticClass, -1, FreeText, Label, 35, 39, 100, 10},
-        {StaticClass, -1, std::string(32, '_'), Label, 13, 47, 122, 8},
-        {StaticClass, -1, FreeText, Label, 11, 57, 127, 18},
-        {StaticClass, -1, FreeText, Label, 11, 77, 127, 10},
-    }};
-    Dialog bestTimes = {115, DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION, 137, 98, "Best times", {
-        {ButtonClass, 1, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 80, 77, 50, 14},
-        {ButtonClass, 1003, "Reset scores", BS_PUSHBUTTON | WS_TABSTOP, 7, 77, 50, 14},
-        {ButtonClass, -1, "", BS_GROUPBOX, 7, 10, 123, 61},
-        {StaticClass, -1, "1.", Label, 11, 18, 10, 9},
-        {StaticClass, -1, "2.", Label, 11, 28, 10, 9},
-        {StaticClass, -1, "3.", Label, 11, 38, 10, 9},
-        {StaticClass, -1, "4.", Label, 11, 48, 10, 9},
-        {StaticClass, -1, "5.", Label, 11, 58, 10, 9},
-        {StaticClass, 1004, "Static", SS_LEFT, 22, 18, 52, 10},
-        {StaticClass, 1005, "Static", SS_LEFT, 22, 28, 53, 10},
-        {StaticClass, 1006, "Static", SS_LEFT, 22, 38, 53, 10},
-        {StaticClass, 1007, "Static", SS_LEFT, 22, 48, 54, 10},
-        {StaticClass, 1008, "Static", SS_LEFT, 22, 58, 54, 10},
-        {StaticClass, 1009, "Static", Label, 77, 18, 47, 10},
-        {StaticClass, 1010, "Static", Label, 77, 28, 47, 10},
-        {StaticClass, 1011, "Static", Label, 77, 38, 47, 10},
-        {StaticClass, 1012, "Static", Label, 77, 48, 47, 9},
-        {StaticClass, 1013, "Static", Label, 77, 58, 47, 10},
-        {StaticClass, -1, "Best times for ", Label, 8, 3, 46, 10},
-        {StaticClass, 1014, "Static", Label, 54, 3, 73, 10},
-    }};
-    Dialog enterName = {119, DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION, 144, 68, "CONGARTULATIONS!", {
-        {ButtonClass, 1, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 47, 47, 50, 14},
-        {StaticClass, -1, "You are one of the fastest skarvels!", Label, 7, 7, 130, 9},
-        {StaticClass, -1, "Enter your name:", Label, 7, 17, 65, 10},
-        {EditClass, 1015, "", ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 29, 122, 13},
-    }};
+std::vector<Dialog> ExpectedDialogs()
+{
+    Dialog about = {104,
+                    DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_CAPTION,
+                    141,
+                    110,
+                    "About Skarvel",
+                    {
+                        {ButtonClass, 1, "OK", BS_DEFPUSHBUTTON | BS_CENTER | BS_VCENTER | WS_TABSTOP, 39, 89, 63, 14},
+                        {StaticClass, -1, "#101", SS_ICON, 11, 22, 20, 20},
+                        {StaticClass, -1, "Triangular skarvel", SS_CENTER | SS_SUNKEN | WS_GROUP, 34, 9, 88, 11},
+                        {StaticClass, -1, FreeText, Label, 35, 22, 88, 17},
+                        {StaticClass, -1, FreeText, Label, 35, 39, 100, 10},
+                        {StaticClass, -1, std::string(32, '_'), Label, 13, 47, 122, 8},
+                        {StaticClass, -1, FreeText, Label, 11, 57, 127, 18},
+                        {StaticClass, -1, FreeText, Label, 11, 77, 127, 10},
+                    }};
+    Dialog bestTimes = {115,
+                        DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION,
+                        137,
+                        98,
+                        "Best times",
+                        {
+                            {ButtonClass, 1, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 80, 77, 50, 14},
+                            {ButtonClass, 1003, "Reset scores", BS_PUSHBUTTON | WS_TABSTOP, 7, 77, 50, 14},
+                            {ButtonClass, -1, "", BS_GROUPBOX, 7, 10, 123, 61},
+                            {StaticClass, -1, "1.", Label, 11, 18, 10, 9},
+                            {StaticClass, -1, "2.", Label, 11, 28, 10, 9},
+                            {StaticClass, -1, "3.", Label, 11, 38, 10, 9},
+                            {StaticClass, -1, "4.", Label, 11, 48, 10, 9},
+                            {StaticClass, -1, "5.", Label, 11, 58, 10, 9},
+                            {StaticClass, 1004, "Static", SS_LEFT, 22, 18, 52, 10},
+                            {StaticClass, 1005, "Static", SS_LEFT, 22, 28, 53, 10},
+                            {StaticClass, 1006, "Static", SS_LEFT, 22, 38, 53, 10},
+                            {StaticClass, 1007, "Static", SS_LEFT, 22, 48, 54, 10},
+                            {StaticClass, 1008, "Static", SS_LEFT, 22, 58, 54, 10},
+                            {StaticClass, 1009, "Static", Label, 77, 18, 47, 10},
+                            {StaticClass, 1010, "Static", Label, 77, 28, 47, 10},
+                            {StaticClass, 1011, "Static", Label, 77, 38, 47, 10},
+                            {StaticClass, 1012, "Static", Label, 77, 48, 47, 9},
+                            {StaticClass, 1013, "Static", Label, 77, 58, 47, 10},
+                            {StaticClass, -1, "Best times for ", Label, 8, 3, 46, 10},
+                            {StaticClass, 1014, "Static", Label, 54, 3, 73, 10},
+                        }};
+    Dialog enterName = {119,
+                        DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION,
+                        144,
+                        68,
+                        "CONGARTULATIONS!",
+                        {
+                            {ButtonClass, 1, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 47, 47, 50, 14},
+                            {StaticClass, -1, "You are one of the fastest skarvels!", Label, 7, 7, 130, 9},
+                            {StaticClass, -1, "Enter your name:", Label, 7, 17, 65, 10},
+                            {EditClass, 1015, "", ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 29, 122, 13},
+                        }};
     return {about, bestTimes, enterName};
 }
 
-void CheckRectangle(const std::string& where, Reader& reader, int x, int y, int width, int height) {
+void CheckRectangle(const std::string& where, Reader& reader, int x, int y, int width, int height)
+{
     ExpectNumber(where, "x", static_cast<unsigned long>(ReadShort(reader)), static_cast<unsigned long>(x));
     ExpectNumber(where, "y", static_cast<unsigned long>(ReadShort(reader)), static_cast<unsigned long>(y));
-    ExpectNumber(where, "width", static_cast<unsigned long>(ReadShort(reader)),
-                 static_cast<unsigned long>(width));
-    ExpectNumber(where, "height", static_cast<unsigned long>(ReadShort(reader)),
-                 static_cast<unsigned long>(height));
+    ExpectNumber(where, "width", static_cast<unsigned long>(ReadShort(reader)), static_cast<unsigned long>(width));
+    ExpectNumber(where, "height", static_cast<unsigned long>(ReadShort(reader)), static_cast<unsigned long>(height));
 }
 
-void CheckControl(const std::string& where, Reader& reader, const Control& control) {
+void CheckControl(const std::string& where, Reader& reader, const Control& control)
+{
     AlignToDword(reader);
     ExpectNumber(where, "style", ReadDword(reader), ChildVisible | control.flags);
     ExpectNumber(where, "extended style", ReadDword(reader), 0);
@@ -263,17 +301,20 @@ void CheckControl(const std::string& where, Reader& reader, const Control& contr
     ExpectText(where, "class", ReadNameOrOrdinal(reader), "#" + std::to_string(control.classAtom));
     std::string text = ReadNameOrOrdinal(reader);
     if (control.text == FreeText) {
-        if (text.empty()) Report(where, "text is empty");
+        if (text.empty())
+            Report(where, "text is empty");
     } else {
         ExpectText(where, "text", text, control.text);
     }
     ExpectNumber(where, "creation data size", ReadWord(reader), 0);
 }
 
-void CheckDialog(const Dialog& dialog) {
+void CheckDialog(const Dialog& dialog)
+{
     const std::string where = "dialog " + std::to_string(dialog.resourceId);
     Reader reader;
-    if (!LoadBytes(where, RT_DIALOG, dialog.resourceId, reader)) return;
+    if (!LoadBytes(where, RT_DIALOG, dialog.resourceId, reader))
+        return;
     ExpectNumber(where, "style", ReadDword(reader), dialog.style);
     ExpectNumber(where, "extended style", ReadDword(reader), 0);
     std::uint16_t count = ReadWord(reader);
@@ -286,7 +327,8 @@ void CheckDialog(const Dialog& dialog) {
     ExpectText(where, "font", ReadText(reader), "MS Sans Serif");
     for (std::size_t i = 0; i < count && i < dialog.controls.size(); ++i)
         CheckControl(where + " control " + std::to_string(i + 1), reader, dialog.controls[i]);
-    if (count == dialog.controls.size()) ExpectFullyRead(where, reader);
+    if (count == dialog.controls.size())
+        ExpectFullyRead(where, reader);
 }
 
 const std::uint8_t StandardPalette[16][3] = {
@@ -296,7 +338,8 @@ const std::uint8_t StandardPalette[16][3] = {
     {0x00, 0x00, 0xFF}, {0xFF, 0x00, 0xFF}, {0x00, 0xFF, 0xFF}, {0xFF, 0xFF, 0xFF},
 };
 
-void CheckPalette(const std::string& where, Reader& reader) {
+void CheckPalette(const std::string& where, Reader& reader)
+{
     for (int i = 0; i < 16; ++i) {
         std::uint8_t blue = reader.data[reader.position], green = reader.data[reader.position + 1];
         std::uint8_t red = reader.data[reader.position + 2];
@@ -306,14 +349,17 @@ void CheckPalette(const std::string& where, Reader& reader) {
     }
 }
 
-void CheckImage(const std::string& where, int imageId, int size, std::uint32_t groupBytes) {
+void CheckImage(const std::string& where, int imageId, int size, std::uint32_t groupBytes)
+{
     Reader reader;
-    if (!LoadBytes(where, RT_ICON, imageId, reader)) return;
+    if (!LoadBytes(where, RT_ICON, imageId, reader))
+        return;
     const std::uint32_t rowBytes = (size * 4 + 31) / 32 * 4, maskRowBytes = (size + 31) / 32 * 4;
     const std::uint32_t expectedBytes = 40 + 64 + (rowBytes + maskRowBytes) * size;
     ExpectNumber(where, "size in bytes", reader.size, expectedBytes);
     ExpectNumber(where, "size in bytes given by the group", groupBytes, reader.size);
-    if (reader.size < 40 + 64) return;
+    if (reader.size < 40 + 64)
+        return;
     ExpectNumber(where, "header size", ReadDword(reader), 40);
     ExpectNumber(where, "width", ReadDword(reader), size);
     ExpectNumber(where, "height of colour bitmap and mask", ReadDword(reader), 2 * size);
@@ -324,10 +370,12 @@ void CheckImage(const std::string& where, int imageId, int size, std::uint32_t g
     CheckPalette(where, reader);
 }
 
-void CheckIconGroup(int groupId, const std::vector<int>& sizes, int firstImage) {
+void CheckIconGroup(int groupId, const std::vector<int>& sizes, int firstImage)
+{
     const std::string where = "icon group " + std::to_string(groupId);
     Reader reader;
-    if (!LoadBytes(where, RT_GROUP_ICON, groupId, reader)) return;
+    if (!LoadBytes(where, RT_GROUP_ICON, groupId, reader))
+        return;
     ExpectNumber(where, "reserved", ReadWord(reader), 0);
     ExpectNumber(where, "type", ReadWord(reader), 1);
     ExpectNumber(where, "number of images", ReadWord(reader), sizes.size());
@@ -350,9 +398,11 @@ void CheckIconGroup(int groupId, const std::vector<int>& sizes, int firstImage) 
     ExpectFullyRead(where, reader);
 }
 
-void CheckIcons() {
+void CheckIcons()
+{
     CheckIconGroup(101, {32, 16}, 1);
-    for (int group = 105; group <= 113; ++group) CheckIconGroup(group, {32}, group - 102);
+    for (int group = 105; group <= 113; ++group)
+        CheckIconGroup(group, {32}, group - 102);
 }
 
 // Every resource of the program, enumerated, must be one of those above in language 1049.
@@ -360,44 +410,56 @@ struct Inventory {
     std::vector<std::string> unexpected;
 };
 
-bool IsExpected(LPCSTR type, LPCSTR name) {
-    if (IS_INTRESOURCE(type) == 0 || IS_INTRESOURCE(name) == 0) return false;
+bool IsExpected(LPCSTR type, LPCSTR name)
+{
+    if (IS_INTRESOURCE(type) == 0 || IS_INTRESOURCE(name) == 0)
+        return false;
     WORD id = LOWORD(reinterpret_cast<ULONG_PTR>(name));
     switch (LOWORD(reinterpret_cast<ULONG_PTR>(type))) {
-    case 3: return id >= 1 && id <= 11;  // RT_ICON
-    case 14: return id == 101 || (id >= 105 && id <= 113);  // RT_GROUP_ICON
-    case 4: return id == 102;  // RT_MENU
-    case 5: return id == 104 || id == 115 || id == 119;  // RT_DIALOG
-    case 9: return id == 114;  // RT_ACCELERATOR
-    default: return false;
+    case 3:
+        return id >= 1 && id <= 11;  // RT_ICON
+    case 14:
+        return id == 101 || (id >= 105 && id <= 113);  // RT_GROUP_ICON
+    case 4:
+        return id == 102;  // RT_MENU
+    case 5:
+        return id == 104 || id == 115 || id == 119;  // RT_DIALOG
+    case 9:
+        return id == 114;  // RT_ACCELERATOR
+    default:
+        return false;
     }
 }
 
-std::string Describe(LPCSTR type, LPCSTR name, WORD language) {
+std::string Describe(LPCSTR type, LPCSTR name, WORD language)
+{
     auto part = [](LPCSTR value) {
-        return IS_INTRESOURCE(value) ? std::to_string(LOWORD(reinterpret_cast<ULONG_PTR>(value)))
-                                     : std::string(value);
+        return IS_INTRESOURCE(value) ? std::to_string(LOWORD(reinterpret_cast<ULONG_PTR>(value))) : std::string(value);
     };
     return "type " + part(type) + " id " + part(name) + " language " + std::to_string(language);
 }
 
-BOOL CALLBACK NoteLanguage(HMODULE, LPCSTR type, LPCSTR name, WORD language, LONG_PTR inventory) {
+BOOL CALLBACK NoteLanguage(HMODULE, LPCSTR type, LPCSTR name, WORD language, LONG_PTR inventory)
+{
     if (!IsExpected(type, name) || language != Russian)
         reinterpret_cast<Inventory*>(inventory)->unexpected.push_back(Describe(type, name, language));
     return TRUE;
 }
 
-BOOL CALLBACK NoteName(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR inventory) {
+BOOL CALLBACK NoteName(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR inventory)
+{
     EnumResourceLanguagesA(module, type, name, NoteLanguage, inventory);
     return TRUE;
 }
 
-BOOL CALLBACK NoteType(HMODULE module, LPSTR type, LONG_PTR inventory) {
+BOOL CALLBACK NoteType(HMODULE module, LPSTR type, LONG_PTR inventory)
+{
     EnumResourceNamesA(module, type, NoteName, inventory);
     return TRUE;
 }
 
-void CheckInventory() {
+void CheckInventory()
+{
     Inventory inventory;
     EnumResourceTypesA(Program, NoteType, reinterpret_cast<LONG_PTR>(&inventory));
     for (const std::string& resource : inventory.unexpected)
@@ -406,7 +468,8 @@ void CheckInventory() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: resource_check PROGRAM.exe\n");
         return 2;
@@ -418,7 +481,8 @@ int main(int argc, char** argv) {
     }
     CheckMenu();
     CheckAccelerators();
-    for (const Dialog& dialog : ExpectedDialogs()) CheckDialog(dialog);
+    for (const Dialog& dialog : ExpectedDialogs())
+        CheckDialog(dialog);
     CheckIcons();
     CheckInventory();
     FreeLibrary(Program);
