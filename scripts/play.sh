@@ -6,7 +6,7 @@ here=$PWD
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 bash "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$root/build" -G Ninja
+cmake -S "$root" -B "$root/build" -G Ninja -DSKARVEL_WINDOWS=ON
 cmake --build "$root/build" -j2 --target skarvel_windows
 
 if [ -z "${DISPLAY:-}" ]; then

@@ -11,6 +11,6 @@ cmake -S . -B build-sanitize -G Ninja -DSKARVEL_WINDOWS=OFF -DSKARVEL_SANITIZE=O
 cmake --build build-sanitize -j2
 ctest --test-dir build-sanitize --output-on-failure -j2
 
-cmake -S . -B build -G Ninja
+cmake -S . -B build -G Ninja -DSKARVEL_WINDOWS=ON -DSKARVEL_SANITIZE=OFF
 cmake --build build -j2
 ctest --test-dir build --output-on-failure -j2
