@@ -1,39 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 
 #include "data/default_file.h"
+#include "tests/kelbo_runner.h"
 #include "tests/test_files.h"
 
 namespace {
-
-struct ToolResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// Runs the built kelbo tool in a directory and collects its output and exit status.
-ToolResult RunKelbo(const ScratchDirectory& directory, const std::string& arguments)
-{
-    const std::string errFile = directory.File("stderr.txt");
-    const std::string command =
-        "cd '" + directory.Path().string() + "' && '" KELBO_TOOL "' " + arguments + " 2>'" + errFile + "'";
-    ToolResult result{};
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> buffer{};
-    std::size_t count;
-    while ((count = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.out.append(buffer.data(), count);
-    result.status = WEXITSTATUS(pclose(pipe));
-    const std::vector<std::uint8_t> err = ReadWholeFile(errFile);
-    result.err.assign(err.begin(), err.end());
-    return result;
-}
 
 std::vector<std::string> Lines(const std::string& text)
 {
@@ -47,18 +21,18 @@ std::vector<std::string> Lines(const std::string& text)
 TEST(KelboTool, InitWritesTheDefaultFileAndNeverClobbers)
 {
     ScratchDirectory directory;
-    ToolResult result = RunKelbo(directory, "init");
-    EXPECT_EQ(result.status, 0) << result.err;
+    ToolRun result = RunKelbo(directory, "init");
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(ReadWholeFile(directory.File("kelbo.dat")), DefaultDataFileBytes());
 
     WriteWholeFileForTest(directory.File("kelbo.dat"), {9, 9});
     result = RunKelbo(directory, "init");
-    EXPECT_NE(result.status, 0);
-    EXPECT_EQ(Lines(result.err).size(), 1u) << result.err;
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_EQ(Lines(result.errors).size(), 1u) << result.errors;
     EXPECT_EQ(ReadWholeFile(directory.File("kelbo.dat")), (std::vector<std::uint8_t>{9, 9}));
 
     result = RunKelbo(directory, "init --force --file other.dat");
-    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(ReadWholeFile(directory.File("other.dat")), DefaultDataFileBytes());
 }
 
@@ -66,9 +40,9 @@ TEST(KelboTool, CheckLevelsAndTimes)
 {
     ScratchDirectory directory;
     WriteWholeFileForTest(directory.File("kelbo.dat"), DefaultDataFileBytes());
-    EXPECT_EQ(RunKelbo(directory, "check").out, "ok\n");
+    EXPECT_EQ(RunKelbo(directory, "check").output, "ok\n");
 
-    const std::vector<std::string> levels = Lines(RunKelbo(directory, "levels").out);
+    const std::vector<std::string> levels = Lines(RunKelbo(directory, "levels").output);
     ASSERT_EQ(levels.size(), 9u);
     std::istringstream triangle(levels[4]);
     std::string index, title;
@@ -77,7 +51,7 @@ TEST(KelboTool, CheckLevelsAndTimes)
     EXPECT_EQ(index + " " + title, "3 Triangle");
     EXPECT_EQ(rows * 1000000 + columns * 10000 + mines * 1000 + playable, 9 * 1000000 + 17 * 10000 + 10 * 1000 + 81);
 
-    const std::vector<std::string> times = Lines(RunKelbo(directory, "times 2").out);
+    const std::vector<std::string> times = Lines(RunKelbo(directory, "times 2").output);
     ASSERT_EQ(times.size(), 6u);
     EXPECT_EQ(times[0], "2 Expert");
     EXPECT_NE(times[5].find("5. Quelby"), std::string::npos) << times[5];
@@ -87,13 +61,13 @@ TEST(KelboTool, CheckLevelsAndTimes)
     damaged[124] = 0;        // level 1 without rows
     damaged[550 + 2] = 255;  // level 4 with more mines than cells
     WriteWholeFileForTest(directory.File("damaged.dat"), damaged);
-    const ToolResult check = RunKelbo(directory, "check --file damaged.dat");
-    EXPECT_NE(check.status, 0);
-    ASSERT_EQ(Lines(check.out).size(), 2u) << check.out;
-    EXPECT_NE(check.out.find("damaged.dat: level 1 (Average): it has no rows"), std::string::npos) << check.out;
-    const ToolResult levelsOfDamaged = RunKelbo(directory, "levels --file damaged.dat");
-    EXPECT_NE(levelsOfDamaged.status, 0);
-    EXPECT_EQ(Lines(levelsOfDamaged.err).size(), 1u) << levelsOfDamaged.err;
+    const ToolRun check = RunKelbo(directory, "check --file damaged.dat");
+    EXPECT_NE(check.exitCode, 0);
+    ASSERT_EQ(Lines(check.output).size(), 2u) << check.output;
+    EXPECT_NE(check.output.find("damaged.dat: level 1 (Average): it has no rows"), std::string::npos) << check.output;
+    const ToolRun levelsOfDamaged = RunKelbo(directory, "levels --file damaged.dat");
+    EXPECT_NE(levelsOfDamaged.exitCode, 0);
+    EXPECT_EQ(Lines(levelsOfDamaged.errors).size(), 1u) << levelsOfDamaged.errors;
     EXPECT_EQ(ReadWholeFile(directory.File("damaged.dat")), damaged);
 }
 
@@ -101,9 +75,9 @@ TEST(KelboTool, BoardPrintsTheSeededBoard)
 {
     ScratchDirectory directory;
     WriteWholeFileForTest(directory.File("kelbo.dat"), DefaultDataFileBytes());
-    const ToolResult result = RunKelbo(directory, "board 0 --seed 0");
-    ASSERT_EQ(result.status, 0) << result.err;
-    const std::vector<std::string> rows = Lines(result.out);
+    const ToolRun result = RunKelbo(directory, "board 0 --seed 0");
+    ASSERT_EQ(result.exitCode, 0) << result.errors;
+    const std::vector<std::string> rows = Lines(result.output);
     ASSERT_EQ(rows.size(), 7u);
     std::vector<std::string> cells;
     for (const std::string& row : rows) {
@@ -117,7 +91,7 @@ TEST(KelboTool, BoardPrintsTheSeededBoard)
     for (int index : {0, 21, 58, 6, 24})
         EXPECT_EQ(cells[index], "*") << index;
 
-    const std::vector<std::string> radiation = Lines(RunKelbo(directory, "board 6 --seed 3").out);
+    const std::vector<std::string> radiation = Lines(RunKelbo(directory, "board 6 --seed 3").output);
     ASSERT_EQ(radiation.size(), 14u);
     EXPECT_EQ(radiation[0], ". . . . . . . . . . . . . . . . . . . . . . . . .");
 }
@@ -128,10 +102,10 @@ TEST(KelboTool, BadInputGetsOneLineAndAFailure)
     WriteWholeFileForTest(directory.File("kelbo.dat"), DefaultDataFileBytes());
     for (const char* arguments : {"board 8 --seed 1", "board 0", "board 0 --seed x", "times 9", "frobnicate",
                                   "levels --file missing.dat", "check --file missing.dat", "board 0 --seed"}) {
-        const ToolResult result = RunKelbo(directory, arguments);
-        EXPECT_NE(result.status, 0) << arguments;
-        EXPECT_FALSE(result.err.empty()) << arguments;
-        EXPECT_EQ(result.err.rfind("kelbo: ", 0), 0u) << arguments << ": " << result.err;
+        const ToolRun result = RunKelbo(directory, arguments);
+        EXPECT_NE(result.exitCode, 0) << arguments;
+        EXPECT_FALSE(result.errors.empty()) << arguments;
+        EXPECT_EQ(result.errors.rfind("kelbo: ", 0), 0u) << arguments << ": " << result.errors;
     }
 }
 

@@ -12,6 +12,7 @@
 #include "game/board.h"
 #include "game/cell.h"
 #include "game/rules.h"
+#include "tests/kelbo_runner.h"
 #include "tests/reference_flood_fill.h"
 #include "tests/test_files.h"
 #include "tests/test_hooks.h"
@@ -377,10 +378,7 @@ TEST(FloodFill, EqualsTheRecursiveFillOnRandomGamesOfEveryLevel)
 TEST(FloodFill, EqualsTheRecursiveFillOnASparseLevel)
 {
     std::vector<std::uint8_t> file = DefaultDataFileBytes();
-    const std::uint32_t record = RecordOffset(file, 0);
-    file[record] = 30;
-    file[record + 1] = 40;
-    file[record + 2] = 40;
+    SetLevelSize(file, 0, 30, 40, 40);
     ScratchDirectory directory;
     std::string problem;
     ASSERT_TRUE(OpenImageAsDataFile(directory, file, problem)) << problem;
@@ -397,10 +395,7 @@ TEST(FloodFill, EqualsTheRecursiveFillOnASparseLevel)
 TEST(FloodFill, OpensTheLargestBoardWithOneMine)
 {
     std::vector<std::uint8_t> file = DefaultDataFileBytes();
-    const std::uint32_t record = RecordOffset(file, 0);
-    file[record] = 255;
-    file[record + 1] = 255;
-    file[record + 2] = 1;
+    SetLevelSize(file, 0, 255, 255, 1);
     ScratchDirectory directory;
     std::string problem;
     ASSERT_TRUE(OpenImageAsDataFile(directory, file, problem)) << problem;
@@ -423,36 +418,6 @@ TEST(FloodFill, OpensTheLargestBoardWithOneMine)
     RightRelease(static_cast<std::uint32_t>(mine % Columns), static_cast<std::uint32_t>(mine / Columns));
     EXPECT_EQ(GameState, Over);
     EXPECT_EQ(CountHookCalls("RecordBestTime"), 1);
-}
-
-struct ToolRun {
-    int exitCode;
-    std::string output;
-    std::string errors;
-};
-
-std::string ReadText(const std::string& path)
-{
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-ToolRun RunKelbo(const ScratchDirectory& directory, const std::string& arguments)
-{
-    const std::string errorsPath = directory.File("errors.txt");
-    const std::string command =
-        "'" KELBO_TOOL "' " + arguments + " --file '" + DataFileName + "' 2>'" + errorsPath + "'";
-    ToolRun run{-1, "", ""};
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.output.append(buffer, got);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.errors = ReadText(errorsPath);
-    return run;
 }
 
 // What kelbo replay should print for the game as it stands.

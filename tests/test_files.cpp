@@ -47,3 +47,12 @@ bool OpenImageAsDataFile(const ScratchDirectory& directory, const std::vector<st
     WriteWholeFileForTest(DataFileName, file);
     return OpenDataFile(problem);
 }
+
+void SetLevelSize(std::vector<std::uint8_t>& file, int levelIndex, std::uint8_t rows, std::uint8_t columns,
+                  std::uint8_t mines)
+{
+    std::uint8_t* record = file.data() + RecordOffset(file, levelIndex);
+    record[0] = rows;
+    record[1] = columns;
+    record[2] = mines;
+}

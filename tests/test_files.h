@@ -27,6 +27,10 @@ void WriteWholeFileForTest(const std::string& path, const std::vector<std::uint8
 std::uint32_t RecordOffset(const std::vector<std::uint8_t>& file, int levelIndex);
 void SetRecordOffset(std::vector<std::uint8_t>& file, int levelIndex, std::uint32_t offset);
 
+// Gives a level of a data file image other dimensions and mines; the record keeps its place.
+void SetLevelSize(std::vector<std::uint8_t>& file, int levelIndex, std::uint8_t rows, std::uint8_t columns,
+                  std::uint8_t mines);
+
 // Opens the image as the game's data file at a scratch path; false with the problem.
 bool OpenImageAsDataFile(const ScratchDirectory& directory, const std::vector<std::uint8_t>& file,
                          std::string& problem);
