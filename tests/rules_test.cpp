@@ -357,6 +357,12 @@ void PlayRandomGames(int levelIndex, int games, PlayStatistics& statistics)
         PlayRandomGame(static_cast<std::uint32_t>(1000 * levelIndex + game), statistics);
 }
 
+void PrintStatistics(const PlayStatistics& statistics)
+{
+    std::printf("%d flood fills, %d with old zeros, %d wins\n", statistics.floods, statistics.floodsWithOldZeros,
+                statistics.wins);
+}
+
 TEST(FloodFill, EqualsTheRecursiveFillOnRandomGamesOfEveryLevel)
 {
     ScratchDirectory directory;
@@ -368,8 +374,7 @@ TEST(FloodFill, EqualsTheRecursiveFillOnRandomGamesOfEveryLevel)
     CloseDataFile();
     if (HasFatalFailure())
         return;
-    std::printf("%d flood fills, %d with old zeros, %d wins\n", statistics.floods, statistics.floodsWithOldZeros,
-                statistics.wins);
+    PrintStatistics(statistics);
     EXPECT_GT(statistics.floodsWithOldZeros, 500);
     EXPECT_GT(statistics.wins, 200);
 }
@@ -387,8 +392,7 @@ TEST(FloodFill, EqualsTheRecursiveFillOnASparseLevel)
     CloseDataFile();
     if (HasFatalFailure())
         return;
-    std::printf("%d flood fills, %d with old zeros, %d wins\n", statistics.floods, statistics.floodsWithOldZeros,
-                statistics.wins);
+    PrintStatistics(statistics);
     EXPECT_GT(statistics.floodsWithOldZeros, 50);
 }
 
