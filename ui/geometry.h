@@ -11,9 +11,14 @@ constexpr std::int32_t kColumnStep = 15;       // from one column's anchor to th
 constexpr std::int32_t kRowPitch = 26;         // from one row's anchor to the next
 constexpr std::int32_t kCellPictureSize = 32;  // a cell's picture is 32 x 32
 
-// The frame, caption and menu bar around the board, so that W = columns x 15 + 46, H = rows x 26 + 90.
-constexpr std::int32_t kWindowExtraWidth = 46;
-constexpr std::int32_t kWindowExtraHeight = 90;
+// The client area holds the board with a margin: columns x 15 + 40 by rows x 26 + 46 pixels.
+constexpr std::int32_t kClientExtraWidth = 40;
+constexpr std::int32_t kClientExtraHeight = 46;
+
+// The classic frame (3 pixels a side), caption and one-line menu bar (19 pixels each) add this
+// much to the client area, which makes the outer size columns x 15 + 46 by rows x 26 + 90.
+constexpr std::int32_t kClassicFrameWidth = 6;
+constexpr std::int32_t kClassicFrameHeight = 44;
 
 // What HitTest finds under the pointer, the same codes as PressedCell's kind.
 constexpr std::uint8_t kNoCell = 0;
@@ -60,7 +65,11 @@ HeaderLayout LayoutHeader(std::uint32_t columns);
 // Left edge of a text of the given width centred on x = centre.
 std::int32_t CentredTextLeft(std::int32_t centre, std::int32_t textWidth);
 
-// Outer size of the window, frame, caption and menu bar included.
+// Size of the client area that shows the whole board and its header.
+WindowSize ClientSizeFor(std::uint32_t rows, std::uint32_t columns);
+
+// Outer size of the window, frame, caption and menu bar included, under the classic metrics.
+// The program asks the system for its real frame instead (see OuterWindowSize).
 WindowSize WindowSizeFor(std::uint32_t rows, std::uint32_t columns);
 
 // Where a window of the given size is centred on a screen of the given size. A window larger

@@ -1,10 +1,147 @@
 #include "ui/input.h"
 
+#include "game/board.h"
+#include "game/cell.h"
+#include "game/rules.h"
+#include "ui/draw.h"
 #include "ui/geometry.h"
 
 PressedCellState PressedCell;
+HDC MessageDC;
+
+namespace {
+
+// A timer tick can arrive inside a release's handling, while a dialog of a won game runs its own
+// message loop: each handler keeps the outer context and gives it back when it is done.
+HDC AcquireMessageDC(HWND window)
+{
+    const HDC outer = MessageDC;
+    MessageDC = GetDC(window);
+    return outer;
+}
+
+void ReleaseMessageDC(HWND window, HDC outer)
+{
+    ReleaseDC(window, MessageDC);
+    MessageDC = outer;
+}
+
+int OrientationOf(std::uint8_t hitKind)
+{
+    return hitKind == kUpCell ? 0 : 1;
+}
+
+// A cell remembered before a new game on a smaller board may lie outside it.
+bool IsOnBoard(std::uint32_t column, std::uint32_t row)
+{
+    return column < Columns && row < Rows;
+}
+
+void ReleaseLeftButton(HWND window, std::uint32_t x, std::uint32_t y)
+{
+    PressedCell.kind = kNoCell;  // the cell under the pointer is redrawn below
+    if (IsOnNewGameButton(x, y)) {
+        NewGame(window);
+        InvalidateRect(window, nullptr, TRUE);
+    }
+    std::uint32_t column = 0, row = 0;
+    const std::uint8_t hit = HitTest(x, y, column, row);
+    if (hit == kNoCell)
+        return;
+    StartClock(window);
+    const std::uint8_t b = CellAt(column, row);
+    if (IsVoid(b))
+        return;
+    Uncover(window, column, row);
+    // Uncovering a zero has redrawn the board already.
+    if (!IsHiddenZero(b))
+        DrawCell(MessageDC, column, row, OrientationOf(hit));
+}
+
+void ReleaseRightButton(HWND window, std::uint32_t x, std::uint32_t y)
+{
+    std::uint32_t column = 0, row = 0;
+    const std::uint8_t hit = HitTest(x, y, column, row);
+    if (hit == kNoCell)
+        return;
+    StartClock(window);
+    if (IsVoid(CellAt(column, row)))
+        return;
+    CycleMark(window, column, row);
+    DrawCell(MessageDC, column, row, OrientationOf(hit));
+    DrawMineCounter(MessageDC);
+}
+
+}  // namespace
 
 void ClearPressedCell()
 {
     PressedCell = PressedCellState{kNoCell, 0, 0};
+}
+
+void RestorePressedCell()
+{
+    if (PressedCell.kind == kNoCell)
+        return;
+    const int orientation = OrientationOf(PressedCell.kind);
+    PressedCell.kind = kNoCell;
+    if (IsOnBoard(PressedCell.column, PressedCell.row))
+        DrawCell(MessageDC, PressedCell.column, PressedCell.row, orientation);
+}
+
+void PressCellAt(std::uint32_t x, std::uint32_t y)
+{
+    std::uint32_t column = 0, row = 0;
+    PressedCell.kind = HitTest(x, y, column, row);
+    if (PressedCell.kind == kNoCell)
+        return;
+    const std::uint8_t b = CellAt(column, row);
+    if (IsVoid(b) || IsUncovered(b)) {
+        PressedCell.kind = kNoCell;
+        return;
+    }
+    PressedCell.column = column;
+    PressedCell.row = row;
+    DrawPressedCell(MessageDC, column, row, OrientationOf(PressedCell.kind));
+}
+
+void HandleTimer(HWND window)
+{
+    const HDC outer = AcquireMessageDC(window);
+    Tick();
+    DrawClock(MessageDC);
+    ReleaseMessageDC(window, outer);
+}
+
+void HandleMouseMove(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
+{
+    const HDC outer = AcquireMessageDC(window);
+    RestorePressedCell();
+    // The left button alone: Shift, Ctrl or another button held shows nothing pressed.
+    if (keys == MK_LBUTTON)
+        PressCellAt(x, y);
+    ReleaseMessageDC(window, outer);
+}
+
+void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y)
+{
+    const HDC outer = AcquireMessageDC(window);
+    if (IsOnNewGameButton(x, y))
+        DrawPressedButton(MessageDC);
+    PressCellAt(x, y);
+    ReleaseMessageDC(window, outer);
+}
+
+void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
+{
+    const HDC outer = AcquireMessageDC(window);
+    ReleaseLeftButton(window, x, y);
+    ReleaseMessageDC(window, outer);
+}
+
+void HandleRightButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
+{
+    const HDC outer = AcquireMessageDC(window);
+    ReleaseRightButton(window, x, y);
+    ReleaseMessageDC(window, outer);
 }

@@ -1,5 +1,7 @@
-// Mouse feedback state: which cell, if any, is drawn pressed.
+// The mouse and the clock's timer: pressed-cell feedback, releases that play the game, ticks.
 #pragma once
+
+#include <windows.h>
 
 #include <cstdint>
 
@@ -9,6 +11,20 @@ struct PressedCellState {
     std::uint32_t row;
 };
 
-extern PressedCellState PressedCell;
+extern PressedCellState PressedCell;  // the cell drawn with the pressed picture, if any
+extern HDC MessageDC;                 // device context of the mouse or timer message being handled
 
 void ClearPressedCell();
+
+// Draws the remembered pressed cell in its real state again and forgets it.
+void RestorePressedCell();
+
+// Remembers and draws pressed the cell under (x, y) when it is covered, flagged or question-marked.
+void PressCellAt(std::uint32_t x, std::uint32_t y);
+
+// Each handler draws through one device context of its own, released on every path.
+void HandleTimer(HWND window);
+void HandleMouseMove(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y);
+void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y);
+void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y);
+void HandleRightButtonUp(HWND window, std::uint32_t x, std::uint32_t y);

@@ -41,7 +41,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     if (!RegisterMainWindowClass(instance))
         return 0;
     ClearPressedCell();
-    const WindowSize initialSize = WindowSizeFor(Rows, Columns);
     ReadScreenSize();
     CreateEmptyBoard();
     LoadPictures(instance);
@@ -52,7 +51,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         return kDataFileProblemExitCode;
     }
     LevelIndex = 0;
-    const HWND window = CreateMainWindow(instance, initialSize);
+    const HWND window = CreateMainWindow(instance, Rows, Columns);
     if (window == nullptr) {
         ReleaseGame();
         return kStartFailureExitCode;

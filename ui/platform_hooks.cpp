@@ -3,8 +3,11 @@
 
 #include "game/board.h"
 #include "game/platform.h"
+#include "ui/draw.h"
 #include "ui/geometry.h"
+#include "ui/input.h"
 #include "ui/shell.h"
+#include "ui/window.h"
 
 static HWND AsWindow(PlatformWindow window)
 {
@@ -23,10 +26,12 @@ void StopClockTimer(PlatformWindow window)
 
 void FitWindowToLevel(PlatformWindow window)
 {
-    const WindowSize size = WindowSizeFor(Rows, Columns);
+    const HWND mainWindow = AsWindow(window);
+    const auto style = static_cast<DWORD>(GetWindowLongA(mainWindow, GWL_STYLE));
+    const WindowSize size = OuterWindowSize(style, Rows, Columns);
     const PixelPoint position = CentredWindowPosition(ScreenWidth, ScreenHeight, size);
     // SWP_NOCOPYBITS: the old client contents are discarded, so the whole client area is painted afresh.
-    SetWindowPos(AsWindow(window), HWND_TOP, position.x, position.y, size.width, size.height, SWP_NOCOPYBITS);
+    SetWindowPos(mainWindow, HWND_TOP, position.x, position.y, size.width, size.height, SWP_NOCOPYBITS);
 }
 
 void InvalidateClientArea(PlatformWindow window, bool eraseBackground)
@@ -34,8 +39,12 @@ void InvalidateClientArea(PlatformWindow window, bool eraseBackground)
     InvalidateRect(AsWindow(window), nullptr, eraseBackground ? TRUE : FALSE);
 }
 
-// Cells are not drawn yet: the whole window is repainted by the next paint message.
-void RedrawCell(std::uint32_t, std::uint32_t, int) {}
+// Only a mouse message's handling changes cells, and it holds a device context meanwhile.
+void RedrawCell(std::uint32_t column, std::uint32_t row, int orientation)
+{
+    if (MessageDC != nullptr)
+        DrawCell(MessageDC, column, row, orientation);
+}
 
 // Until the best-times table is built, a win is only announced.
 void RecordBestTime(PlatformWindow window)

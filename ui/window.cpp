@@ -2,6 +2,8 @@
 
 #include "res/resource.h"
 #include "ui/commands.h"
+#include "ui/draw.h"
+#include "ui/input.h"
 #include "ui/shell.h"
 
 static const char kWindowClassName[] = "Skarvel";
@@ -23,18 +25,23 @@ bool RegisterMainWindowClass(HINSTANCE instance)
     return RegisterClassA(&windowClass) != 0;
 }
 
-HWND CreateMainWindow(HINSTANCE instance, WindowSize size)
+// An overlapped window: the system gives it a caption whether or not the style names one.
+static const DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+WindowSize OuterWindowSize(DWORD style, std::uint32_t rows, std::uint32_t columns)
 {
-    const PixelPoint position = CentredWindowPosition(ScreenWidth, ScreenHeight, size);
-    return CreateWindowExA(0, kWindowClassName, kWindowTitle, WS_SYSMENU | WS_MINIMIZEBOX, position.x, position.y,
-                           size.width, size.height, nullptr, nullptr, instance, nullptr);
+    const WindowSize client = ClientSizeFor(rows, columns);
+    RECT frame{0, 0, client.width, client.height};
+    AdjustWindowRectEx(&frame, style, TRUE, 0);
+    return WindowSize{frame.right - frame.left, frame.bottom - frame.top};
 }
 
-static void PaintWindow(HWND window)
+HWND CreateMainWindow(HINSTANCE instance, std::uint32_t rows, std::uint32_t columns)
 {
-    PAINTSTRUCT paint;
-    BeginPaint(window, &paint);
-    EndPaint(window, &paint);
+    const WindowSize size = OuterWindowSize(kMainWindowStyle, rows, columns);
+    const PixelPoint position = CentredWindowPosition(ScreenWidth, ScreenHeight, size);
+    return CreateWindowExA(0, kWindowClassName, kWindowTitle, kMainWindowStyle, position.x, position.y, size.width,
+                           size.height, nullptr, nullptr, instance, nullptr);
 }
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -52,6 +59,21 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_COMMAND:
         HandleCommand(window, LOWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        HandleTimer(window);
+        return 0;
+    case WM_MOUSEMOVE:
+        HandleMouseMove(window, wParam, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        HandleLeftButtonDown(window, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        HandleLeftButtonUp(window, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_RBUTTONUP:
+        HandleRightButtonUp(window, LOWORD(lParam), HIWORD(lParam));
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);

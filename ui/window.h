@@ -3,11 +3,17 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "ui/geometry.h"
 
 bool RegisterMainWindowClass(HINSTANCE instance);
 
-// Creates the main window hidden, with the given outer size, centred on the screen.
-HWND CreateMainWindow(HINSTANCE instance, WindowSize size);
+// The outer size whose client area holds a board of rows x columns, with the frame, caption and
+// menu bar that the system draws for this style.
+WindowSize OuterWindowSize(DWORD style, std::uint32_t rows, std::uint32_t columns);
+
+// Creates the main window hidden, sized for a board of rows x columns, centred on the screen.
+HWND CreateMainWindow(HINSTANCE instance, std::uint32_t rows, std::uint32_t columns);
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,244 @@
+#include "ui/draw.h"
+
+#include <algorithm>
+#include <string>
+
+#include "game/board.h"
+#include "game/cell.h"
+#include "ui/geometry.h"
+#include "ui/shell.h"
+
+namespace {
+
+const COLORREF kPanelFill = RGB(4, 0, 0);
+const COLORREF kPanelLine = RGB(0, 240, 240);
+const COLORREF kCounterText = RGB(240, 240, 240);
+const COLORREF kCounterBackground = RGB(0, 0, 0);
+const COLORREF kCrossLine = RGB(255, 0, 0);
+const COLORREF kLargeNumberText = RGB(0, 0, 0);
+
+// Text colours of the counts 1 to 7; 8 and 9 keep whatever colour the device context holds.
+const COLORREF kCountColours[8] = {
+    0, RGB(0, 0, 255), RGB(150, 0, 65), RGB(255, 36, 0), RGB(0, 255, 0), RGB(228, 255, 255), RGB(255, 0, 255),
+    RGB(255, 255, 0),
+};
+const std::uint8_t kLastColouredCount = 7;
+const std::uint8_t kLastSystemFontCount = 9;  // 10 and above take the variable-pitch font
+
+const char kCounterBlank[] = "     ";
+
+void DrawPicture(HDC dc, Picture picture, std::int32_t x, std::int32_t y)
+{
+    DrawIcon(dc, x, y, Pictures[picture]);
+}
+
+SIZE MeasureText(HDC dc, const std::string& text)
+{
+    SIZE size{0, 0};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+void DrawText(HDC dc, std::int32_t x, std::int32_t y, const std::string& text)
+{
+    TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+// A counter's text, centred on x = centre with its top edge on the counters' line.
+void DrawCounterText(HDC dc, std::int32_t centre, const std::string& text)
+{
+    const SIZE size = MeasureText(dc, text);
+    DrawText(dc, CentredTextLeft(centre, size.cx), LayoutHeader(Columns).counterTextTop, text);
+}
+
+void SetCounterColours(HDC dc)
+{
+    SetTextColor(dc, kCounterText);
+    SetBkColor(dc, kCounterBackground);
+}
+
+void DrawMineCount(HDC dc)
+{
+    DrawCounterText(dc, LayoutHeader(Columns).mineCounterCentre, std::to_string(FlagsLeft));
+}
+
+void DrawElapsedSeconds(HDC dc)
+{
+    DrawCounterText(dc, LayoutHeader(Columns).clockCentre, std::to_string(ElapsedSeconds));
+}
+
+// The count of an uncovered cell, centred near the triangle's centroid.
+void DrawCount(HDC dc, PixelPoint anchor, int orientation, std::uint8_t count)
+{
+    const std::string label = count == 0 ? std::string() : std::to_string(count);
+    const SIZE size = MeasureText(dc, label);
+    const std::int32_t centreY = anchor.y + (orientation == 0 ? 16 : 8);
+    DrawText(dc, CentredTextLeft(anchor.x + 13, size.cx), centreY - size.cy / 2, label);
+}
+
+void DrawUncoveredCell(HDC dc, PixelPoint anchor, int orientation, std::uint8_t value)
+{
+    DrawPicture(dc, orientation == 0 ? kUncoveredUpPicture : kUncoveredDownPicture, anchor.x, anchor.y);
+    if (value == kMine) {
+        DrawPicture(dc, kMinePicture, anchor.x + 7, anchor.y + (orientation == 0 ? 11 : 3));
+        return;
+    }
+    if (value <= kLastColouredCount) {
+        if (value > 0)
+            SetTextColor(dc, kCountColours[value]);
+        DrawCount(dc, anchor, orientation, value);
+        return;
+    }
+    if (value <= kLastSystemFontCount) {
+        DrawCount(dc, anchor, orientation, value);
+        return;
+    }
+    const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
+    SetTextColor(dc, kLargeNumberText);
+    DrawCount(dc, anchor, orientation, value);
+    SelectObject(dc, oldFont);
+}
+
+// A flag on a safe cell, shown once the game is over. Each line stops one pixel short of its end.
+void CrossOut(HDC dc, PixelPoint anchor)
+{
+    const HPEN red = CreatePen(PS_SOLID, 2, kCrossLine);
+    const HGDIOBJ oldPen = SelectObject(dc, red);
+    MoveToEx(dc, anchor.x + 7, anchor.y + 6, nullptr);
+    LineTo(dc, anchor.x + 19, anchor.y + 18);
+    MoveToEx(dc, anchor.x + 19, anchor.y + 6, nullptr);
+    LineTo(dc, anchor.x + 7, anchor.y + 18);
+    SelectObject(dc, oldPen);
+    DeleteObject(red);
+}
+
+void DrawHiddenCell(HDC dc, PixelPoint anchor, int orientation, std::uint8_t b)
+{
+    DrawPicture(dc, orientation == 0 ? kCoveredUpPicture : kCoveredDownPicture, anchor.x, anchor.y);
+    if (IsFlagged(b)) {
+        DrawPicture(dc, kFlagPicture, anchor.x + (orientation == 0 ? 6 : 8), anchor.y + (orientation == 0 ? 11 : 3));
+        if (GameState == Over && b != kFlaggedMine)
+            CrossOut(dc, anchor);
+    } else if (IsQuestionMarked(b)) {
+        DrawText(dc, anchor.x + 8, anchor.y + (orientation == 0 ? 7 : 1), "?");
+    }
+}
+
+void DrawHeaderPanel(HDC dc, const HeaderLayout& header)
+{
+    const HBRUSH fill = CreateSolidBrush(kPanelFill);
+    const HPEN wideLine = CreatePen(PS_SOLID, 2, kPanelLine);
+    const HPEN thinLine = CreatePen(PS_SOLID, 1, kPanelLine);
+    const HGDIOBJ oldBrush = SelectObject(dc, fill);
+    const HGDIOBJ oldPen = SelectObject(dc, wideLine);
+    Rectangle(dc, header.panel.left, header.panel.top, header.panel.right, header.panel.bottom);
+    SelectObject(dc, thinLine);
+    for (const PixelPoint* box : {header.mineCounterBox, header.clockBox}) {
+        MoveToEx(dc, box[0].x, box[0].y, nullptr);
+        for (int corner = 1; corner <= 4; ++corner)
+            LineTo(dc, box[corner % 4].x, box[corner % 4].y);
+    }
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(fill);
+    DeleteObject(wideLine);
+    DeleteObject(thinLine);
+}
+
+// First and last index, both included, of the cells along one axis whose pictures reach into
+// [low, high); last < first when none does.
+struct IndexRange {
+    std::int64_t first;
+    std::int64_t last;
+};
+
+IndexRange CellsMeeting(std::int64_t low, std::int64_t high, std::int64_t origin, std::int64_t step,
+                        std::uint32_t count)
+{
+    const std::int64_t first = std::max<std::int64_t>(0, (low - origin - kCellPictureSize) / step);
+    const std::int64_t last = std::min<std::int64_t>(std::int64_t{count} - 1, (high - 1 - origin) / step);
+    return IndexRange{first, high - 1 < origin ? -1 : last};
+}
+
+// Cells are drawn in row order, left to right, as on the whole board: overlapping pictures then
+// come out the same whatever part of the window is repainted.
+void DrawCellsMeeting(HDC dc, const RECT& update)
+{
+    const IndexRange rows = CellsMeeting(update.top, update.bottom, kBoardTop, kRowPitch, Rows);
+    const IndexRange columns = CellsMeeting(update.left, update.right, kBoardLeft, kColumnStep, Columns);
+    for (std::int64_t row = rows.first; row <= rows.last; ++row)
+        for (std::int64_t column = columns.first; column <= columns.last; ++column) {
+            const auto c = static_cast<std::uint32_t>(column);
+            const auto r = static_cast<std::uint32_t>(row);
+            DrawCell(dc, c, r, CellOrientation(c, r));
+        }
+}
+
+}  // namespace
+
+void DrawCell(HDC dc, std::uint32_t column, std::uint32_t row, int orientation)
+{
+    const std::uint8_t b = CellAt(column, row);
+    if (IsVoid(b))
+        return;
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldText = GetTextColor(dc);
+    const PixelPoint anchor = CellAnchor(column, row);
+    if (IsUncovered(b))
+        DrawUncoveredCell(dc, anchor, orientation, b);
+    else
+        DrawHiddenCell(dc, anchor, orientation, b);
+    SetTextColor(dc, oldText);
+    SetBkMode(dc, oldMode);
+}
+
+void DrawPressedCell(HDC dc, std::uint32_t column, std::uint32_t row, int orientation)
+{
+    const PixelPoint anchor = CellAnchor(column, row);
+    DrawPicture(dc, orientation == 0 ? kPressedUpPicture : kPressedDownPicture, anchor.x, anchor.y);
+}
+
+// The five blanks wipe out the old number, which may be wider than the new one.
+void DrawMineCounter(HDC dc)
+{
+    SetCounterColours(dc);
+    DrawCounterText(dc, LayoutHeader(Columns).mineCounterCentre, kCounterBlank);
+    DrawMineCount(dc);
+}
+
+// Drawn over the old number without blanking: the clock only grows.
+void DrawClock(HDC dc)
+{
+    SetCounterColours(dc);
+    DrawElapsedSeconds(dc);
+}
+
+void DrawPressedButton(HDC dc)
+{
+    const PixelPoint at = LayoutHeader(Columns).pressedButton;
+    DrawPicture(dc, kNewGameButtonPicture, at.x, at.y);
+}
+
+void DrawWindowContents(HDC dc, const RECT& update)
+{
+    const HeaderLayout header = LayoutHeader(Columns);
+    DrawHeaderPanel(dc, header);
+    DrawPicture(dc, kNewGameButtonPicture, header.button.x, header.button.y);
+    const COLORREF oldText = GetTextColor(dc);
+    const COLORREF oldBackground = GetBkColor(dc);
+    SetCounterColours(dc);
+    DrawMineCount(dc);
+    DrawElapsedSeconds(dc);
+    // Counts 8 and 9 and question marks take the counters' light grey on a full repaint.
+    DrawCellsMeeting(dc, update);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBackground);
+}
+
+void PaintWindow(HWND window)
+{
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(window, &paint);
+    DrawWindowContents(dc, paint.rcPaint);
+    EndPaint(window, &paint);
+}
