@@ -1,6 +1,8 @@
 // Looks into the running game from outside, for the end-to-end tests.
 //   game_probe command ID   posts WM_COMMAND with ID to the main window, as its menu would
 //   game_probe message      prints the text of the game's open message box
+//   game_probe dialog TITLE prints each control of the open dialog with that title, a line each:
+//                           "ID LEFT TOP RIGHT BOTTOM TEXT", the rectangle in screen pixels
 #include <windows.h>
 
 #include <cstdio>
@@ -45,12 +47,36 @@ static int PrintMessageBoxText()
     return 0;
 }
 
+static BOOL CALLBACK PrintControl(HWND control, LPARAM)
+{
+    char text[4096] = "";
+    SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    RECT place{};
+    GetWindowRect(control, &place);
+    std::printf("%d %ld %ld %ld %ld %s\n", GetDlgCtrlID(control), place.left, place.top, place.right, place.bottom,
+                text);
+    return TRUE;
+}
+
+static int PrintDialogControls(const char* title)
+{
+    const HWND dialog = FindWindowA("#32770", title);
+    if (dialog == nullptr) {
+        std::fprintf(stderr, "game_probe: no dialog \"%s\"\n", title);
+        return 1;
+    }
+    EnumChildWindows(dialog, PrintControl, 0);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "command") == 0)
         return PostCommand(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "message") == 0)
         return PrintMessageBoxText();
-    std::fprintf(stderr, "usage: game_probe command ID | game_probe message\n");
+    if (argc == 3 && std::strcmp(argv[1], "dialog") == 0)
+        return PrintDialogControls(argv[2]);
+    std::fprintf(stderr, "usage: game_probe command ID | game_probe message | game_probe dialog TITLE\n");
     return 2;
 }

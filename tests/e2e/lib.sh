@@ -94,11 +94,18 @@ use_unprivileged_user() {
 
 start_wineserver() { "${RUN_AS[@]}" wineserver -p; }
 
+# With "frozen", the game's clock of day stands at FROZEN_TIME, so every new game gets the board
+# that `kelbo board LEVEL --seed FROZEN_SEED` prints. Timers still run in real time.
+FROZEN_TIME='2024-01-01 12:00:00'
+FROZEN_SEED=1704110400
+
 start_skarvel() {
     cp "$SKARVEL_EXE" "$WORK/skarvel.exe"
     cp "$GAME_PROBE_EXE" "$WORK/game_probe.exe"
     chmod 755 "$WORK/skarvel.exe" "$WORK/game_probe.exe"
-    (cd "$GAME_DIR" && exec "${RUN_AS[@]}" wine "$WORK/skarvel.exe") &
+    local clock=()
+    [ "${1:-}" = frozen ] && clock=(env NO_FAKE_STAT=1 TZ=UTC faketime -f "$FROZEN_TIME")
+    (cd "$GAME_DIR" && exec "${RUN_AS[@]}" "${clock[@]}" wine "$WORK/skarvel.exe") &
     SKARVEL_PID=$!
 }
 
