@@ -36,7 +36,7 @@ fail() {
     exit 1
 }
 
-note() { echo "-- $*"; }
+note() { echo "-- $(date +%T.%N | cut -c1-12) $*"; }
 
 e2e_cleanup() {
     if [ -n "$SKARVEL_PID" ] && kill -0 "$SKARVEL_PID" 2>/dev/null; then

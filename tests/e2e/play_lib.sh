@@ -86,33 +86,35 @@ winning_moves() {
     echo "${moves[@]}"
 }
 
-# Saves the client area as ImageMagick's text listing, one pixel a line ("X,Y: ... #RRGGBB ...").
-grab_client() {
-    local geometry width height
+GRAB_WIDTH=0  # width in pixels of the last picture grabbed
+
+# Saves part of the client area, from (X0, Y0) to (X1, Y1) included, as raw RGB bytes row by row.
+grab_region() {
+    local geometry
     geometry=$(window_geometry "$WINDOW")
-    set -- "$1" $geometry
-    width=$(($4 - 2 * CLIENT_LEFT))
-    height=$(($5 - CLIENT_TOP - CLIENT_LEFT))
-    import -window root -crop "${width}x${height}+$(($2 + CLIENT_LEFT))+$(($3 + CLIENT_TOP))" +repage \
-        -depth 8 txt:- >"$1"
+    set -- "$@" $geometry
+    GRAB_WIDTH=$(($4 - $2 + 1))
+    import -window root -crop "${GRAB_WIDTH}x$(($5 - $3 + 1))+$(($6 + CLIENT_LEFT + $2))+$(($7 + CLIENT_TOP + $3))" \
+        +repage -depth 8 "rgb:$1"
 }
 
-# The colour of a client pixel in a grabbed listing, as RRGGBB.
+# The whole client area: the window less its frame, caption and menu bar.
+grab_client() {
+    local geometry
+    geometry=$(window_geometry "$WINDOW")
+    set -- "$1" $geometry
+    grab_region "$1" 0 0 $(($4 - 2 * CLIENT_LEFT - 1)) $(($5 - CLIENT_TOP - CLIENT_LEFT - 1))
+}
+
+# The colour of a pixel of the last grabbed picture, as RRGGBB.
 pixel() {
-    awk -v at="$2,$3:" '$1 == at { sub(/^#/, "", $3); print substr($3, 1, 6); exit }' "$1"
+    od -An -tx1 -j $((($3 * GRAB_WIDTH + $2) * 3)) -N3 "$1" | tr -d ' \n' | tr a-f A-F
 }
 
 expect_pixel() {
     local colour
     colour=$(pixel "$1" "$2" "$3")
     [ "$colour" = "$4" ] || fail "$5: pixel $2,$3 is $colour, expected $4"
-}
-
-# The client area alone, as a picture, for comparing two moments of the game.
-client_picture() {
-    local grabbed=$WORK/grab.txt
-    grab_client "$grabbed"
-    cut -d' ' -f1,3 "$grabbed" >"$1"
 }
 
 # Prints the controls of an open dialog: "ID LEFT TOP RIGHT BOTTOM TEXT" a line.
@@ -134,4 +136,39 @@ click_control() {
 # The level's best-times table as kelbo prints it, without the title line.
 file_times() {
     "$KELBO" times "$1" --file "$GAME_DIR/kelbo.dat" | tail -n +2
+}
+
+# File offset of a level's record, from the offset table.
+record_offset() {
+    od -An -tu4 -j $((1 + 4 * $1)) -N4 "$GAME_DIR/kelbo.dat" | tr -d ' '
+}
+
+# Lists the byte offsets at which two files differ that lie outside [FIRST, LAST].
+changes_outside() {
+    cmp -l "$1" "$2" | awk -v first="$3" -v last="$4" '$1 - 1 < first || $1 - 1 > last { print $1 - 1 }'
+}
+
+# Lists the byte offsets at which two files differ outside a level's best-times table.
+changes_outside_table() {
+    local table=$(($(record_offset "$3") + 16))
+    changes_outside "$1" "$2" "$table" $((table + 74))
+}
+
+# Every time of a level's table set to SECONDS, the names left as they are.
+set_table_times() {
+    local entry time
+    for entry in 0 1 2 3 4; do
+        time=$(($(record_offset "$1") + 16 + 15 * entry + 11))
+        printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($2 & 255)) $(($2 >> 8 & 255)) $(($2 >> 16 & 255)) \
+            $(($2 >> 24 & 255)))" | dd of="$GAME_DIR/kelbo.dat" bs=1 seek="$time" conv=notrunc status=none
+    done
+}
+
+# Wins the frozen board, the first release at least SECONDS before the last.
+win_game() {
+    local moves
+    moves=($(winning_moves))
+    play "${moves[0]}"
+    sleep "${1:-0}"
+    play "${moves[@]:1}"
 }

@@ -1,0 +1,60 @@
+#!/bin/bash
+# A won game that enters the table: the Enter name dialog takes the first 10 characters of the
+# typed name, Esc closes neither dialog, the new entry lands first in the file with the slower
+# ones moved down and nothing else changed, and the Best times dialog shows it, also after a
+# restart.
+. "$(dirname "$0")/lib.sh" "$@"
+. "$(dirname "$0")/play_lib.sh"
+e2e_setup
+start_wineserver
+"$KELBO" init --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo init failed"
+cp "$GAME_DIR/kelbo.dat" "$WORK/before.dat"
+load_board 0
+start_skarvel frozen
+WINDOW=$(wait_for_window Skarvel)
+
+note "winning Beginner"
+win_game
+name_dialog=$(wait_for_window "CONGARTULATIONS!")
+[ "$(control_text "CONGARTULATIONS!" 1015)" = NONAME ] || fail "the name field does not start as NONAME"
+xdotool mousemove --window "$name_dialog" 20 20 key Escape
+sleep 0.5
+window_gone "CONGARTULATIONS!" && fail "Esc closed the Enter name dialog"
+xdotool type --delay 20 'Abcdefghijkl'
+xdotool key Return
+
+note "the Best times dialog"
+times_dialog=$(wait_for_window "Best times")
+seconds=$(control_text "Best times" 1009)
+[ "$(control_text "Best times" 1004)" = Abcdefghij ] || fail "the dialog shows \"$(control_text "Best times" 1004)\" first"
+[ "$(control_text "Best times" 1014)" = Beginner ] || fail "the dialog is not Beginner's"
+[ "$seconds" -ge 0 ] && [ "$seconds" -lt 60 ] || fail "the new time is \"$seconds\""
+xdotool mousemove --window "$times_dialog" 20 20 key Escape
+sleep 0.5
+window_gone "Best times" && fail "Esc closed the Best times dialog"
+click_control "Best times" 1
+sleep 0.5
+window_gone "Best times" || fail "OK did not close the Best times dialog"
+
+note "the file"
+# The new entry first, the old first four moved down one place, the old last gone.
+expected=$(printf '  1. %-10s %6d\n' Abcdefghij "$seconds"
+    "$KELBO" times 0 --file "$WORK/before.dat" | sed -n '2,5p' | awk '{ $1 = NR + 1 "."; printf "  %s %-10s %6d\n", $1, $2, $3 }')
+[ "$(file_times 0)" = "$expected" ] || fail "the table in the file is
+$(file_times 0)
+expected
+$expected"
+outside=$(changes_outside_table "$WORK/before.dat" "$GAME_DIR/kelbo.dat" 0)
+[ -z "$outside" ] || fail "bytes outside Beginner's table changed at offsets $outside"
+
+note "after a restart"
+xdotool mousemove --window "$WINDOW" 100 20 key alt+x
+expect_exit_code 0
+start_skarvel frozen
+WINDOW=$(wait_for_window Skarvel)
+post_command 40013
+wait_for_window "Best times" >/dev/null
+[ "$(control_text "Best times" 1004) $(control_text "Best times" 1009)" = "Abcdefghij $seconds" ] ||
+    fail "the best time is gone after a restart"
+click_control "Best times" 1
+echo "game_won: passed"
