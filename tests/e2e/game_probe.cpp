@@ -1,6 +1,7 @@
 // Looks into the running game from outside, for the end-to-end tests.
 //   game_probe command ID   posts WM_COMMAND with ID to the main window, as its menu would
-//   game_probe message      prints the text of the game's open message box
+//   game_probe message [TITLE]  prints the text of the open message box with that title
+//                           (the game's own title when none is given; "" for none)
 //   game_probe dialog TITLE prints each control of the open dialog with that title, a line each:
 //                           "ID LEFT TOP RIGHT BOTTOM TEXT", the rectangle in screen pixels
 #include <windows.h>
@@ -36,9 +37,9 @@ static BOOL CALLBACK PrintStaticText(HWND control, LPARAM)
     return TRUE;
 }
 
-static int PrintMessageBoxText()
+static int PrintMessageBoxText(const char* title)
 {
-    const HWND box = FindWindowA("#32770", kTitle);
+    const HWND box = FindWindowA("#32770", title);
     if (box == nullptr) {
         std::fprintf(stderr, "game_probe: no message box\n");
         return 1;
@@ -73,10 +74,10 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "command") == 0)
         return PostCommand(argv[2]);
-    if (argc == 2 && std::strcmp(argv[1], "message") == 0)
-        return PrintMessageBoxText();
+    if ((argc == 2 || argc == 3) && std::strcmp(argv[1], "message") == 0)
+        return PrintMessageBoxText(argc == 3 ? argv[2] : kTitle);
     if (argc == 3 && std::strcmp(argv[1], "dialog") == 0)
         return PrintDialogControls(argv[2]);
-    std::fprintf(stderr, "usage: game_probe command ID | game_probe message | game_probe dialog TITLE\n");
+    std::fprintf(stderr, "usage: game_probe command ID | game_probe message [TITLE] | game_probe dialog TITLE\n");
     return 2;
 }

@@ -234,9 +234,20 @@ post_command() {
     "${RUN_AS[@]}" wine "$WORK/game_probe.exe" command "$1" || fail "could not post command $1"
 }
 
-# Prints the text of the game's open message box.
+# Prints the text of the game's open message box, or of the one with the title given.
 message_box_text() {
     local text
-    text=$("${RUN_AS[@]}" wine "$WORK/game_probe.exe" message) || fail "no message box to read"
+    text=$("${RUN_AS[@]}" wine "$WORK/game_probe.exe" message "${1-Skarvel}") || fail "no message box to read"
+    echo "$text" | tr -d '\r'
+}
+
+# Waits for a message box with this title ("" for none) and prints its text.
+wait_for_message_text() {
+    local tries text
+    for tries in $(seq 30); do
+        text=$("${RUN_AS[@]}" wine "$WORK/game_probe.exe" message "$1" 2>/dev/null) && break
+        sleep 0.3
+    done
+    [ -n "$text" ] || fail "no message box titled \"$1\" appeared"
     echo "$text" | tr -d '\r'
 }
