@@ -144,8 +144,9 @@ void ExpectFreshGame(int level, const std::vector<std::uint8_t>& mask)
             Board[index] = values[index];
     for (std::uint32_t row = 0; row < Rows; ++row)
         for (std::uint32_t column = 0; column < Columns; ++column)
-            if (CellAt(column, row) != kMine && CellAt(column, row) != kVoidCell)
+            if (CellAt(column, row) != kMine && CellAt(column, row) != kVoidCell) {
                 ASSERT_EQ(CellAt(column, row), NaiveCount(kMine, static_cast<int>(column), static_cast<int>(row)));
+            }
     Board = covered;
 }
 
