@@ -32,10 +32,16 @@ void BestTimesToBytes(const BestTimesTable& table, std::uint8_t* bytes)
     }
 }
 
+// File positions are longs, only 32 bits wide on Windows.
+static bool RecordFitsPositions(std::uint32_t recordOffset)
+{
+    return std::uint64_t{recordOffset} + kRecordMask <= static_cast<std::uint64_t>(LONG_MAX);
+}
+
 bool ReadBestTimes(std::FILE* file, std::uint32_t recordOffset, BestTimesTable& table)
 {
     std::uint8_t bytes[kTableSize];
-    if (recordOffset > LONG_MAX - kRecordMask ||
+    if (!RecordFitsPositions(recordOffset) ||
         !ReadBytesAt(file, static_cast<long>(recordOffset) + kRecordTable, bytes, sizeof bytes))
         return false;
     table = BestTimesFromBytes(bytes);
@@ -45,7 +51,7 @@ bool ReadBestTimes(std::FILE* file, std::uint32_t recordOffset, BestTimesTable& 
 bool ReadLevelTitle(std::FILE* file, std::uint32_t recordOffset, std::string& title)
 {
     std::uint8_t bytes[kTitleSize];
-    if (recordOffset > LONG_MAX - kRecordMask ||
+    if (!RecordFitsPositions(recordOffset) ||
         !ReadBytesAt(file, static_cast<long>(recordOffset) + kRecordTitle, bytes, sizeof bytes))
         return false;
     title = FieldText(bytes, sizeof bytes);
@@ -110,7 +116,7 @@ static bool FlushToDisk(std::FILE* file)
 // outside the table.
 static bool WriteTableBytes(std::uint32_t recordOffset, const BestTimesTable& table)
 {
-    if (DataFile == nullptr || recordOffset > LONG_MAX - kRecordMask)
+    if (DataFile == nullptr || !RecordFitsPositions(recordOffset))
         return false;
     const long size = FileSizeOf(DataFile);
     if (size < 0 || static_cast<long>(recordOffset) + kRecordMask > size)
