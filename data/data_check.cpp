@@ -1,10 +1,6 @@
 #include "data/data_check.h"
 
-#include <cstdint>
-
-#include "game/board.h"
-#include "game/cell.h"
-#include "game/mine_draw.h"
+#include <cstring>
 
 namespace {
 
@@ -32,75 +28,72 @@ struct LevelReport {
     }
 };
 
-// The level's grid before mines are placed: its mask, or every cell playable.
-bool ReadGrid(std::FILE* file, int levelIndex, const LevelHeader& header, std::vector<std::uint8_t>& grid)
+void TakeFixedPart(const std::uint8_t* bytes, LevelRecord& record)
 {
-    grid.assign(static_cast<std::size_t>(header.rows) * header.columns, kPlayableCell);
-    if (levelIndex < kFirstShapedLevel)
-        return true;
-    return ReadBytesAt(file, static_cast<long>(header.offset + kRecordMask), grid.data(), grid.size());
+    record.rows = bytes[0];
+    record.columns = bytes[1];
+    record.mines = bytes[2];
+    std::memcpy(record.title, bytes + kRecordTitle, kTitleSize);
+    record.table = BestTimesFromBytes(bytes + kRecordTable);
 }
 
-void CheckMaskValues(const std::vector<std::uint8_t>& grid, const LevelHeader& header, const LevelReport& report)
+// The rows, columns, mines, title and table; false with the problem reported.
+bool ReadFixedPart(std::FILE* file, std::uint64_t fileSize, LevelRecord& record, const LevelReport& report)
 {
-    for (std::size_t index = 0; index < grid.size(); ++index) {
-        if (grid[index] != kPlayableCell && grid[index] != kVoidCell) {
-            report.Add("the outline holds the byte " + std::to_string(grid[index]) + " at row " +
-                       std::to_string(index / header.columns) + ", column " + std::to_string(index % header.columns) +
-                       "; only 0 (a cell) and 255 (no cell) may stand there");
-            return;
-        }
+    if (record.offset < kFirstRecordPosition) {
+        report.Add("its record offset " + std::to_string(record.offset) + " points into the offset table");
+        return false;
     }
+    if (record.offset + std::uint64_t{kRecordMask} > fileSize) {
+        report.Add("its record at offset " + std::to_string(record.offset) + " runs past the end of the file (" +
+                   std::to_string(fileSize) + " bytes)");
+        return false;
+    }
+    std::uint8_t bytes[kRecordMask];
+    if (!ReadBytesAt(file, static_cast<long>(record.offset), bytes, sizeof bytes)) {
+        report.Add("its record cannot be read");
+        return false;
+    }
+    TakeFixedPart(bytes, record);
+    if (record.rows == 0)
+        report.Add("it has no rows");
+    if (record.columns == 0)
+        report.Add("it has no columns");
+    return record.rows != 0 && record.columns != 0;
 }
 
-void CheckMines(const std::vector<std::uint8_t>& grid, const LevelHeader& header, const LevelReport& report)
+// The mask of a shaped level; every cell playable for the others.
+bool ReadGrid(std::FILE* file, std::uint64_t fileSize, LevelRecord& record, const LevelReport& report)
+{
+    record.grid.assign(static_cast<std::size_t>(record.rows) * record.columns, kPlayableCell);
+    if (report.levelIndex < kFirstShapedLevel)
+        return true;
+    if (record.offset + std::uint64_t{kRecordMask} + record.grid.size() > fileSize) {
+        report.Add("its outline runs past the end of the file (" + std::to_string(fileSize) + " bytes)");
+        return false;
+    }
+    if (!ReadBytesAt(file, static_cast<long>(record.offset + kRecordMask), record.grid.data(), record.grid.size())) {
+        report.Add("its outline cannot be read");
+        return false;
+    }
+    return true;
+}
+
+void CheckGrid(const LevelRecord& record, const LevelReport& report)
 {
     std::size_t playable = 0;
-    for (std::uint8_t cell : grid)
+    for (std::size_t index = 0; index < record.grid.size(); ++index) {
+        const std::uint8_t cell = record.grid[index];
+        if (cell != kPlayableCell && cell != kVoidCell) {
+            report.Add("the outline holds the byte " + std::to_string(cell) + " at row " +
+                       std::to_string(index / record.columns) + ", column " +
+                       std::to_string(index % record.columns) + "; only 0 (a cell) and 255 (no cell) may stand there");
+            return;
+        }
         playable += cell == kPlayableCell;
-    if (playable == 0) {
+    }
+    if (playable == 0)
         report.Add("the outline has no playable cell");
-        return;
-    }
-    const std::size_t drawable = CountDrawableCells(grid);
-    if (header.mines < drawable)
-        return;
-    std::string text = std::to_string(header.mines) + " mines need more than the " + std::to_string(drawable) +
-                       " cells that can hold one";
-    if (drawable < playable)
-        text += " (on a grid of more than 32768 cells only some of the " + std::to_string(playable) + " are drawn)";
-    report.Add(text);
-}
-
-// Checks the header and mask of a level whose offset table entry could be read.
-void CheckRecord(std::FILE* file, std::uint64_t fileSize, const LevelHeader& header, const LevelReport& report)
-{
-    if (header.offset < kFirstRecordPosition) {
-        report.Add("its record offset " + std::to_string(header.offset) + " points into the offset table");
-        return;
-    }
-    if (header.offset + std::uint64_t{kRecordMask} > fileSize) {
-        report.Add("its record at offset " + std::to_string(header.offset) + " runs past the end of the file (" +
-                   std::to_string(fileSize) + " bytes)");
-        return;
-    }
-    if (header.rows == 0)
-        report.Add("it has no rows");
-    if (header.columns == 0)
-        report.Add("it has no columns");
-    if (header.rows == 0 || header.columns == 0)
-        return;
-    if (header.offset + static_cast<std::uint64_t>(RecordSize(report.levelIndex, header)) > fileSize) {
-        report.Add("its outline runs past the end of the file (" + std::to_string(fileSize) + " bytes)");
-        return;
-    }
-    std::vector<std::uint8_t> grid;
-    if (!ReadGrid(file, report.levelIndex, header, grid)) {
-        report.Add("its outline cannot be read");
-        return;
-    }
-    CheckMaskValues(grid, header, report);
-    CheckMines(grid, header, report);
 }
 
 bool FileHoldsOffsetTable(std::uint64_t fileSize)
@@ -142,35 +135,49 @@ std::string LevelName(int levelIndex)
     return "level " + std::to_string(levelIndex) + " (" + kLevelMenuNames[levelIndex] + ")";
 }
 
-std::vector<std::string> CheckLevel(std::FILE* file, const std::string& fileName, int levelIndex)
+std::vector<std::string> ReadCheckedLevel(std::FILE* file, const std::string& fileName, int levelIndex,
+                                          LevelRecord& record, LevelCheck extraCheck)
 {
     std::vector<std::string> problems;
+    if (file == nullptr) {
+        problems.push_back(fileName + " is not open");
+        return problems;
+    }
     const std::uint64_t fileSize = FileSize(file);
     if (!FileHoldsOffsetTable(fileSize)) {
         problems.push_back(ShortFileMessage(fileName, fileSize));
         return problems;
     }
     const LevelReport report{fileName, levelIndex, problems};
-    LevelHeader header{};
-    if (!ReadU32At(file, OffsetSlotPosition(levelIndex), header.offset)) {
+    record = LevelRecord{};
+    if (!ReadU32At(file, OffsetSlotPosition(levelIndex), record.offset)) {
         report.Add("its record offset cannot be read");
         return problems;
     }
-    if (header.offset >= kFirstRecordPosition && header.offset + std::uint64_t{kRecordMask} <= fileSize &&
-        !ReadLevelHeader(file, levelIndex, header)) {
-        report.Add("its record cannot be read");
+    if (!ReadFixedPart(file, fileSize, record, report) || !ReadGrid(file, fileSize, record, report))
         return problems;
+    CheckGrid(record, report);
+    if (problems.empty() && extraCheck != nullptr) {
+        const std::string text = extraCheck(record);
+        if (!text.empty())
+            report.Add(text);
     }
-    CheckRecord(file, fileSize, header, report);
     return problems;
 }
 
-std::vector<std::string> CheckDataFile(std::FILE* file, const std::string& fileName)
+std::vector<std::string> CheckLevel(std::FILE* file, const std::string& fileName, int levelIndex,
+                                    LevelCheck extraCheck)
+{
+    LevelRecord record;
+    return ReadCheckedLevel(file, fileName, levelIndex, record, extraCheck);
+}
+
+std::vector<std::string> CheckDataFile(std::FILE* file, const std::string& fileName, LevelCheck extraCheck)
 {
     std::vector<std::string> problems;
     for (int level = 0; level < kLevelCount; ++level) {
-        std::vector<std::string> levelProblems = CheckLevel(file, fileName, level);
-        if (!FileHoldsOffsetTable(FileSize(file)))
+        std::vector<std::string> levelProblems = CheckLevel(file, fileName, level, extraCheck);
+        if (file == nullptr || !FileHoldsOffsetTable(FileSize(file)))
             return levelProblems;
         problems.insert(problems.end(), levelProblems.begin(), levelProblems.end());
     }

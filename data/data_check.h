@@ -1,19 +1,40 @@
-// Checks that a data file holds eight playable levels and that reading or writing any of them
-// stays inside the file.
+// Checks that a data file holds eight levels whose records can be read, and that reading or
+// writing any of them stays inside the file. Whether a level's mines can be placed is the game's
+// question: it passes its own check as extraCheck.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "data/best_times.h"
 #include "data/data_file.h"
 
-// Every problem found, each a line naming the file, the level and the problem; empty when the
-// file is sound. The stream's position is left undefined.
-std::vector<std::string> CheckDataFile(std::FILE* file, const std::string& fileName);
+// One level's record, read once into memory.
+struct LevelRecord {
+    std::uint32_t offset = 0;  // of the record in the file
+    std::uint32_t rows = 0;
+    std::uint32_t columns = 0;
+    std::uint32_t mines = 0;
+    std::uint8_t title[kTitleSize] = {};
+    BestTimesTable table = {};
+    std::vector<std::uint8_t> grid;  // the cells' first bytes, row-major: the mask, or every cell playable
+};
 
-// The problems of one level alone, as NewGame meets them.
-std::vector<std::string> CheckLevel(std::FILE* file, const std::string& fileName, int levelIndex);
+// Reads the record of a level and checks it; when it is sound, extraCheck runs on it too. Every
+// problem found, each a line naming the file, the level and the problem; empty when the level
+// is sound, and record then holds it. The stream's position is left undefined.
+std::vector<std::string> ReadCheckedLevel(std::FILE* file, const std::string& fileName, int levelIndex,
+                                          LevelRecord& record, LevelCheck extraCheck = nullptr);
+
+// The problems of one level alone.
+std::vector<std::string> CheckLevel(std::FILE* file, const std::string& fileName, int levelIndex,
+                                    LevelCheck extraCheck = nullptr);
+
+// Every problem of the whole file: each level's, then records that overlap.
+std::vector<std::string> CheckDataFile(std::FILE* file, const std::string& fileName,
+                                       LevelCheck extraCheck = nullptr);
 
 // "level 3 (Triangle)": how messages name a level.
 std::string LevelName(int levelIndex);

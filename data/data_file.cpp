@@ -6,7 +6,6 @@
 
 #include "data/data_check.h"
 #include "data/default_file.h"
-#include "game/board.h"
 
 std::FILE* DataFile;
 std::string DataFileName = "kelbo.dat";
@@ -74,7 +73,7 @@ long RecordSize(int levelIndex, const LevelHeader& header)
     return kRecordMask + maskSize;
 }
 
-std::string TextField(const std::uint8_t* bytes, std::size_t size)
+std::string FieldText(const std::uint8_t* bytes, std::size_t size)
 {
     const void* terminator = std::memchr(bytes, 0, size);
     const std::size_t length =
@@ -131,7 +130,7 @@ static bool OpenForUpdate(std::string& problem)
     return false;
 }
 
-bool OpenDataFile(std::string& problem)
+bool OpenDataFile(std::string& problem, LevelCheck extraCheck)
 {
     DataFile = std::fopen(DataFileName.c_str(), "r+b");
     const bool missing = DataFile == nullptr && errno == ENOENT;
@@ -139,7 +138,7 @@ bool OpenDataFile(std::string& problem)
         return false;
     if (DataFile == nullptr && !OpenForUpdate(problem))
         return false;
-    const std::vector<std::string> problems = CheckDataFile(DataFile, DataFileName);
+    const std::vector<std::string> problems = CheckDataFile(DataFile, DataFileName, extraCheck);
     if (problems.empty())
         return true;
     CloseDataFile();
@@ -152,7 +151,12 @@ bool OpenDataFile(std::string& problem)
 
 bool ReopenDataFile(std::string& problem)
 {
-    CloseDataFile();
+    const bool closed = DataFile != nullptr && std::fclose(DataFile) == 0;
+    DataFile = nullptr;
+    if (!closed) {
+        problem = DataFileName + " could not be closed (" + Reason() + "); the last change may not be on disk.";
+        return false;
+    }
     return OpenForUpdate(problem);
 }
 

@@ -24,6 +24,13 @@ constexpr long kEntryTime = 11;  // offset of the time within an entry
 constexpr int kTableEntries = 5;
 constexpr long kDefaultFileSize = 2225;
 
+constexpr int kLevelCount = 8;
+constexpr int kFirstShapedLevel = 3;  // levels from here on read their outline from a mask
+
+// Mask bytes; they become the cells' first bytes, so the board's encoding uses them too.
+constexpr std::uint8_t kPlayableCell = 0;
+constexpr std::uint8_t kVoidCell = 255;
+
 extern std::FILE* DataFile;       // kelbo.dat, open for update from start-up to exit
 extern std::string DataFileName;  // where the data file lives: kelbo.dat in the current directory
 
@@ -34,16 +41,21 @@ struct LevelHeader {
     std::uint32_t mines;
 };
 
+struct LevelRecord;
+// A further check of a level whose record is sound: the problem's text, empty when there is none.
+using LevelCheck = std::string (*)(const LevelRecord& record);
+
 // Opens DataFileName for update, writing the default file first when none exists, and checks
-// it. On failure DataFile stays closed, the file is left as it was, and problem says what is
-// wrong and what to do.
-bool OpenDataFile(std::string& problem);
+// it, running extraCheck on every sound level. On failure DataFile stays closed, the file is
+// left as it was, and problem says what is wrong and what to do.
+bool OpenDataFile(std::string& problem, LevelCheck extraCheck = nullptr);
 
 // Writes the default file at DataFileName. An existing file is replaced only when asked to;
 // otherwise it is left untouched and the call fails. False with a message when it cannot.
 bool WriteDefaultDataFile(std::string& problem, bool replaceExisting = false);
 
-// Closes and reopens DataFile after a change, so that the change is on disk.
+// Closes and reopens DataFile after a change, so that the change is on disk. False with a
+// message when the close or the open fails; DataFile is then closed.
 bool ReopenDataFile(std::string& problem);
 
 void CloseDataFile();
@@ -69,5 +81,5 @@ bool ReadLevelHeader(std::FILE* file, int levelIndex, LevelHeader& header);
 // The size of a level's record: the mask follows only for shaped levels.
 long RecordSize(int levelIndex, const LevelHeader& header);
 
-// A text field cut at its terminator or at its size, whichever comes first.
-std::string TextField(const std::uint8_t* bytes, std::size_t size);
+// A text field as shown to the player: cut at its terminator or at its size, never read past it.
+std::string FieldText(const std::uint8_t* bytes, std::size_t size);

@@ -3,8 +3,6 @@
 #include <cstring>
 
 #include "data/data_file.h"
-#include "game/board.h"
-#include "game/cell.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "game/board.h"
 
-#include <algorithm>
 #include <cassert>
 #include <ctime>
 #include <string>
@@ -8,6 +7,7 @@
 #include "data/data_check.h"
 #include "data/data_file.h"
 #include "game/cell.h"
+#include "game/level_check.h"
 #include "game/mine_draw.h"
 
 std::vector<std::uint8_t> Board(1, kVoidCell);
@@ -70,28 +70,22 @@ int CountNeighbours(std::uint8_t value, std::uint32_t column, std::uint32_t row,
     return count;
 }
 
-// Reads the level's outline: the mask for shaped levels, every cell playable otherwise.
-static bool ReadLevelGrid()
+// Mines go only on playable cells that some draw reaches; false, before any draw, when there are
+// fewer of those than mines, since the draws would never end.
+static bool PlaceMines(const std::vector<std::uint8_t>& grid)
 {
-    const long maskPosition = static_cast<long>(LevelOffset) + kRecordMask;
-    if (LevelIndex < kFirstShapedLevel) {
-        std::fill(Board.begin(), Board.end() - 1, kPlayableCell);
-        return true;
-    }
-    return ReadBytesAt(DataFile, maskPosition, Board.data(), GridSize());
-}
-
-static void PlaceMines()
-{
+    if (CountDrawableCells(grid) < Mines)
+        return false;
     const std::size_t cells = GridSize();
     const float scale = MineScale(cells);
     for (std::uint32_t placed = 0; placed < Mines;) {
         const std::size_t index = MineIndexForDraw(NextRandom(), scale);
-        if (index >= cells || Board[index] == kMine || Board[index] == kVoidCell)
+        if (index >= cells || Board[index] != kPlayableCell)
             continue;
         Board[index] = kMine;
         ++placed;
     }
+    return true;
 }
 
 static void CountMinesAroundCells()
@@ -125,48 +119,45 @@ static void AbandonGame(PlatformWindow window, const std::string& problem)
     ReportDataFileProblem(window, problem);
 }
 
-static bool ReadCurrentLevelHeader(std::string& problem)
+bool BuildBoard(const LevelRecord& record, std::uint32_t seed)
 {
-    const std::vector<std::string> problems = CheckLevel(DataFile, DataFileName, LevelIndex);
-    if (!problems.empty()) {
-        problem = problems.front();
+    Rows = record.rows;
+    Columns = record.columns;
+    Mines = record.mines;
+    if (record.grid.size() != GridSize())
         return false;
-    }
-    LevelHeader header{};
-    if (!ReadLevelHeader(DataFile, LevelIndex, header)) {
-        problem = DataFileName + ": " + LevelName(LevelIndex) + " cannot be read";
+    Board.assign(record.grid.begin(), record.grid.end());
+    Board.push_back(kVoidCell);  // the spare byte past the grid stays void
+    SeedRandom(seed);
+    if (!PlaceMines(record.grid))
         return false;
-    }
-    LevelOffset = header.offset;
-    Rows = header.rows;
-    Columns = header.columns;
-    Mines = header.mines;
+    CountMinesAroundCells();
+    CoverAllCells();
     return true;
 }
 
 void NewGameWithSeed(PlatformWindow window, std::uint32_t seed)
 {
     assert(LevelIndex >= 0 && LevelIndex < kLevelCount);
-    std::string problem;
-    if (!ReadCurrentLevelHeader(problem)) {
+    LevelRecord record;
+    const std::vector<std::string> problems =
+        ReadCheckedLevel(DataFile, DataFileName, LevelIndex, record, CheckMinePlacement);
+    if (!problems.empty()) {
         StopClockTimer(window);
-        AbandonGame(window, problem);
+        AbandonGame(window, problems.front());
         return;
     }
+    LevelOffset = record.offset;
+    Rows = record.rows;
+    Columns = record.columns;
+    Mines = record.mines;
     FitWindowToLevel(window);
     FlagsLeft = Mines;
     GameState = Idle;
     ElapsedSeconds = 0;
     StopClockTimer(window);
-    Board.assign(GridSize() + 1, kVoidCell);  // the spare byte past the grid stays void
-    SeedRandom(seed);
-    if (!ReadLevelGrid()) {
-        AbandonGame(window, DataFileName + ": the outline of " + LevelName(LevelIndex) + " cannot be read");
-        return;
-    }
-    PlaceMines();
-    CountMinesAroundCells();
-    CoverAllCells();
+    if (!BuildBoard(record, seed))
+        AbandonGame(window, DataFileName + ": " + LevelName(LevelIndex) + ": its mines cannot be placed");
 }
 
 void NewGame(PlatformWindow window)

@@ -5,12 +5,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "data/data_file.h"
 #include "game/platform.h"
 
 enum GamePhase : std::uint8_t { Idle = 0, Running = 1, Over = 2 };
-
-constexpr int kLevelCount = 8;
-constexpr int kFirstShapedLevel = 3;  // levels from here on read their outline from a mask
 
 extern std::vector<std::uint8_t> Board;  // Rows x Columns cell bytes, row-major, plus one spare byte
 extern std::uint32_t Rows;               // rows of the current level's grid
@@ -44,6 +42,12 @@ int CountInRow(std::uint8_t value, std::size_t cellIndex, std::uint32_t column);
 // orientation: 0 up-pointing, 1 down-pointing.
 int CountNeighbours(std::uint8_t value, std::uint32_t column, std::uint32_t row, std::size_t cellIndex,
                     int orientation);
+
+struct LevelRecord;
+
+// Sets up the board of a level's record, read and checked beforehand, with the generator seeded
+// with seed: Rows, Columns, Mines and Board. False when the mines cannot all be placed.
+bool BuildBoard(const LevelRecord& record, std::uint32_t seed);
 
 // Builds a new game for LevelIndex with the generator seeded from the current time.
 void NewGame(PlatformWindow window);

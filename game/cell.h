@@ -10,9 +10,9 @@
 
 #include <cstdint>
 
-constexpr std::uint8_t kVoidCell = 255;
+#include "data/data_file.h"  // kVoidCell and kPlayableCell: the mask bytes are the cells' first bytes
+
 constexpr std::uint8_t kMine = 15;
-constexpr std::uint8_t kPlayableCell = 0;  // mask byte of a playable position
 
 constexpr std::uint8_t kFlaggedBase = 32;
 constexpr std::uint8_t kQuestionBase = 64;

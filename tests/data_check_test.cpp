@@ -7,6 +7,7 @@
 #include "data/data_file.h"
 #include "data/default_file.h"
 #include "game/board.h"
+#include "game/level_check.h"
 #include "game/mine_draw.h"
 #include "tests/test_files.h"
 
@@ -107,7 +108,7 @@ TEST(DataCheck, ListsEveryProblemOfAFile)
     WriteWholeFileForTest(path, file);
     std::FILE* stream = std::fopen(path.c_str(), "rb");
     ASSERT_NE(stream, nullptr);
-    const std::vector<std::string> problems = CheckDataFile(stream, path);
+    const std::vector<std::string> problems = CheckDataFileForPlay(stream, path);
     std::fclose(stream);
     ASSERT_EQ(problems.size(), 3u);
     EXPECT_NE(problems[0].find("level 1 (Average): it has no rows"), std::string::npos);

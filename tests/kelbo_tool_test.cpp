@@ -109,4 +109,52 @@ TEST(KelboTool, BadInputGetsOneLineAndAFailure)
     }
 }
 
+void PutField(std::vector<std::uint8_t>& file, std::size_t position, const std::string& bytes)
+{
+    std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(position));
+}
+
+// Names and titles as a player's tables may hold them, shown by times and levels each within its
+// field, with the bytes that a terminal would act on written as escapes.
+TEST(KelboTool, TimesAndLevelsShowFieldsAsTheGameReadsThem)
+{
+    std::vector<std::uint8_t> file = DefaultDataFileBytes();
+    const std::size_t beginner = RecordOffset(file, 0);
+    const std::string names[] = {
+        std::string("TenLetters\0", 11),   // ten characters and the terminator
+        std::string("ElevenBytes", 11),     // no terminator: the time follows at once
+        std::string("Caf\xe9\0XYZ\0\0\0", 11),  // a byte above 127; bytes after the terminator
+        std::string("\0Hidden\0\0\0\0", 11),  // empty
+        std::string("\x1b[31mRed\\\0", 11),  // a terminal's escape sequence and a backslash
+    };
+    for (int k = 0; k < 5; ++k)
+        PutField(file, beginner + 16 + 15 * static_cast<std::size_t>(k), names[k]);
+    PutField(file, beginner + 3, "ABCDEFGHIJKLM");  // the title without a terminator
+    PutField(file, RecordOffset(file, 1) + 3, std::string("Bell\x07\x7f\0", 7));
+
+    ScratchDirectory directory;
+    WriteWholeFileForTest(directory.File("kelbo.dat"), file);
+    const ToolRun times = RunKelbo(directory, "times 0");
+    ASSERT_EQ(times.exitCode, 0) << times.errors;
+    const std::vector<std::string> expectedTimes = {
+        "0 ABCDEFGHIJKLM",
+        "  1. TenLetters     60",
+        "  2. ElevenBytes    100",
+        "  3. Caf\\xe9       150",
+        "  4.               200",
+        "  5. \\x1b[31mRed\\\\    300",
+    };
+    EXPECT_EQ(Lines(times.output), expectedTimes);
+
+    const ToolRun levels = RunKelbo(directory, "levels");
+    ASSERT_EQ(levels.exitCode, 0) << levels.errors;
+    const std::vector<std::string> lines = Lines(levels.output);
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_EQ(lines[1].substr(0, 19), "0     ABCDEFGHIJKLM") << lines[1];
+    EXPECT_EQ(lines[2].substr(0, 19), "1     Bell\\x07\\x7f ") << lines[2];
+    for (const std::string& output : {times.output, levels.output})
+        for (const char c : output)
+            EXPECT_TRUE(c == '\n' || (c >= 32 && c < 127)) << "byte " << (static_cast<int>(c) & 0xFF);
+}
+
 }  // namespace

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
+#include "data/data_check.h"
 #include "data/data_file.h"
 #include "data/default_file.h"
 #include "game/board.h"
@@ -144,8 +146,9 @@ void ExpectFreshGame(int level, const std::vector<std::uint8_t>& mask)
             Board[index] = values[index];
     for (std::uint32_t row = 0; row < Rows; ++row)
         for (std::uint32_t column = 0; column < Columns; ++column)
-            if (CellAt(column, row) != kMine && CellAt(column, row) != kVoidCell)
+            if (CellAt(column, row) != kMine && CellAt(column, row) != kVoidCell) {
                 ASSERT_EQ(CellAt(column, row), NaiveCount(kMine, static_cast<int>(column), static_cast<int>(row)));
+            }
     Board = covered;
 }
 
@@ -199,6 +202,69 @@ TEST_F(NewGameTest, AFileChangedUnderTheGameIsReportedNotRead)
     EXPECT_EQ(GameState, Over);
     EXPECT_EQ(GridSize(), 0u);
     EXPECT_EQ(std::filesystem::file_size(DataFileName), 600u);
+}
+
+// Grids that the check would refuse, handed to the board builder as a file changed after the
+// check might: the builder fails instead of drawing forever.
+struct BuildCase {
+    const char* what;
+    std::uint32_t rows;
+    std::uint32_t columns;
+    std::uint32_t mines;
+    std::vector<std::uint8_t> grid;
+    bool builds;
+};
+
+std::vector<std::uint8_t> UndrawableGrid()
+{
+    std::vector<std::uint8_t> grid(255 * 255, kPlayableCell);
+    const float scale = 65025.0f / 32767.0f;
+    for (std::uint32_t draw = 0; draw <= 32767; ++draw)
+        grid[static_cast<std::size_t>(draw * static_cast<double>(scale))] = kVoidCell;
+    return grid;
+}
+
+TEST(BuildBoard, FailsWhenTheMinesCannotBePlaced)
+{
+    const BuildCase cases[] = {
+        {"every cell void", 2, 2, 1, {255, 255, 255, 255}, false},
+        {"fewer cells than mines", 1, 3, 2, {0, 255, 255}, false},
+        {"no cell that a draw reaches", 255, 255, 1, UndrawableGrid(), false},
+        {"no cell that a draw reaches, no mine", 255, 255, 0, UndrawableGrid(), true},
+        {"bytes that are no cell", 2, 2, 2, {7, 7, 7, 0}, false},
+        {"a grid of another size", 2, 3, 1, {0, 0, 0}, false},
+        {"a mine on every cell", 1, 3, 3, {0, 0, 0}, true},
+    };
+    for (const BuildCase& row : cases) {
+        SCOPED_TRACE(row.what);
+        LevelRecord record;
+        record.rows = row.rows;
+        record.columns = row.columns;
+        record.mines = row.mines;
+        record.grid = row.grid;
+        ASSERT_EQ(BuildBoard(record, 12345), row.builds);
+        if (row.builds) {
+            EXPECT_EQ(std::count(Board.begin(), Board.end(), kCoveredMine), row.mines);
+        }
+    }
+}
+
+TEST_F(NewGameTest, ZeroMinesNeedNoCellThatADrawReaches)
+{
+    std::vector<std::uint8_t> file = DefaultDataFileBytes();
+    const std::vector<std::uint8_t> grid = UndrawableGrid();
+    file.resize(RecordOffset(file, 7) + 91);
+    SetLevelSize(file, 7, 255, 255, 0);
+    file.insert(file.end(), grid.begin(), grid.end());
+    CloseDataFile();
+    std::string problem;
+    ASSERT_TRUE(OpenImageAsDataFile(directory, file, problem)) << problem;
+    LevelIndex = 7;
+    ClearHookCalls();
+    NewGameWithSeed(nullptr, 3);
+    EXPECT_EQ(CountHookCalls("ReportDataFileProblem"), 0) << LastReportedProblem;
+    EXPECT_EQ(GameState, Idle);
+    EXPECT_EQ(std::count(Board.begin(), Board.end(), kCoveredZero), std::count(grid.begin(), grid.end(), 0));
 }
 
 }  // namespace

@@ -104,6 +104,16 @@ std::vector<std::string> HookNames()
 // Counts 1 next to the mines at columns 7 and 13, zeros elsewhere.
 const std::vector<std::string> kStrip = {".......*.....*"};
 
+TEST(Rules, EveryTickCountsOneSecond)
+{
+    ElapsedSeconds = 41;
+    Tick();
+    EXPECT_EQ(ElapsedSeconds, 42);
+    for (int second = 0; second < 958; ++second)
+        Tick();
+    EXPECT_EQ(ElapsedSeconds, 1000);
+}
+
 TEST(Rules, FlagsStopFloodFillUntilTheyAreTakenAway)
 {
     SetUpBoard(kStrip);

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "data/data_file.h"
+#include "game/level_check.h"
 
 ScratchDirectory::ScratchDirectory()
 {
@@ -45,7 +46,7 @@ bool OpenImageAsDataFile(const ScratchDirectory& directory, const std::vector<st
 {
     DataFileName = directory.File("kelbo.dat");
     WriteWholeFileForTest(DataFileName, file);
-    return OpenDataFile(problem);
+    return OpenDataFileForPlay(problem);
 }
 
 void SetLevelSize(std::vector<std::uint8_t>& file, int levelIndex, std::uint8_t rows, std::uint8_t columns,

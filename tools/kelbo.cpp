@@ -1,15 +1,19 @@
 // kelbo: inspect and check the game's data file, and print seeded boards.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "data/best_times.h"
 #include "data/data_check.h"
 #include "data/data_file.h"
 #include "game/board.h"
 #include "game/cell.h"
+#include "game/level_check.h"
 #include "game/rules.h"
+#include "tools/kelbo_hooks.h"
 
 namespace {
 
@@ -59,6 +63,27 @@ std::string TrimRight(std::string text)
     return text;
 }
 
+// Text from the file as it may go to a terminal: control bytes would drive the terminal, and
+// bytes above 127 are in the game's single-byte character set, which the terminal does not share,
+// so both are written as \xHH (and a backslash as \\).
+std::string Printable(const std::string& text)
+{
+    std::string shown;
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte == '\\') {
+            shown += "\\\\";
+        } else if (byte < 32 || byte >= 127) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+            shown += escape;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 // Opens the data file for reading and checks it; false with a one-line message.
 bool OpenCheckedForReading(std::string& problem)
 {
@@ -67,7 +92,7 @@ bool OpenCheckedForReading(std::string& problem)
         problem = DataFileName + " cannot be opened (" + std::strerror(errno) + ")";
         return false;
     }
-    const std::vector<std::string> problems = CheckDataFile(DataFile, DataFileName);
+    const std::vector<std::string> problems = CheckDataFileForPlay(DataFile, DataFileName);
     if (problems.empty())
         return true;
     problem = problems.front() + (problems.size() > 1 ? " (kelbo check lists every problem)" : "");
@@ -89,7 +114,7 @@ int RunCheck(const Options&)
     DataFile = std::fopen(DataFileName.c_str(), "rb");
     if (DataFile == nullptr)
         return Fail(DataFileName + " cannot be opened (" + std::strerror(errno) + ")");
-    const std::vector<std::string> problems = CheckDataFile(DataFile, DataFileName);
+    const std::vector<std::string> problems = CheckDataFileForPlay(DataFile, DataFileName);
     CloseDataFile();
     for (const std::string& problem : problems)
         std::printf("%s\n", problem.c_str());
@@ -98,23 +123,15 @@ int RunCheck(const Options&)
     return problems.empty() ? 0 : 1;
 }
 
-std::string ReadTitle(const LevelHeader& header)
+std::string TitleText(const LevelRecord& record)
 {
-    std::uint8_t title[kTitleSize];
-    if (!ReadBytesAt(DataFile, static_cast<long>(header.offset + kRecordTitle), title, sizeof title))
-        return "";
-    return TrimRight(TextField(title, sizeof title));
+    return Printable(TrimRight(FieldText(record.title, sizeof record.title)));
 }
 
-std::size_t CountPlayableCells(int level, const LevelHeader& header)
+std::size_t CountPlayableCells(const LevelRecord& record)
 {
-    const std::size_t cells = static_cast<std::size_t>(header.rows) * header.columns;
-    if (level < kFirstShapedLevel)
-        return cells;
-    std::vector<std::uint8_t> mask(cells);
-    ReadBytesAt(DataFile, static_cast<long>(header.offset + kRecordMask), mask.data(), mask.size());
     std::size_t playable = 0;
-    for (std::uint8_t cell : mask)
+    for (std::uint8_t cell : record.grid)
         playable += cell == kPlayableCell;
     return playable;
 }
@@ -128,26 +145,32 @@ int RunLevels(const Options& options)
         return Fail(problem);
     std::printf("%-5s %-12s %4s %7s %5s %8s\n", "level", "title", "rows", "columns", "mines", "playable");
     for (int level = 0; level < kLevelCount; ++level) {
-        LevelHeader header{};
-        ReadLevelHeader(DataFile, level, header);
-        std::printf("%-5d %-12s %4u %7u %5u %8zu\n", level, ReadTitle(header).c_str(), header.rows, header.columns,
-                    header.mines, CountPlayableCells(level, header));
+        LevelRecord record;
+        if (!ReadCheckedLevel(DataFile, DataFileName, level, record).empty())
+            return Fail(DataFileName + ": " + LevelName(level) + " cannot be read");
+        std::printf("%-5d %-12s %4u %7u %5u %8zu\n", level, TitleText(record).c_str(), record.rows, record.columns,
+                    record.mines, CountPlayableCells(record));
     }
     CloseDataFile();
     return 0;
 }
 
-void PrintTimes(int level)
+// The table as the best-times dialog shows it: the title and the names cut to their fields.
+bool PrintTimes(int level)
 {
     LevelHeader header{};
-    ReadLevelHeader(DataFile, level, header);
-    std::printf("%d %s\n", level, ReadTitle(header).c_str());
+    std::string title;
+    BestTimesTable table{};
+    if (!ReadLevelHeader(DataFile, level, header) || !ReadLevelTitle(DataFile, header.offset, title) ||
+        !ReadBestTimes(DataFile, header.offset, table))
+        return false;
+    std::printf("%d %s\n", level, Printable(TrimRight(title)).c_str());
     for (int place = 0; place < kTableEntries; ++place) {
-        std::uint8_t entry[kEntrySize];
-        ReadBytesAt(DataFile, static_cast<long>(header.offset + kRecordTable + kEntrySize * place), entry, kEntrySize);
-        const std::int32_t seconds = static_cast<std::int32_t>(GetU32LE(entry + kEntryTime));
-        std::printf("  %d. %-10s %6d\n", place + 1, TrimRight(TextField(entry, kNameSize)).c_str(), seconds);
+        const BestTime& entry = table.entries[place];
+        std::printf("  %d. %-10s %6d\n", place + 1, Printable(TrimRight(FieldText(entry.name, kNameSize))).c_str(),
+                    entry.seconds);
     }
+    return true;
 }
 
 int RunTimes(const Options& options)
@@ -159,8 +182,8 @@ int RunTimes(const Options& options)
     if (!OpenCheckedForReading(problem))
         return Fail(problem);
     for (int level = 0; level < kLevelCount; ++level)
-        if (only < 0 || level == only)
-            PrintTimes(level);
+        if ((only < 0 || level == only) && !PrintTimes(level))
+            return Fail(DataFileName + ": the best times of " + LevelName(level) + " cannot be read");
     CloseDataFile();
     return 0;
 }
@@ -198,8 +221,10 @@ bool StartSeededGame(const Options& options, std::string& problem)
     if (!OpenCheckedForReading(problem))
         return false;
     LevelIndex = level;
+    ReportedDataFileProblem.clear();
     NewGameWithSeed(nullptr, options.seed);
-    return true;
+    problem = ReportedDataFileProblem;
+    return problem.empty();
 }
 
 int RunBoard(const Options& options)
@@ -331,6 +356,15 @@ const Command kCommands[] = {
     {"times", RunTimes}, {"board", RunBoard}, {"replay", RunReplay},
 };
 
+// A command whose output did not all reach its destination (a full disk, a closed pipe) failed.
+int FinishOutput(int exitCode)
+{
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return exitCode;
+    std::fprintf(stderr, "kelbo: the output could not be written (%s)\n", std::strerror(errno));
+    return exitCode != 0 ? exitCode : 1;
+}
+
 // Splits the words after the command into its arguments and the options; false with a message.
 bool ParseOptions(int argc, char** argv, Options& options, std::string& problem)
 {
@@ -378,6 +412,6 @@ int main(int argc, char** argv)
         return Fail(problem);
     for (const Command& command : kCommands)
         if (std::strcmp(argv[1], command.name) == 0)
-            return command.run(options);
+            return FinishOutput(command.run(options));
     return Fail(std::string("unknown command ") + argv[1] + "; run kelbo alone for a list of commands");
 }

@@ -1,7 +1,9 @@
 // The kelbo tool has no window: the clock, the window and the drawing hooks have nothing to do.
-#include <cstdio>
+#include "tools/kelbo_hooks.h"
 
 #include "game/platform.h"
+
+std::string ReportedDataFileProblem;
 
 void StartClockTimer(PlatformWindow) {}
 void StopClockTimer(PlatformWindow) {}
@@ -12,7 +14,8 @@ void RedrawCell(std::uint32_t, std::uint32_t, int) {}
 // Without a window there is nobody to ask for a name: a won game records no time.
 void RecordBestTime(PlatformWindow) {}
 
+// The command that started the game reports it and fails.
 void ReportDataFileProblem(PlatformWindow, const std::string& message)
 {
-    std::fprintf(stderr, "kelbo: %s\n", message.c_str());
+    ReportedDataFileProblem = message;
 }

@@ -8,6 +8,7 @@
 #include "data/data_file.h"
 #include "game/board.h"
 #include "game/cell.h"
+#include "game/level_check.h"
 #include "game/rules.h"
 
 static void PlayEveryCell(std::uint32_t seed)
@@ -31,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DataFile = fmemopen(bytes.data(), bytes.size(), "r+b");
     if (DataFile == nullptr)
         return 0;
-    if (CheckDataFile(DataFile, "fuzz").empty())
+    if (CheckDataFileForPlay(DataFile, "fuzz").empty())
         for (LevelIndex = 0; LevelIndex < kLevelCount; ++LevelIndex)
             PlayEveryCell(static_cast<std::uint32_t>(size) + static_cast<std::uint32_t>(LevelIndex));
     CloseDataFile();

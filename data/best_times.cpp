@@ -1,0 +1,141 @@
+#include "data/best_times.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#ifdef _WIN32
+#include <io.h>  // _commit
+#else
+#include <unistd.h>  // fsync
+#endif
+
+constexpr long kTableSize = kEntrySize * kTableEntries;
+
+BestTimesTable BestTimesFromBytes(const std::uint8_t* bytes)
+{
+    BestTimesTable table{};
+    for (int k = 0; k < kTableEntries; ++k) {
+        const std::uint8_t* entry = bytes + kEntrySize * k;
+        std::memcpy(table.entries[k].name, entry, kNameSize);
+        table.entries[k].seconds = static_cast<std::int32_t>(GetU32LE(entry + kEntryTime));
+    }
+    return table;
+}
+
+void BestTimesToBytes(const BestTimesTable& table, std::uint8_t* bytes)
+{
+    for (int k = 0; k < kTableEntries; ++k) {
+        std::uint8_t* entry = bytes + kEntrySize * k;
+        std::memcpy(entry, table.entries[k].name, kNameSize);
+        PutU32LE(entry + kEntryTime, static_cast<std::uint32_t>(table.entries[k].seconds));
+    }
+}
+
+// File positions are longs, only 32 bits wide on Windows.
+static bool RecordFitsPositions(std::uint32_t recordOffset)
+{
+    return std::uint64_t{recordOffset} + kRecordMask <= static_cast<std::uint64_t>(LONG_MAX);
+}
+
+bool ReadBestTimes(std::FILE* file, std::uint32_t recordOffset, BestTimesTable& table)
+{
+    std::uint8_t bytes[kTableSize];
+    if (!RecordFitsPositions(recordOffset) ||
+        !ReadBytesAt(file, static_cast<long>(recordOffset) + kRecordTable, bytes, sizeof bytes))
+        return false;
+    table = BestTimesFromBytes(bytes);
+    return true;
+}
+
+bool ReadLevelTitle(std::FILE* file, std::uint32_t recordOffset, std::string& title)
+{
+    std::uint8_t bytes[kTitleSize];
+    if (!RecordFitsPositions(recordOffset) ||
+        !ReadBytesAt(file, static_cast<long>(recordOffset) + kRecordTitle, bytes, sizeof bytes))
+        return false;
+    title = FieldText(bytes, sizeof bytes);
+    return true;
+}
+
+static bool Beats(std::int32_t seconds, std::int32_t stored)
+{
+    return stored == 0 || seconds < stored;
+}
+
+int PlaceForTime(const BestTimesTable& table, std::int32_t seconds)
+{
+    int place = kTableEntries;
+    while (place > 0 && Beats(seconds, table.entries[place - 1].seconds))
+        --place;
+    return place;
+}
+
+BestTimesTable InsertBestTime(const BestTimesTable& table, const std::uint8_t (&name)[kNameSize],
+                              std::int32_t seconds)
+{
+    const int place = PlaceForTime(table, seconds);
+    if (place == kTableEntries)
+        return table;
+    BestTimesTable result = table;
+    for (int k = kTableEntries - 1; k > place; --k)
+        result.entries[k] = table.entries[k - 1];
+    std::memcpy(result.entries[place].name, name, kNameSize);
+    result.entries[place].seconds = seconds;
+    return result;
+}
+
+BestTimesTable EmptyBestTimes()
+{
+    BestTimesTable table{};
+    for (BestTime& entry : table.entries)
+        std::memcpy(entry.name, "NONAME", 6);
+    return table;
+}
+
+static long FileSizeOf(std::FILE* file)
+{
+    if (std::fseek(file, 0, SEEK_END) != 0)
+        return -1;
+    return std::ftell(file);
+}
+
+// Past the C library's buffer and the system's cache, so that a crash cannot lose a record.
+static bool FlushToDisk(std::FILE* file)
+{
+    if (std::fflush(file) != 0)
+        return false;
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
+}
+
+// The table goes only where a whole record already lies, so the file never grows or gains bytes
+// outside the table.
+static bool WriteTableBytes(std::uint32_t recordOffset, const BestTimesTable& table)
+{
+    if (DataFile == nullptr || !RecordFitsPositions(recordOffset))
+        return false;
+    const long size = FileSizeOf(DataFile);
+    if (size < 0 || static_cast<long>(recordOffset) + kRecordMask > size)
+        return false;
+    std::uint8_t bytes[kTableSize];
+    BestTimesToBytes(table, bytes);
+    return WriteBytesAt(DataFile, static_cast<long>(recordOffset) + kRecordTable, bytes, sizeof bytes) &&
+           FlushToDisk(DataFile);
+}
+
+bool WriteBestTimes(std::uint32_t recordOffset, const BestTimesTable& table, std::string& problem)
+{
+    errno = 0;
+    if (WriteTableBytes(recordOffset, table)) {
+        std::string reopenProblem;
+        if (ReopenDataFile(reopenProblem))
+            return true;
+    }
+    const std::string reason = errno != 0 ? std::string(" (") + std::strerror(errno) + ")" : std::string();
+    problem = DataFileName + ": the new best times were not saved" + reason + ".";
+    return false;
+}

@@ -1,0 +1,46 @@
+// A level's table of the five best times, as stored in its record: entry 0 the best, times
+// ascending, equal times in the order they were entered, empty entries (time 0) last.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "data/data_file.h"
+
+struct BestTime {
+    std::uint8_t name[kNameSize];  // the field as stored: bytes after the terminator mean nothing
+    std::int32_t seconds;          // 0 marks an empty entry
+};
+
+struct BestTimesTable {
+    BestTime entries[kTableEntries];  // entry 0 the best
+};
+
+// The table of the record at recordOffset; false when it cannot be read.
+bool ReadBestTimes(std::FILE* file, std::uint32_t recordOffset, BestTimesTable& table);
+
+// The record's title, cut to its field; false when it cannot be read.
+bool ReadLevelTitle(std::FILE* file, std::uint32_t recordOffset, std::string& title);
+
+// Where a new time goes: 0 to 4, or kTableEntries when it does not enter the table.
+// Equal times go after older ones; a time of 0 is an empty entry that any time passes.
+int PlaceForTime(const BestTimesTable& table, std::int32_t seconds);
+
+// The table with the new entry at PlaceForTime's place, slower entries moved down, the last
+// dropping out.
+BestTimesTable InsertBestTime(const BestTimesTable& table, const std::uint8_t (&name)[kNameSize],
+                              std::int32_t seconds);
+
+// Five entries "NONAME" and five zero bytes, time 0.
+BestTimesTable EmptyBestTimes();
+
+// Writes the record's whole table into DataFile at its absolute position, makes sure it reached
+// the disk, and reopens DataFile. False, with a message naming the file and saying the best times
+// were not saved, when any step fails; nothing outside the table's 75 bytes is ever written.
+bool WriteBestTimes(std::uint32_t recordOffset, const BestTimesTable& table, std::string& problem);
+
+// The table as stored, and back.
+BestTimesTable BestTimesFromBytes(const std::uint8_t* bytes);
+void BestTimesToBytes(const BestTimesTable& table, std::uint8_t* bytes);

@@ -1,0 +1,35 @@
+#include "game/level_check.h"
+
+#include "game/mine_draw.h"
+
+std::string CheckMinePlacement(const LevelRecord& record)
+{
+    if (record.mines == 0)
+        return "";
+    std::size_t playable = 0;
+    for (std::uint8_t cell : record.grid)
+        playable += cell == kPlayableCell;
+    const std::size_t drawable = CountDrawableCells(record.grid);
+    if (record.mines < drawable)
+        return "";
+    std::string text = std::to_string(record.mines) + " mines need more than the " + std::to_string(drawable) +
+                       " cells that can hold one";
+    if (drawable < playable)
+        text += " (on a grid of more than 32768 cells only some of the " + std::to_string(playable) + " are drawn)";
+    return text;
+}
+
+std::vector<std::string> CheckLevelForPlay(std::FILE* file, const std::string& fileName, int levelIndex)
+{
+    return CheckLevel(file, fileName, levelIndex, CheckMinePlacement);
+}
+
+std::vector<std::string> CheckDataFileForPlay(std::FILE* file, const std::string& fileName)
+{
+    return CheckDataFile(file, fileName, CheckMinePlacement);
+}
+
+bool OpenDataFileForPlay(std::string& problem)
+{
+    return OpenDataFile(problem, CheckMinePlacement);
+}
