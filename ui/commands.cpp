@@ -3,6 +3,7 @@
 #include "game/board.h"
 #include "game/platform.h"
 #include "res/resource.h"
+#include "ui/best_times.h"
 #include "ui/shell.h"
 
 static void StartNewGame(HWND window)
@@ -61,7 +62,8 @@ void HandleCommand(HWND window, WORD commandId)
         ShowAboutDialog(window);
         return;
     case CMD_BEST_TIMES:
-        return;  // the best-times dialog is not built yet
+        ShowBestTimes(window);
+        return;
     default:
         // No menu item or accelerator carries any other id.
         Shutdown();

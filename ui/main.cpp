@@ -6,6 +6,7 @@
 #include "data/data_file.h"
 #include "game/board.h"
 #include "game/cell.h"
+#include "game/level_check.h"
 #include "res/resource.h"
 #include "ui/geometry.h"
 #include "ui/input.h"
@@ -46,7 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     LoadPictures(instance);
 
     std::string problem;
-    if (!OpenDataFile(problem)) {
+    if (!OpenDataFileForPlay(problem)) {
         ShowDataFileProblem(nullptr, problem);
         return kDataFileProblemExitCode;
     }

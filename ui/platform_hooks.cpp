@@ -46,12 +46,6 @@ void RedrawCell(std::uint32_t column, std::uint32_t row, int orientation)
         DrawCell(MessageDC, column, row, orientation);
 }
 
-// Until the best-times table is built, a win is only announced.
-void RecordBestTime(PlatformWindow window)
-{
-    MessageBoxA(AsWindow(window), "You win!", "", MB_OK);
-}
-
 void ReportDataFileProblem(PlatformWindow window, const std::string& message)
 {
     ShutdownForDataFileProblem(AsWindow(window), message);

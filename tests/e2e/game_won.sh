@@ -48,8 +48,8 @@ outside=$(changes_outside_table "$WORK/before.dat" "$GAME_DIR/kelbo.dat" 0)
 [ -z "$outside" ] || fail "bytes outside Beginner's table changed at offsets $outside"
 
 note "after a restart"
-xdotool mousemove --window "$WINDOW" 100 20 key alt+x
-expect_exit_code 0
+xdotool mousemove --window "$WINDOW" 100 150 key alt+x
+wait_for_frozen_exit
 start_skarvel frozen
 WINDOW=$(wait_for_window Skarvel)
 post_command 40013

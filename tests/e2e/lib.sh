@@ -172,6 +172,20 @@ wait_for_exit() {
     SKARVEL_PID=""
 }
 
+# A game started frozen: faketime outlives the game under Wine, so the game's end is seen by its
+# window and its process going away, and its exit code is not known.
+wait_for_frozen_exit() {
+    local tries
+    for tries in $(seq 150); do
+        window_gone Skarvel && ! pgrep -f "$WORK/skarvel.exe" | grep -qv "^$SKARVEL_PID\$" && break
+        sleep 0.1
+    done
+    window_gone Skarvel || fail "skarvel.exe is still running after 15 s"
+    kill "$SKARVEL_PID" 2>/dev/null
+    wait "$SKARVEL_PID" 2>/dev/null
+    SKARVEL_PID=""
+}
+
 expect_exit_code() {
     wait_for_exit
     [ "$EXIT_CODE" = "$1" ] || fail "exit code $EXIT_CODE, expected $1"

@@ -122,8 +122,9 @@ dialog_controls() {
     "${RUN_AS[@]}" wine "$WORK/game_probe.exe" dialog "$1" | tr -d '\r'
 }
 
+# The text of a dialog's control, trailing blanks (a title field's padding) left off.
 control_text() {
-    dialog_controls "$1" | awk -v id="$2" '$1 == id { sub(/^([^ ]+ ){5}/, ""); print; exit }'
+    dialog_controls "$1" | awk -v id="$2" '$1 == id' | head -1 | cut -d' ' -f6-  | sed "s/ *$//"
 }
 
 click_control() {
