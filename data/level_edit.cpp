@@ -143,8 +143,8 @@ bool ParseOutlinePicture(const std::string& text, const std::string& sourceName,
             return false;
         if (lines[index].size() != outline.columns) {
             problem = sourceName + ": line " + std::to_string(index + 1) + " has " +
-                      std::to_string(lines[index].size()) + " cells and line 1 has " +
-                      std::to_string(outline.columns) + "; every line must be as long as the first";
+                      std::to_string(lines[index].size()) + " cells and line 1 has " + std::to_string(outline.columns) +
+                      "; every line must be as long as the first";
             return false;
         }
     }
@@ -167,7 +167,8 @@ std::string OutlinePicture(const LevelOutline& outline)
 
 LevelOutline RectangleOutline(std::uint32_t rows, std::uint32_t columns)
 {
-    return LevelOutline{rows, columns, std::vector<std::uint8_t>(static_cast<std::size_t>(rows) * columns, kPlayableCell)};
+    return LevelOutline{rows, columns,
+                        std::vector<std::uint8_t>(static_cast<std::size_t>(rows) * columns, kPlayableCell)};
 }
 
 std::size_t CountPlayable(const LevelOutline& outline)

@@ -27,11 +27,12 @@ namespace {
 constexpr std::int32_t kCommonScreenWidth = 1920;
 constexpr std::int32_t kCommonScreenHeight = 1080;
 
-const char kLevelUsage[] = "usage: kelbo level show LEVEL\n"
-                           "       kelbo level set LEVEL --title TEXT --mines M (--size ROWSxCOLUMNS | --picture FILE)\n"
-                           "       kelbo level reset LEVEL\n"
-                           "       (each with [--file PATH]; a picture is one line per row, # a triangle, . none;\n"
-                           "        --picture - reads it from standard input)\n";
+const char kLevelUsage[] =
+    "usage: kelbo level show LEVEL\n"
+    "       kelbo level set LEVEL --title TEXT --mines M (--size ROWSxCOLUMNS | --picture FILE)\n"
+    "       kelbo level reset LEVEL\n"
+    "       (each with [--file PATH]; a picture is one line per row, # a triangle, . none;\n"
+    "        --picture - reads it from standard input)\n";
 
 struct LevelOptions {
     std::string command;
@@ -152,11 +153,11 @@ std::string LargeWindowWarning(std::uint32_t rows, std::uint32_t columns)
     std::uint32_t fittingColumns = 0;
     while (fittingColumns < kLargestSide && WindowSizeFor(1, fittingColumns + 1).width <= kCommonScreenWidth)
         ++fittingColumns;
-    return "a board of " + std::to_string(rows) + " rows and " + std::to_string(columns) + " columns needs a window of " +
-           std::to_string(size.width) + " x " + std::to_string(size.height) + " pixels, larger than a " +
-           std::to_string(kCommonScreenWidth) + " x " + std::to_string(kCommonScreenHeight) +
-           " screen; at most " + std::to_string(fittingRows) + " rows and " + std::to_string(fittingColumns) +
-           " columns fit";
+    return "a board of " + std::to_string(rows) + " rows and " + std::to_string(columns) +
+           " columns needs a window of " + std::to_string(size.width) + " x " + std::to_string(size.height) +
+           " pixels, larger than a " + std::to_string(kCommonScreenWidth) + " x " +
+           std::to_string(kCommonScreenHeight) + " screen; at most " + std::to_string(fittingRows) + " rows and " +
+           std::to_string(fittingColumns) + " columns fit";
 }
 
 void WarnIfLarge(const std::string& fileName, int levelIndex, std::uint32_t rows, std::uint32_t columns)
@@ -308,15 +309,14 @@ bool CommitImage(const std::vector<std::uint8_t>& image, std::string& problem)
     const std::vector<std::string> problems = CheckFileAt(newPath);
     if (!problems.empty()) {
         std::remove(newPath.c_str());
-        problem = "the changed file would not pass the check, so " + DataFileName + " is left as it is: " +
-                  problems.front();
+        problem =
+            "the changed file would not pass the check, so " + DataFileName + " is left as it is: " + problems.front();
         return false;
     }
     std::string reason;
     if (ReplaceFileWith(newPath, DataFileName, reason))
         return true;
-    problem = newPath + " cannot replace " + DataFileName + " (" + reason + "); " + DataFileName +
-              " is left as it is";
+    problem = newPath + " cannot replace " + DataFileName + " (" + reason + "); " + DataFileName + " is left as it is";
     std::remove(newPath.c_str());
     return false;
 }
