@@ -14,6 +14,7 @@
 #include "game/level_check.h"
 #include "game/rules.h"
 #include "tools/kelbo_hooks.h"
+#include "tools/kelbo_level.h"
 
 namespace {
 
@@ -32,7 +33,11 @@ const char kUsage[] = "usage: kelbo COMMAND [--file PATH]\n"
                       "  board LEVEL --seed N    print the board a new game builds with the generator seeded with N\n"
                       "  replay LEVEL --seed N MOVE...\n"
                       "                          play releases on that board (L:COLUMN,ROW left, R:COLUMN,ROW right)\n"
-                      "                          and print the board as the player sees it\n";
+                      "                          and print the board as the player sees it\n"
+                      "  level show LEVEL        print a level's sizes, mines and outline (# a triangle, . none)\n"
+                      "  level set LEVEL --title TEXT --mines M (--size ROWSxCOLUMNS | --picture FILE)\n"
+                      "                          replace a level with your own board\n"
+                      "  level reset LEVEL       put back the built-in level and its best times\n";
 
 int Fail(const std::string& message)
 {
@@ -115,6 +120,8 @@ int RunCheck(const Options&)
     if (DataFile == nullptr)
         return Fail(DataFileName + " cannot be opened (" + std::strerror(errno) + ")");
     const std::vector<std::string> problems = CheckDataFileForPlay(DataFile, DataFileName);
+    if (problems.empty())
+        WarnAboutLargeWindows(DataFile, DataFileName);
     CloseDataFile();
     for (const std::string& problem : problems)
         std::printf("%s\n", problem.c_str());
@@ -406,6 +413,8 @@ int main(int argc, char** argv)
         std::fputs(kUsage, stderr);
         return 2;
     }
+    if (std::strcmp(argv[1], "level") == 0)
+        return RunLevelCommand(argc, argv);
     Options options;
     std::string problem;
     if (!ParseOptions(argc, argv, options, problem))

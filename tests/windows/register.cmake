@@ -4,3 +4,9 @@ add_test(NAME resource_check
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/windows/run_under_wine.sh ${CMAKE_BINARY_DIR}
           ${SKARVEL_WINDOWS_BINARY_DIR}/tests/windows/resource_check.exe ${SKARVEL_EXE})
 set_tests_properties(resource_check PROPERTIES RESOURCE_LOCK wine)
+
+# kelbo.exe, the tool that goes into the Windows download, against the native kelbo.
+add_test(NAME kelbo_exe_under_wine
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/windows/kelbo_under_wine.sh ${CMAKE_BINARY_DIR}
+          ${SKARVEL_WINDOWS_BINARY_DIR}/tools/kelbo.exe $<TARGET_FILE:kelbo> ${CMAKE_SOURCE_DIR}/levels)
+set_tests_properties(kelbo_exe_under_wine PROPERTIES RESOURCE_LOCK wine TIMEOUT 300)

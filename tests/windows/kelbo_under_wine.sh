@@ -1,0 +1,66 @@
+#!/bin/bash
+# kelbo.exe under Wine beside the native kelbo: the same commands must give the same files and
+# the same output, a level set must replace an existing file (rename cannot on Windows), and a
+# refusal must leave the file as it was.
+# Usage: kelbo_under_wine.sh NATIVE_BUILD_DIR KELBO_EXE NATIVE_KELBO LEVELS_DIR
+set -uo pipefail
+build_dir=${1:?native build directory}
+kelbo_exe=${2:?kelbo.exe}
+kelbo=${3:?native kelbo}
+levels=${4:?levels folder}
+. "$(dirname "$0")/../wine/wine_env.sh" "$build_dir"
+
+work=$(mktemp -d "$build_dir/kelbo-wine.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/windows" "$work/native"
+cp "$levels/ring.txt" "$work/windows/"
+cp "$levels/ring.txt" "$work/native/"
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# Runs one command in a folder; Wine's output goes to files, since its background processes
+# hold a pipe open. Leaves the exit code, output and errors in $work/<side>.{rc,out,err}.
+run() {
+    local side=$1
+    shift
+    local program=("$kelbo")
+    [ "$side" = windows ] && program=(wine "$kelbo_exe")
+    (cd "$work/$side" && "${program[@]}" "$@" >"$work/$side.raw" 2>"$work/$side.rawerr")
+    echo $? >"$work/$side.rc"
+    tr -d '\r' <"$work/$side.raw" >"$work/$side.out"
+    tr -d '\r' <"$work/$side.rawerr" >"$work/$side.err"
+}
+
+# The same command on both sides: same exit code, same output, same data file.
+both() {
+    run native "$@"
+    run windows "$@"
+    cmp -s "$work/native.rc" "$work/windows.rc" || fail "$*: exit $(cat "$work/windows.rc"), native $(cat "$work/native.rc")"
+    cmp -s "$work/native.out" "$work/windows.out" || fail "$*: output differs: $(diff "$work/native.out" "$work/windows.out")"
+    cmp -s "$work/native/kelbo.dat" "$work/windows/kelbo.dat" || fail "$*: the data files differ"
+    [ ! -e "$work/windows/kelbo.dat.new" ] || fail "$*: kelbo.dat.new left behind"
+}
+
+both init
+both level set 4 --title Ring --mines 25 --picture ring.txt
+both level set 3 --title Big --mines 90 --size 20x30
+both level show 4
+both check
+both replay 3 --seed 7 L:0,0
+
+cp "$work/windows/kelbo.dat" "$work/before.dat"
+run windows level set 1 --title Ring --mines 25 --picture ring.txt
+[ "$(cat "$work/windows.rc")" != 0 ] || fail "a ring in level 1 was accepted"
+grep -q '^kelbo: ring.txt: the picture has a hole' "$work/windows.err" || fail "refusal says: $(cat "$work/windows.err")"
+cmp -s "$work/before.dat" "$work/windows/kelbo.dat" || fail "a refused level set changed the file"
+
+both level reset 4
+both level reset 3
+both times
+
+[ "$failures" -eq 0 ] && echo "kelbo.exe under Wine: all commands agree with the native kelbo"
+[ "$failures" -eq 0 ]
