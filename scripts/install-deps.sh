@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev valgrind      # tests and benchmarks
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64          # the Windows program
   wine wine64                                              # running it
-  zip                                                      # the Windows download
+  zip unzip                                                # the Windows download
   xvfb xdotool imagemagick x11-utils x11-apps faketime icoutils util-linux  # end-to-end tests
 )
 

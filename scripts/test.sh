@@ -13,4 +13,5 @@ ctest --test-dir build-sanitize --output-on-failure -j2
 
 cmake -S . -B build -G Ninja -DSKARVEL_WINDOWS=ON -DSKARVEL_SANITIZE=OFF
 cmake --build build -j2
+cmake --build build --target windows_zip
 ctest --test-dir build --output-on-failure -j2

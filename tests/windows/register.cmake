@@ -10,3 +10,9 @@ add_test(NAME kelbo_exe_under_wine
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/windows/kelbo_under_wine.sh ${CMAKE_BINARY_DIR}
           ${SKARVEL_WINDOWS_BINARY_DIR}/tools/kelbo.exe $<TARGET_FILE:kelbo> ${CMAKE_SOURCE_DIR}/levels)
 set_tests_properties(kelbo_exe_under_wine PROPERTIES RESOURCE_LOCK wine TIMEOUT 300)
+
+# The download for Windows, made by the windows_zip target before the tests run (scripts/test.sh).
+add_test(NAME windows_zip_contents
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/windows/zip_contents.sh ${CMAKE_BINARY_DIR} ${SKARVEL_ZIP}
+          ${CMAKE_SOURCE_DIR}/levels)
+set_tests_properties(windows_zip_contents PROPERTIES RESOURCE_LOCK wine TIMEOUT 120)
