@@ -214,12 +214,13 @@ close_menu() {
 }
 
 # Prints one line per text line of the open "Game" pop-up, top to bottom: "top bottom checked",
-# in pixels from the pop-up's top, checked 1 when a check mark stands beside it.
+# in pixels from the pop-up's top, checked 1 when a check mark stands beside it. The crop stays
+# inside the pop-up: below it, the edges of a tall board's triangles would read as text.
 game_menu_lines() {
     local geometry
     geometry=$(window_geometry "$1")
     set -- $geometry
-    import -window root -crop "130x230+$(($1 + CLIENT_LEFT))+$(($2 + CLIENT_TOP))" +repage -depth 8 txt:- |
+    import -window root -crop "130x226+$(($1 + CLIENT_LEFT))+$(($2 + CLIENT_TOP))" +repage -depth 8 txt:- |
         awk -f "$E2E_DIR/menu_lines.awk"
 }
 

@@ -1,7 +1,6 @@
 # Reads ImageMagick's txt listing of a crop of an open pop-up menu and prints one line per text
 # line of the menu, top to bottom: "top bottom checked", checked 1 when the check-mark column beside
 # it holds dark pixels. Anti-aliased text is merged into one line across gaps of up to 3 pixels.
-# A line of fewer than 4 pixel rows is no text: the board's outlines showing below the pop-up.
 NR > 1 {
     split($1, p, /[,:]/); split($2, c, /[(),]/)
     x = p[1] + 0; y = p[2] + 0
@@ -18,7 +17,6 @@ END {
         n++; top[n] = y; bottom[n] = y
     }
     for (i = 1; i <= n; i++) {
-        if (bottom[i] - top[i] < 3) continue
         checked = 0
         for (y = top[i] - 2; y <= bottom[i] + 2; y++) if (y in mark) checked = 1
         print top[i], bottom[i], checked

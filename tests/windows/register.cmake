@@ -16,3 +16,9 @@ add_test(NAME windows_zip_contents
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/windows/zip_contents.sh ${CMAKE_BINARY_DIR} ${SKARVEL_ZIP}
           ${CMAKE_SOURCE_DIR}/levels)
 set_tests_properties(windows_zip_contents PROPERTIES RESOURCE_LOCK wine TIMEOUT 120)
+
+# Wine sees the source tree through its Z: drive.
+add_test(NAME draw_check
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/windows/run_under_wine.sh ${CMAKE_BINARY_DIR}
+          ${SKARVEL_WINDOWS_BINARY_DIR}/tests/windows/draw_check.exe Z:${CMAKE_SOURCE_DIR}/res/icons)
+set_tests_properties(draw_check PROPERTIES RESOURCE_LOCK wine)

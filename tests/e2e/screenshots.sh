@@ -1,0 +1,58 @@
+#!/bin/bash
+# Every level in its fresh state, from the menu command: the window keeps a picture of itself in
+# BUILD_DIR/screenshots/level-N.png once it stops changing, and shows the header panel's outline,
+# the smiling button and its first cell covered.
+. "$(dirname "$0")/lib.sh" "$@"
+e2e_setup
+start_wineserver
+start_skarvel
+window=$(wait_for_window Skarvel)
+shots="$BUILD_DIR/screenshots"
+mkdir -p "$shots"
+
+# Prints the colour of a pixel of a picture as RRGGBB.
+pixel() {
+    convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1 | tr -d '#'
+}
+
+# Grabs the window until two grabs in a row agree: painting has finished.
+grab_when_still() {
+    local out=$1 previous="" current tries geometry
+    geometry=$(window_geometry "$window")
+    set -- $geometry
+    for tries in $(seq 40); do
+        import -window root -crop "${3}x${4}+${1}+${2}" +repage "$WORK/grab.png"
+        current=$(convert "$WORK/grab.png" rgb:- | md5sum)
+        [ "$current" = "$previous" ] && { cp "$WORK/grab.png" "$out"; return 0; }
+        previous=$current
+        sleep 0.2
+    done
+    fail "the window kept changing"
+}
+
+expect_pixel() {
+    local what=$1 x=$2 y=$3 colour=$4 actual
+    actual=$(pixel "$shot" $((CLIENT_LEFT + x)) $((CLIENT_TOP + y)))
+    [ "$actual" = "$colour" ] || fail "level $level: $what at $x, $y is $actual, expected $colour"
+}
+
+for level in 0 1 2 3 4 5 6 7; do
+    note "level $level"
+    post_command $((40005 + level))
+    expect_centred_size "$window" "${LEVEL_WIDTHS[level]}" "${LEVEL_HEIGHTS[level]}"
+    shot="$shots/level-$level.png"
+    grab_when_still "$shot"
+    columns=$(((LEVEL_WIDTHS[level] - 46) / 15))
+    b=$((columns * 15 / 2))
+    expect_pixel "the mine counter's corner" 30 7 00F0F0
+    expect_pixel "the button's smiling face" $((b + 20)) 13 FFFF00
+    # The first playable cell, at the centre of its triangle.
+    read -r column row < <("$KELBO" board "$level" --seed 1 --file "$GAME_DIR/kelbo.dat" |
+        awk '{ for (i = 1; i <= NF; i++) if ($i != ".") { print i - 1, NR - 1; exit } }')
+    [ -n "$column" ] || fail "kelbo found no playable cell on level $level"
+    centre_y=$(((column + row) % 2 == 0 ? 16 : 8))
+    expect_pixel "covered cell $column, $row" $((18 + 15 * column + 13)) $((42 + 26 * row + centre_y)) C0C0C0
+done
+post_command 40002
+expect_exit_code 0
+echo "screenshots: passed, pictures in $shots"
