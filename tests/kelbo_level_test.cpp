@@ -22,15 +22,6 @@ std::string Repeat(const std::string& text, int times)
     return result;
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 std::string ReadText(const std::string& path)
 {
     const std::vector<std::uint8_t> bytes = ReadWholeFile(path);

@@ -1,6 +1,7 @@
 #include "tests/kelbo_runner.h"
 
 #include <cstdio>
+#include <sstream>
 #include <sys/wait.h>
 #include <vector>
 
@@ -21,4 +22,13 @@ ToolRun RunKelbo(const ScratchDirectory& directory, const std::string& arguments
     const std::vector<std::uint8_t> errors = ReadWholeFile(errorsPath);
     run.errors.assign(errors.begin(), errors.end());
     return run;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
 }

@@ -9,15 +9,6 @@
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 TEST(KelboTool, InitWritesTheDefaultFileAndNeverClobbers)
 {
     ScratchDirectory directory;

@@ -3,14 +3,10 @@
 # empties the current level's table alone and leaves every other byte of the file unchanged.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
-e2e_setup
-start_wineserver
-"$KELBO" init --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo init failed"
+play_setup
 set_table_times 0 1
 cp "$GAME_DIR/kelbo.dat" "$WORK/before.dat"
-load_board 0
-start_skarvel frozen
-WINDOW=$(wait_for_window Skarvel)
+start_known_game
 
 note "a win of 2 seconds or more against a table of 1-second times"
 win_game 2.2

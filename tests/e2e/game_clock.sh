@@ -3,9 +3,7 @@
 # the middle of a game brings back the fresh board with the clock at 0, and the clock stays there.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
-e2e_setup
-start_wineserver
-"$KELBO" init --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo init failed"
+play_setup
 start_skarvel frozen
 WINDOW=$(wait_for_window Skarvel)
 # Expert: wide enough that the About dialog, centred on the desktop, leaves the clock in view.

@@ -3,12 +3,8 @@
 # a mine is not; the board then takes no more clicks, and Alt+N gives the fresh board again.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
-e2e_setup
-start_wineserver
-"$KELBO" init --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo init failed"
-load_board 0
-start_skarvel frozen
-WINDOW=$(wait_for_window Skarvel)
+play_setup
+start_known_game
 sleep 1
 grab_client "$WORK/fresh.rgb"
 

@@ -4,12 +4,8 @@
 # cell under the pointer alone.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
-e2e_setup
-start_wineserver
-"$KELBO" init --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo init failed"
-load_board 0
-start_skarvel frozen
-WINDOW=$(wait_for_window Skarvel)
+play_setup
+start_known_game
 sleep 1
 
 # A pixel that is white on a raised up-pointing cell's picture and black on the pressed one, and

@@ -5,13 +5,9 @@
 # restart.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
-e2e_setup
-start_wineserver
-"$KELBO" init --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo init failed"
+play_setup
 cp "$GAME_DIR/kelbo.dat" "$WORK/before.dat"
-load_board 0
-start_skarvel frozen
-WINDOW=$(wait_for_window Skarvel)
+start_known_game
 
 note "winning Beginner"
 win_game

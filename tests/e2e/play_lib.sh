@@ -6,6 +6,20 @@ WINDOW=""       # the main window's X id
 BOARD_LEVEL=""  # the level whose board BOARD holds
 BOARD=()        # one string a row: the cells' values separated by blanks, '*' a mine, '.' no cell
 
+# A display, the Wine server and a default data file in the game's folder.
+play_setup() {
+    e2e_setup
+    start_wineserver
+    "$KELBO" init --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo init failed"
+}
+
+# The game started on its frozen board of Beginner, which BOARD then holds.
+start_known_game() {
+    load_board 0
+    start_skarvel frozen
+    WINDOW=$(wait_for_window Skarvel)
+}
+
 # Reads the frozen board of a level from kelbo.
 load_board() {
     BOARD_LEVEL=$1
