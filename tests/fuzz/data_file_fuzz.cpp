@@ -88,7 +88,8 @@ static void RecordOnEveryLevel(std::int32_t seconds)
             continue;
         const int place = PlaceForTime(table, seconds);
         const BestTimesTable updated = InsertBestTime(table, name, seconds);
-        if ((place == kTableEntries) != (std::memcmp(&updated, &table, sizeof table) == 0))
+        if (place < kTableEntries && (updated.entries[place].seconds != seconds ||
+                                      std::memcmp(updated.entries[place].name, name, kNameSize) != 0))
             __builtin_trap();
         const std::vector<std::uint8_t> before = ScratchBytes();
         std::string problem;
