@@ -16,8 +16,9 @@ ctest --test-dir build-sanitize --output-on-failure -j2
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSKARVEL_FUZZ=ON -DSKARVEL_SANITIZE=ON -DSKARVEL_WINDOWS=OFF
 cmake --build build-fuzz -j2 --target data_file_fuzz
 for library in build-fuzz/libskarvel_data.a build-fuzz/libskarvel_game.a build-fuzz/tools/libkelbo_commands.a; do
-  nm "$library" | grep -q __sanitizer_cov_trace_cmp || { echo "$library is not instrumented for the fuzzer"; exit 1; }
-  nm "$library" | grep -q __asan_report || { echo "$library is not built with AddressSanitizer"; exit 1; }
+  symbols=$(nm "$library")
+  grep -q __sanitizer_cov_trace_cmp <<<"$symbols" || { echo "$library is not instrumented for the fuzzer"; exit 1; }
+  grep -q __asan_report <<<"$symbols" || { echo "$library is not built with AddressSanitizer"; exit 1; }
 done
 rm -rf build-fuzz/corpus-found && mkdir -p build-fuzz/corpus-found
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-fuzz/data_file_fuzz -runs=800 -seed=1 -close_fd_mask=3 -artifact_prefix=build-fuzz/ \
