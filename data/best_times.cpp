@@ -127,15 +127,34 @@ static bool WriteTableBytes(std::uint32_t recordOffset, const BestTimesTable& ta
            FlushToDisk(DataFile);
 }
 
+// A write that failed part-way can leave old and new entries mixed: the old table goes back
+// through a fresh stream, since the failed one still holds the unwritten bytes.
+static void PutBackTable(long position, const std::uint8_t* bytes)
+{
+    CloseDataFile();
+    DataFile = std::fopen(DataFileName.c_str(), "r+b");
+    if (DataFile != nullptr && WriteBytesAt(DataFile, position, bytes, kTableSize))
+        FlushToDisk(DataFile);
+}
+
 bool WriteBestTimes(std::uint32_t recordOffset, const BestTimesTable& table, std::string& problem)
 {
+    const long position = static_cast<long>(recordOffset) + kRecordTable;
+    std::uint8_t oldBytes[kTableSize];
+    const bool haveOld = RecordFitsPositions(recordOffset) && ReadBytesAt(DataFile, position, oldBytes, kTableSize);
     errno = 0;
-    if (WriteTableBytes(recordOffset, table)) {
+    const bool written = WriteTableBytes(recordOffset, table);
+    const int writeError = errno;
+    if (written) {
         std::string reopenProblem;
         if (ReopenDataFile(reopenProblem))
             return true;
+    } else if (haveOld) {
+        PutBackTable(position, oldBytes);
     }
-    const std::string reason = errno != 0 ? std::string(" (") + std::strerror(errno) + ")" : std::string();
-    problem = DataFileName + ": the new best times were not saved" + reason + ".";
+    const int error = written ? errno : writeError;
+    const std::string reason = error != 0 ? std::string(" (") + std::strerror(error) + ")" : std::string();
+    problem = DataFileName + ": the new best times were not saved" + reason +
+              ". Make sure the disk has room and the file may be written, then try again.";
     return false;
 }

@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make git                          # native build
   libgtest-dev libgmock-dev libbenchmark-dev valgrind      # tests and benchmarks
+  clang libclang-rt-14-dev                                 # the data-file fuzzer
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64          # the Windows program
   wine wine64                                              # running it
   zip unzip                                                # the Windows download

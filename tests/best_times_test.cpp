@@ -176,4 +176,37 @@ TEST(BestTimes, FieldsAreCutAtTheirTerminatorOrTheirSize)
     EXPECT_EQ(FieldText(bytes + 2, 11), "");
 }
 
+// Names as the dialog or another program may leave them go into the file and come back as the
+// dialog shows them, each within its field, the time beside it intact.
+TEST(BestTimes, NamesComeBackWithinTheirFields)
+{
+    const struct {
+        const char* field;  // 11 bytes as stored
+        const char* shown;
+    } rows[] = {
+        {"Caf\xe9 \xff\x80\0\0\0\0", "Caf\xe9 \xff\x80"},  // bytes above 127 kept as they are
+        {"TenLetters\0", "TenLetters"},
+        {"ElevenBytes", "ElevenBytes"},  // no terminator: cut at the field's end
+        {"\0Hidden\0\0\0\0", ""},
+    };
+    ScratchDirectory directory;
+    std::string problem;
+    ASSERT_TRUE(OpenImageAsDataFile(directory, DefaultDataFileBytes(), problem)) << problem;
+    const std::uint32_t record = RecordOffset(DefaultDataFileBytes(), 2);
+    std::int32_t seconds = 1;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shown);
+        std::uint8_t name[kNameSize];
+        std::memcpy(name, row.field, kNameSize);
+        ASSERT_TRUE(WriteBestTimes(record, InsertBestTime(EmptyBestTimes(), name, seconds), problem)) << problem;
+        BestTimesTable table{};
+        ASSERT_TRUE(ReadBestTimes(DataFile, record, table));
+        EXPECT_EQ(FieldText(table.entries[0].name, kNameSize), row.shown);
+        EXPECT_EQ(table.entries[0].seconds, seconds);
+        EXPECT_EQ(FieldText(table.entries[1].name, kNameSize), "NONAME");
+        ++seconds;
+    }
+    CloseDataFile();
+}
+
 }  // namespace

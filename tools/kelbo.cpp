@@ -13,6 +13,7 @@
 #include "game/cell.h"
 #include "game/level_check.h"
 #include "game/rules.h"
+#include "tools/kelbo_commands.h"
 #include "tools/kelbo_hooks.h"
 #include "tools/kelbo_level.h"
 
@@ -407,7 +408,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& problem)
 
 }  // namespace
 
-int main(int argc, char** argv)
+int RunKelboCommand(int argc, char** argv)
 {
     if (argc < 2) {
         std::fputs(kUsage, stderr);

@@ -1,0 +1,32 @@
+#!/bin/bash
+# The data file removed while the winner types a name: the game says in its own message box that
+# the time was not saved and names the file, shows no table, and writes no new file behind the
+# player's back.
+. "$(dirname "$0")/lib.sh" "$@"
+. "$(dirname "$0")/play_lib.sh"
+e2e_setup
+start_wineserver
+"$KELBO" init --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo init failed"
+load_board 0
+start_skarvel frozen
+WINDOW=$(wait_for_window Skarvel)
+
+note "winning Beginner, then the file goes"
+win_game
+name_dialog=$(wait_for_window "CONGARTULATIONS!")
+rm "$GAME_DIR/kelbo.dat"
+xdotool mousemove --window "$name_dialog" 20 20 key Return
+
+box=$(wait_for_message_box "$WINDOW")
+text=$(message_box_text)
+note "message: $text"
+grep -q 'kelbo.dat cannot be read; your time was not saved' <<<"$text" ||
+    fail "the message does not name kelbo.dat and say the time was not saved"
+xdotool mousemove --window "$box" 10 10 key Return
+sleep 0.5
+window_gone "Best times" || fail "a table was shown for a time that was not saved"
+[ -e "$GAME_DIR/kelbo.dat" ] && fail "a new kelbo.dat appeared"
+xdotool mousemove --window "$WINDOW" 100 150 key alt+x
+wait_for_frozen_exit
+[ -e "$GAME_DIR/kelbo.dat" ] && fail "a new kelbo.dat appeared at exit"
+echo "record_not_saved: passed"

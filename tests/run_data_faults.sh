@@ -1,0 +1,19 @@
+#!/bin/sh
+# Runs the data-fault tests as a player would meet the faults: as an unprivileged user, whom
+# permissions bind (root ignores them), on a small file system that can be filled.
+# Usage: run_data_faults.sh MODEL_TESTS
+set -eu
+tests=$1
+filter='Rows/DataFaults.*'
+if [ "$(id -u)" -ne 0 ]; then
+  exec "$tests" --gtest_filter="$filter"
+fi
+disk=$(mktemp -d)
+trap 'umount "$disk" 2>/dev/null || true; rmdir "$disk"' EXIT
+if mount -t tmpfs -o size=256k,mode=1777 tmpfs "$disk" 2>/dev/null; then
+  export SKARVEL_SMALL_DISK=1
+else
+  echo "no tmpfs could be mounted: the full-disk row is skipped"
+  chmod 1777 "$disk"
+fi
+TMPDIR=$disk setpriv --reuid=nobody --regid=nogroup --clear-groups "$tests" --gtest_filter="$filter"
