@@ -4,12 +4,8 @@
 # player's back.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
-e2e_setup
-start_wineserver
-"$KELBO" init --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo init failed"
-load_board 0
-start_skarvel frozen
-WINDOW=$(wait_for_window Skarvel)
+play_setup
+start_known_game
 
 note "winning Beginner, then the file goes"
 win_game
