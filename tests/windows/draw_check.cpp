@@ -19,6 +19,7 @@
 #include "tests/windows/draw_harness.h"
 #include "ui/draw.h"
 #include "ui/geometry.h"
+#include "ui/input.h"
 #include "ui/shell.h"
 
 namespace {
@@ -375,6 +376,30 @@ void CheckPressedCells()
     }
 }
 
+// A cell pressed on Expert and remembered while a smaller level comes up is forgotten, not drawn:
+// the old board's bytes still lie past the new one's end, so a restore that trusted the cell would
+// draw it.
+void CheckPressOutsideSmallerBoard()
+{
+    Canvas canvas = CreateCanvas(600, 460);
+    SetBoard(14, 36, kCoveredZero);
+    GameState = Idle;
+    MessageDC = canvas.dc;
+    const PixelPoint anchor = CellAnchor(35, 13);
+    PressCellAt(static_cast<std::uint32_t>(anchor.x + 13), static_cast<std::uint32_t>(anchor.y + 16));
+    if (PressedCell.kind != kUpCell)
+        Report("press on Expert's last cell", "nothing was remembered pressed");
+    SetBoard(7, 13, kCoveredZero);
+    FillWithBackground(canvas);
+    RestorePressedCell();
+    Image background = BackgroundImage(canvas);
+    ExpectSame("restoring a press from a larger board", canvas, background, Whole(canvas));
+    if (PressedCell.kind != kNoCell)
+        Report("restoring a press from a larger board", "the cell is still remembered");
+    MessageDC = nullptr;
+    DestroyCanvas(canvas);
+}
+
 // ---- The header panel, counters and button ----
 
 struct HeaderCase {
@@ -709,6 +734,7 @@ int main(int argc, char** argv)
     LoadPictures(GetModuleHandleA(nullptr));
     CheckCells();
     CheckPressedCells();
+    CheckPressOutsideSmallerBoard();
     for (const HeaderCase& row : kHeaderCases)
         CheckHeader(row);
     CheckCounterRedraws();
