@@ -7,6 +7,7 @@
 #include "ui/geometry.h"
 
 PressedCellState PressedCell;
+std::vector<CellPosition> PressedNeighbourhood;
 HDC MessageDC;
 
 namespace {
@@ -117,15 +118,19 @@ void HandleMouseMove(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
     RestorePressedCell();
+    RestorePressedNeighbourhood();
     // The left button alone: Shift, Ctrl or another button held shows nothing pressed.
     if (keys == MK_LBUTTON)
         PressCellAt(x, y);
+    if (keys == MK_MBUTTON)
+        PressNeighbourhoodAt(x, y);
     ReleaseMessageDC(window, outer);
 }
 
 void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
+    RestorePressedNeighbourhood();  // the release or press may change or press those cells
     if (IsOnNewGameButton(x, y))
         DrawPressedButton(MessageDC);
     PressCellAt(x, y);
@@ -135,6 +140,7 @@ void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y)
 void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
+    RestorePressedNeighbourhood();  // the release or press may change or press those cells
     ReleaseLeftButton(window, x, y);
     ReleaseMessageDC(window, outer);
 }
@@ -142,6 +148,54 @@ void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
 void HandleRightButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
+    RestorePressedNeighbourhood();  // the release or press may change or press those cells
     ReleaseRightButton(window, x, y);
+    ReleaseMessageDC(window, outer);
+}
+
+void RestorePressedNeighbourhood()
+{
+    for (const CellPosition& cell : PressedNeighbourhood) {
+        if (IsOnBoard(cell.column, cell.row))
+            DrawCell(MessageDC, cell.column, cell.row, CellOrientation(cell.column, cell.row));
+    }
+    PressedNeighbourhood.clear();
+}
+
+void PressNeighbourhoodAt(std::uint32_t x, std::uint32_t y)
+{
+    std::uint32_t column = 0, row = 0;
+    if (HitTest(x, y, column, row) == kNoCell)
+        return;
+    std::vector<CellPosition> cells = NeighbourPositions(column, row);
+    cells.push_back(CellPosition{column, row});
+    for (const CellPosition& cell : cells) {
+        if (!IsHidden(CellAt(cell.column, cell.row)))
+            continue;
+        PressedNeighbourhood.push_back(cell);
+        DrawPressedCell(MessageDC, cell.column, cell.row, CellOrientation(cell.column, cell.row));
+    }
+}
+
+// The capture brings the moves and the release that happen outside the window, so that the
+// pressed cells are put back when the pointer leaves it.
+void HandleMiddleButtonDown(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
+{
+    const HDC outer = AcquireMessageDC(window);
+    RestorePressedNeighbourhood();
+    if (keys == MK_MBUTTON)
+        PressNeighbourhoodAt(x, y);
+    SetCapture(window);
+    ReleaseMessageDC(window, outer);
+}
+
+void HandleMiddleButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
+{
+    const HDC outer = AcquireMessageDC(window);
+    ReleaseCapture();
+    RestorePressedNeighbourhood();
+    std::uint32_t column = 0, row = 0;
+    if (HitTest(x, y, column, row) != kNoCell)
+        Chord(window, column, row);
     ReleaseMessageDC(window, outer);
 }
