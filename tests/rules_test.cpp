@@ -301,6 +301,7 @@ struct ChordCase {
 const ChordCase kChordCases[] = {
     {"satisfied: opens, a zero floods", kTwoMines, "L:1,0 R:0,0", {1, 0}, {"F11011", "11111#"}, Running, 1},
     {"satisfied: the win check follows", kTwoMines, "L:1,0 R:5,1 R:0,0", {1, 0}, {"F11011", "11111F"}, Over, 0},
+    {"on a fresh board: the clock stays", kTwoMines, "", {1, 0}, {"######", "######"}, Idle, 2},
     {"unsatisfied", kTwoMines, "L:1,0", {1, 0}, {"#1####", "######"}, Running, 2},
     {"too many flags", kTwoMines, "L:1,0 R:0,0 R:2,0", {1, 0}, {"F1F###", "######"}, Running, 0},
     {"a wrong flag loses", kTwoMines, "L:1,0 R:2,0", {1, 0}, {"*1F###", "#####*"}, Over, 1},

@@ -256,7 +256,8 @@ struct Move {
 bool ParseMove(const std::string& text, Move& move)
 {
     const std::size_t comma = text.find(',');
-    if (text.size() < 5 || std::string("LRM").find(text[0]) == std::string::npos || text[1] != ':' || comma == std::string::npos)
+    if (text.size() < 5 || std::string("LRM").find(text[0]) == std::string::npos || text[1] != ':' ||
+        comma == std::string::npos)
         return false;
     unsigned long column = 0;
     unsigned long row = 0;

@@ -1,5 +1,8 @@
 #include "ui/input.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "game/board.h"
 #include "game/cell.h"
 #include "game/rules.h"
@@ -8,6 +11,7 @@
 
 PressedCellState PressedCell;
 std::vector<CellPosition> PressedNeighbourhood;
+CellPosition PressedCentre;
 HDC MessageDC;
 
 namespace {
@@ -36,6 +40,14 @@ int OrientationOf(std::uint8_t hitKind)
 bool IsOnBoard(std::uint32_t column, std::uint32_t row)
 {
     return column < Columns && row < Rows;
+}
+
+// A move within the cell whose neighbourhood is pressed keeps it: no repaint, no flicker.
+bool IsNeighbourhoodPressedAt(std::uint32_t x, std::uint32_t y)
+{
+    std::uint32_t column = 0, row = 0;
+    return !PressedNeighbourhood.empty() && HitTest(x, y, column, row) != kNoCell && column == PressedCentre.column &&
+           row == PressedCentre.row;
 }
 
 void ReleaseLeftButton(HWND window, std::uint32_t x, std::uint32_t y)
@@ -118,19 +130,21 @@ void HandleMouseMove(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
     RestorePressedCell();
-    RestorePressedNeighbourhood();
+    if (keys != MK_MBUTTON || !IsNeighbourhoodPressedAt(x, y)) {
+        RestorePressedNeighbourhood(window);
+        if (keys == MK_MBUTTON)
+            PressNeighbourhoodAt(x, y);
+    }
     // The left button alone: Shift, Ctrl or another button held shows nothing pressed.
     if (keys == MK_LBUTTON)
         PressCellAt(x, y);
-    if (keys == MK_MBUTTON)
-        PressNeighbourhoodAt(x, y);
     ReleaseMessageDC(window, outer);
 }
 
 void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
-    RestorePressedNeighbourhood();  // the release or press may change or press those cells
+    RestorePressedNeighbourhood(window);  // the release or press may change or press those cells
     if (IsOnNewGameButton(x, y))
         DrawPressedButton(MessageDC);
     PressCellAt(x, y);
@@ -140,7 +154,7 @@ void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y)
 void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
-    RestorePressedNeighbourhood();  // the release or press may change or press those cells
+    RestorePressedNeighbourhood(window);  // the release or press may change or press those cells
     ReleaseLeftButton(window, x, y);
     ReleaseMessageDC(window, outer);
 }
@@ -148,18 +162,28 @@ void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
 void HandleRightButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
-    RestorePressedNeighbourhood();  // the release or press may change or press those cells
+    RestorePressedNeighbourhood(window);  // the release or press may change or press those cells
     ReleaseRightButton(window, x, y);
     ReleaseMessageDC(window, outer);
 }
 
-void RestorePressedNeighbourhood()
+// The pressed pictures reach a pixel or two past the raised ones, into the neighbours' pictures
+// and the background: the area they covered is repainted, as the whole board would be, at once.
+void RestorePressedNeighbourhood(HWND window)
 {
+    if (PressedNeighbourhood.empty())
+        return;
+    RECT area{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
     for (const CellPosition& cell : PressedNeighbourhood) {
-        if (IsOnBoard(cell.column, cell.row))
-            DrawCell(MessageDC, cell.column, cell.row, CellOrientation(cell.column, cell.row));
+        const PixelPoint anchor = CellAnchor(cell.column, cell.row);
+        area.left = std::min<LONG>(area.left, anchor.x);
+        area.top = std::min<LONG>(area.top, anchor.y);
+        area.right = std::max<LONG>(area.right, anchor.x + kCellPictureSize);
+        area.bottom = std::max<LONG>(area.bottom, anchor.y + kCellPictureSize);
     }
     PressedNeighbourhood.clear();
+    InvalidateRect(window, &area, TRUE);
+    UpdateWindow(window);
 }
 
 void PressNeighbourhoodAt(std::uint32_t x, std::uint32_t y)
@@ -167,6 +191,7 @@ void PressNeighbourhoodAt(std::uint32_t x, std::uint32_t y)
     std::uint32_t column = 0, row = 0;
     if (HitTest(x, y, column, row) == kNoCell)
         return;
+    PressedCentre = CellPosition{column, row};
     std::vector<CellPosition> cells = NeighbourPositions(column, row);
     cells.push_back(CellPosition{column, row});
     for (const CellPosition& cell : cells) {
@@ -182,7 +207,7 @@ void PressNeighbourhoodAt(std::uint32_t x, std::uint32_t y)
 void HandleMiddleButtonDown(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
-    RestorePressedNeighbourhood();
+    RestorePressedNeighbourhood(window);
     if (keys == MK_MBUTTON)
         PressNeighbourhoodAt(x, y);
     SetCapture(window);
@@ -193,7 +218,7 @@ void HandleMiddleButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
     ReleaseCapture();
-    RestorePressedNeighbourhood();
+    RestorePressedNeighbourhood(window);
     std::uint32_t column = 0, row = 0;
     if (HitTest(x, y, column, row) != kNoCell)
         Chord(window, column, row);

@@ -16,6 +16,7 @@ struct PressedCellState {
 
 extern PressedCellState PressedCell;  // the cell drawn with the pressed picture, if any
 extern std::vector<CellPosition> PressedNeighbourhood;  // cells drawn pressed by the middle button
+extern CellPosition PressedCentre;                      // the cell under the pointer when they were pressed
 extern HDC MessageDC;                 // device context of the mouse or timer message being handled
 
 void ClearPressedCell();
@@ -26,8 +27,8 @@ void RestorePressedCell();
 // Remembers and draws pressed the cell under (x, y) when it is covered, flagged or question-marked.
 void PressCellAt(std::uint32_t x, std::uint32_t y);
 
-// Draws the cells pressed by the middle button in their real state again and forgets them.
-void RestorePressedNeighbourhood();
+// Shows the cells pressed by the middle button in their real state again and forgets them.
+void RestorePressedNeighbourhood(HWND window);
 
 // Draws pressed the covered and question-marked cells among the one under (x, y) and its twelve
 // neighbours, and remembers them.
