@@ -204,6 +204,9 @@ run_case "a left release on a number" "play_moves L:$one" changed
 run_case "a right release: a flag and the counter" "play_moves R:$mine" changed
 run_case "a middle press shows the neighbourhood; leaving the board puts it back" "hold_middle $one" \
     "pressed $(hidden_around "$one" | tr '\n' ' ')" pointer_to_header
+next=$(neighbours_like "$one" '#' safe | tail -1)
+run_case "the pressed neighbourhood follows the pointer" "hold_middle $one; pointer_to $next" \
+    "pressed $(hidden_around "$next" | tr '\n' ' ')" pointer_to_header
 run_case "a chord on a satisfied number" "play_moves M:$one" changed
 
 # An uncovered number lacking one flag, with a covered mine and a covered safe cell around it.
@@ -226,5 +229,6 @@ run_case "a drag with Shift held" "drag_with_shift ${covered[0]} ${covered[1]}" 
 let_go
 run_case "a middle press with Ctrl held" "hold_middle_with_ctrl $short" same pointer_to_header
 run_case "a chord that loses" "play_moves R:$wrong M:$short" changed
+run_case "a middle press after the end" "hold_middle $short" same pointer_to_header
 [ "$(replay "${MOVES[@]}" | tail -1)" = "Result Lost" ] || fail "kelbo replay does not see the chord lose"
 echo "input_on_screen: passed"
