@@ -80,11 +80,6 @@ alike() {
         { d = value($2) - value($3); if (d > 16 || d < -16) exit 1 }'
 }
 
-repaint() {
-    wine "$WORK/game_probe.exe" repaint || fail "game_probe repaint failed"
-    sleep 0.3
-}
-
 # A pixel that the pressed picture makes white on an up-pointing cell and black on a down-pointing
 # one, and the raised picture silver and white, in a grab of the client area.
 look() {
@@ -106,10 +101,11 @@ pointer_to_header() {
     sleep 0.3
 }
 
-# Actions that hold a button: each leaves the button down and the pointer over the board.
+# Actions that hold a button, the middle one with a key when one is named: each leaves the
+# button down and the pointer over the board.
 hold_middle() {
     pointer_to "$1"
-    xdotool mousedown 2
+    xdotool ${2:+keydown "$2"} mousedown 2
     sleep 0.4
 }
 drag_with_shift() {
@@ -118,11 +114,6 @@ drag_with_shift() {
     sleep 0.3
     xdotool keydown shift
     pointer_to "$2"
-}
-hold_middle_with_ctrl() {
-    pointer_to "$1"
-    xdotool keydown ctrl mousedown 2
-    sleep 0.4
 }
 # ... and what lets go of them over the header, where a release plays nothing.
 let_go() {
@@ -174,7 +165,8 @@ run_case() {
     changed)
         grab_view "$WORK/after.rgb"
         alike "$WORK/before.rgb" "$WORK/after.rgb" && fail "$name: the screen did not change"
-        repaint
+        wine "$WORK/game_probe.exe" repaint || fail "game_probe repaint failed"
+        sleep 0.3
         grab_view "$WORK/repainted.rgb"
         alike "$WORK/after.rgb" "$WORK/repainted.rgb" || fail "$name: a repaint shows what the move did not draw"
         ;;
@@ -227,7 +219,7 @@ covered=($(neighbours_like "$short" '#' any))
 run_case "a chord on an unsatisfied number" "play_moves M:$short" same
 run_case "a drag with Shift held" "drag_with_shift ${covered[0]} ${covered[1]}" pressed
 let_go
-run_case "a middle press with Ctrl held" "hold_middle_with_ctrl $short" same pointer_to_header
+run_case "a middle press with Ctrl held" "hold_middle $short ctrl" same pointer_to_header
 run_case "a chord that loses" "play_moves R:$wrong M:$short" changed
 run_case "a middle press after the end" "hold_middle $short" same pointer_to_header
 [ "$(replay "${MOVES[@]}" | tail -1)" = "Result Lost" ] || fail "kelbo replay does not see the chord lose"
