@@ -158,3 +158,59 @@ void Tick()
 {
     ++ElapsedSeconds;
 }
+
+// The positions of a row from firstColumn to lastColumn, clipped to the grid, but skipColumn.
+static void AddRowPositions(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn,
+                            std::int32_t skipColumn, std::vector<CellPosition>& positions)
+{
+    const std::int32_t first = std::max(firstColumn, 0);
+    const std::int32_t last = std::min(lastColumn, static_cast<std::int32_t>(Columns) - 1);
+    for (std::int32_t column = first; column <= last; ++column) {
+        if (column != skipColumn)
+            positions.push_back(CellPosition{static_cast<std::uint32_t>(column), row});
+    }
+}
+
+std::vector<CellPosition> NeighbourPositions(std::uint32_t column, std::uint32_t row)
+{
+    const bool pointsUp = CellOrientation(column, row) == 0;
+    const std::int32_t aboveReach = pointsUp ? 1 : 2;
+    const std::int32_t belowReach = pointsUp ? 2 : 1;
+    const auto centre = static_cast<std::int32_t>(column);
+    std::vector<CellPosition> positions;
+    if (row > 0)
+        AddRowPositions(row - 1, centre - aboveReach, centre + aboveReach, -1, positions);
+    AddRowPositions(row, centre - 2, centre + 2, centre, positions);
+    if (row + 1 < Rows)
+        AddRowPositions(row + 1, centre - belowReach, centre + belowReach, -1, positions);
+    return positions;
+}
+
+static bool ChordIsSatisfied(std::uint8_t count, const std::vector<CellPosition>& around)
+{
+    if (!IsUncovered(count) || count == kMine)
+        return false;
+    const auto flags = std::count_if(around.begin(), around.end(), [](const CellPosition& position) {
+        return IsFlagged(CellAt(position.column, position.row));
+    });
+    return flags == count;
+}
+
+void Chord(PlatformWindow window, std::uint32_t column, std::uint32_t row)
+{
+    const std::vector<CellPosition> around = NeighbourPositions(column, row);
+    if (!ChordIsSatisfied(CellAt(column, row), around))
+        return;
+    for (const CellPosition& position : around) {
+        // Once the game is over nothing reaches the board; a wrong flag ends it at the first mine.
+        if (GameState == Over)
+            return;
+        const std::uint8_t b = CellAt(position.column, position.row);
+        if (!IsHidden(b))
+            continue;
+        Uncover(window, position.column, position.row);
+        // Uncovering a zero has redrawn what it opened.
+        if (!IsHiddenZero(b))
+            RedrawCell(position.column, position.row, CellOrientation(position.column, position.row));
+    }
+}

@@ -14,6 +14,20 @@ void StartClock(PlatformWindow window);
 // A left release on the cell at (column, row).
 void Uncover(PlatformWindow window, std::uint32_t column, std::uint32_t row);
 
+struct CellPosition {
+    std::uint32_t column;
+    std::uint32_t row;
+};
+
+// The grid positions among the twelve around (column, row) that lie inside the grid, void ones
+// included: the cells that its count counts.
+std::vector<CellPosition> NeighbourPositions(std::uint32_t column, std::uint32_t row);
+
+// A middle release on the cell at (column, row): on an uncovered count with exactly that many
+// flags around it, every covered or question-marked neighbour is uncovered as a left release on
+// it would, and redrawn as the left release redraws it. Anything else changes nothing.
+void Chord(PlatformWindow window, std::uint32_t column, std::uint32_t row);
+
 // Uncovers the covered and question-marked cells among columns firstColumn to lastColumn of a
 // row, clipped to the grid; flagged, uncovered and void cells are left alone. Every zero it
 // uncovers is added to newZeros as a cell index.

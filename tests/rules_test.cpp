@@ -240,6 +240,108 @@ TEST(Rules, ReleaseOnVoidOnlyStartsTheClock)
     EXPECT_EQ(GameState, Over);
 }
 
+// Plays releases written as kelbo replay takes them: "L:1,0 R:0,0 M:1,0".
+void PlayMoves(const std::string& moves)
+{
+    std::istringstream words(moves);
+    std::string move;
+    while (words >> move) {
+        const std::uint32_t column = static_cast<std::uint32_t>(std::stoul(move.substr(2)));
+        const std::uint32_t row = static_cast<std::uint32_t>(std::stoul(move.substr(move.find(',') + 1)));
+        if (move[0] == 'L')
+            LeftRelease(column, row);
+        else if (move[0] == 'R')
+            RightRelease(column, row);
+        else
+            Chord(nullptr, column, row);
+    }
+}
+
+// Every count of a random board, found again by counting the mines among the neighbour
+// positions; one-row and one-column boards keep the edges busy.
+TEST(Chord, NeighbourPositionsAreTheCellsThatTheCountsCount)
+{
+    std::mt19937 random(5);
+    for (const auto& [rows, columns] : {std::pair{1, 9}, {9, 1}, {2, 2}, {6, 11}, {13, 7}}) {
+        for (int board = 0; board < 20; ++board) {
+            std::vector<std::string> picture(rows, std::string(columns, '.'));
+            for (std::string& line : picture)
+                for (char& cell : line)
+                    cell = "..*x"[std::uniform_int_distribution<int>(0, 3)(random)];
+            SetUpBoard(picture);
+            for (std::uint32_t row = 0; row < Rows; ++row) {
+                for (std::uint32_t column = 0; column < Columns; ++column) {
+                    const std::vector<CellPosition> around = NeighbourPositions(column, row);
+                    const auto mines = std::count_if(around.begin(), around.end(), [](const CellPosition& p) {
+                        return CellAt(p.column, p.row) == kCoveredMine;
+                    });
+                    const std::uint8_t cell = CellAt(column, row);
+                    if (IsCovered(cell) && cell != kCoveredMine) {
+                        ASSERT_EQ(mines, UncoveredValue(cell)) << picture[0] << " cell " << column << "," << row;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// Counts: * 1 1 0 1 1 / 1 1 1 1 1 *; the zero at column 3 opens all but the left two of row 1.
+const std::vector<std::string> kTwoMines = {"*.....", ".....*"};
+
+struct ChordCase {
+    const char* name;
+    std::vector<std::string> board;
+    const char* moves;  // played before the chord
+    CellPosition chord;
+    std::vector<std::string> expected;
+    GamePhase gameState;
+    std::uint32_t flagsLeft;
+};
+
+const ChordCase kChordCases[] = {
+    {"satisfied: opens, a zero floods", kTwoMines, "L:1,0 R:0,0", {1, 0}, {"F11011", "11111#"}, Running, 1},
+    {"satisfied: the win check follows", kTwoMines, "L:1,0 R:5,1 R:0,0", {1, 0}, {"F11011", "11111F"}, Over, 0},
+    {"on a fresh board: the clock stays", kTwoMines, "", {1, 0}, {"######", "######"}, Idle, 2},
+    {"unsatisfied", kTwoMines, "L:1,0", {1, 0}, {"#1####", "######"}, Running, 2},
+    {"too many flags", kTwoMines, "L:1,0 R:0,0 R:2,0", {1, 0}, {"F1F###", "######"}, Running, 0},
+    {"a wrong flag loses", kTwoMines, "L:1,0 R:2,0", {1, 0}, {"*1F###", "#####*"}, Over, 1},
+    {"question-marked neighbours and a question-marked zero", kTwoMines,
+     "L:1,0 R:0,0 R:3,0 R:3,0 R:2,0 R:2,0", {1, 0}, {"F11011", "11111#"}, Running, 1},
+    {"on a covered cell", kTwoMines, "L:1,0 R:0,0", {2, 0}, {"F1####", "######"}, Running, 1},
+    {"on a flag", kTwoMines, "L:1,0 R:0,0", {0, 0}, {"F1####", "######"}, Running, 1},
+    {"at the edge beside void cells", {"*.x", "..x"}, "L:1,1 R:0,0", {1, 1}, {"F1.", "11."}, Over, 0},
+    {"on a void cell", {"*.x", "..x"}, "L:1,1 R:0,0", {2, 0}, {"F#.", "#1."}, Running, 0},
+    {"after the end", kTwoMines, "L:1,0 R:0,0 L:5,1", {1, 0}, {"F1####", "#####*"}, Over, 1},
+};
+
+TEST(Chord, UncoversAsLeftReleasesOnlyOnASatisfiedCount)
+{
+    for (const ChordCase& test : kChordCases) {
+        SCOPED_TRACE(test.name);
+        SetUpBoard(test.board);
+        PlayMoves(test.moves);
+        const std::vector<std::uint8_t> before = Board;
+        ClearHookCalls();
+        Chord(nullptr, test.chord.column, test.chord.row);
+        EXPECT_EQ(Visible(), test.expected);
+        EXPECT_EQ(GameState, test.gameState);
+        EXPECT_EQ(FlagsLeft, test.flagsLeft);
+        if (Board == before) {
+            EXPECT_TRUE(HookCalls.empty()) << "nothing changed, so nothing is drawn";
+        }
+        EXPECT_EQ(CountHookCalls("InvalidateClientArea"), Board != before && GameLost() ? 1 : 0) << "a loss repaints";
+        for (std::uint32_t row = 0; row < Rows; ++row) {
+            for (std::uint32_t column = 0; column < Columns; ++column) {
+                if (CellAt(column, row) == before[CellIndex(column, row)] || CellAt(column, row) == kMine)
+                    continue;
+                const HookCall redraw{"RedrawCell", column, row, CellOrientation(column, row)};
+                EXPECT_NE(std::find(HookCalls.begin(), HookCalls.end(), redraw), HookCalls.end())
+                    << "cell " << column << "," << row << " was not redrawn";
+            }
+        }
+    }
+}
+
 struct GameSnapshot {
     std::vector<std::uint8_t> board;
     std::uint32_t flagsLeft;
@@ -261,17 +363,17 @@ void RestoreSnapshot(const GameSnapshot& snapshot)
 }
 
 struct Release {
-    bool left;
+    char button;  // 'L', 'R' or 'M', as kelbo replay writes it
     std::uint32_t column;
     std::uint32_t row;
 };
 
 std::string MoveText(const Release& release)
 {
-    return std::string(release.left ? "L:" : "R:") + std::to_string(release.column) + "," + std::to_string(release.row);
+    return std::string(1, release.button) + ":" + std::to_string(release.column) + "," + std::to_string(release.row);
 }
 
-template <typename Predicate> Release RandomRelease(std::mt19937& random, bool left, Predicate wanted)
+template <typename Predicate> Release RandomRelease(std::mt19937& random, char button, Predicate wanted)
 {
     std::vector<std::size_t> candidates;
     for (std::size_t index = 0; index < GridSize(); ++index)
@@ -280,7 +382,7 @@ template <typename Predicate> Release RandomRelease(std::mt19937& random, bool l
     std::size_t index = std::uniform_int_distribution<std::size_t>(0, GridSize() - 1)(random);
     if (!candidates.empty())
         index = candidates[std::uniform_int_distribution<std::size_t>(0, candidates.size() - 1)(random)];
-    return Release{left, static_cast<std::uint32_t>(index % Columns), static_cast<std::uint32_t>(index / Columns)};
+    return Release{button, static_cast<std::uint32_t>(index % Columns), static_cast<std::uint32_t>(index / Columns)};
 }
 
 // Mostly safe uncovering and marking, so that games last and flood fills meet marks; a careful
@@ -289,19 +391,19 @@ Release PickRelease(std::mt19937& random, bool careful)
 {
     const int kind = std::uniform_int_distribution<int>(0, 99)(random);
     if (kind < 44 || (careful && kind < 45))
-        return RandomRelease(random, true, [](std::uint8_t b) { return IsHidden(b) && UncoveredValue(b) != kMine; });
+        return RandomRelease(random, 'L', [](std::uint8_t b) { return IsHidden(b) && UncoveredValue(b) != kMine; });
     if (kind < 45)
-        return RandomRelease(random, true, [](std::uint8_t) { return true; });
+        return RandomRelease(random, 'L', [](std::uint8_t) { return true; });
     if (kind < 60)
-        return RandomRelease(random, false, [](std::uint8_t b) { return b == kCoveredMine; });
+        return RandomRelease(random, 'R', [](std::uint8_t b) { return b == kCoveredMine; });
     if (kind < 75)
-        return RandomRelease(random, false, IsCovered);
+        return RandomRelease(random, 'R', IsCovered);
     if (kind < 95 && careful)
-        return RandomRelease(random, false,
+        return RandomRelease(random, 'R',
                              [](std::uint8_t b) { return IsQuestionMarked(b) || (IsFlagged(b) && b != kFlaggedMine); });
     if (kind < 95)
-        return RandomRelease(random, false, [](std::uint8_t b) { return IsFlagged(b) || IsQuestionMarked(b); });
-    return RandomRelease(random, false, [](std::uint8_t) { return true; });
+        return RandomRelease(random, 'R', [](std::uint8_t b) { return IsFlagged(b) || IsQuestionMarked(b); });
+    return RandomRelease(random, 'R', [](std::uint8_t) { return true; });
 }
 
 // A hidden cell next to a zero uncovered earlier: only the fill's look at old zeros opens it.
@@ -350,7 +452,7 @@ void PlayRandomGame(std::uint32_t seed, PlayStatistics& statistics)
         const Release release = PickRelease(random, seed % 2 == 0);
         SCOPED_TRACE(testing::Message() << "level " << LevelIndex << " seed " << seed << " move " << move << " "
                                         << MoveText(release));
-        if (release.left)
+        if (release.button == 'L')
             CompareLeftRelease(release, statistics);
         else
             RightRelease(release.column, release.row);
@@ -460,10 +562,12 @@ void PlayInProcess(const Release& release)
 {
     if (GameState == Over)
         return;
-    if (release.left)
+    if (release.button == 'L')
         LeftRelease(release.column, release.row);
-    else
+    else if (release.button == 'R')
         RightRelease(release.column, release.row);
+    else
+        Chord(nullptr, release.column, release.row);
 }
 
 TEST(KelboReplay, PlaysTheMovesAsTheWindowDoes)
@@ -472,6 +576,7 @@ TEST(KelboReplay, PlaysTheMovesAsTheWindowDoes)
     std::string problem;
     ASSERT_TRUE(OpenImageAsDataFile(directory, DefaultDataFileBytes(), problem)) << problem;
     int lostGames = 0;
+    int openingChords = 0;
     for (int level = 0; level < kLevelCount; ++level) {
         const std::uint32_t seed = 77u + static_cast<std::uint32_t>(level);
         LevelIndex = level;
@@ -481,9 +586,16 @@ TEST(KelboReplay, PlaysTheMovesAsTheWindowDoes)
         for (int move = 0; move < 60; ++move) {
             Release release = PickRelease(random, false);
             if (move == 30 && level % 2 == 1)  // lose half of the games and play on after the loss
-                release = RandomRelease(random, true, [](std::uint8_t b) { return b == kCoveredMine; });
+                release = RandomRelease(random, 'L', [](std::uint8_t b) { return b == kCoveredMine; });
             moves += " " + MoveText(release);
             PlayInProcess(release);
+            if (move % 3 == 2) {  // a middle release on a count, now and then a satisfied one
+                const Release chord = RandomRelease(random, 'M', [](std::uint8_t b) { return b > 0 && b <= 12; });
+                const std::vector<std::uint8_t> before = Board;
+                moves += " " + MoveText(chord);
+                PlayInProcess(chord);
+                openingChords += Board != before;
+            }
         }
         lostGames += GameLost();
         const ToolRun run =
@@ -494,6 +606,7 @@ TEST(KelboReplay, PlaysTheMovesAsTheWindowDoes)
     CloseDataFile();
     EXPECT_GT(lostGames, 0);
     EXPECT_LT(lostGames, kLevelCount);
+    EXPECT_GT(openingChords, 3);
 }
 
 TEST(KelboReplay, WinsWithoutWritingABestTime)
@@ -530,7 +643,7 @@ TEST(KelboReplay, VoidStartsTheClockAndOutsideTheGridFails)
     EXPECT_NE(voidRun.output.find("\nFlagsLeft 10\nGameState Running\n"), std::string::npos) << voidRun.output;
     EXPECT_EQ(voidRun.output.find("Result"), std::string::npos);
 
-    for (const char* move : {"L:17,0", "R:0,9", "L:3", "X:1,1", "L:-1,0"}) {
+    for (const char* move : {"L:17,0", "R:0,9", "M:0,9", "L:3", "X:1,1", "L:-1,0"}) {
         const ToolRun run = RunKelbo(directory, std::string("replay 3 --seed 1 L:8,0 ") + move);
         EXPECT_NE(run.exitCode, 0) << move;
         EXPECT_EQ(run.output, "") << move;

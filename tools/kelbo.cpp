@@ -33,8 +33,8 @@ const char kUsage[] = "usage: kelbo COMMAND [--file PATH]\n"
                       "  times [LEVEL]           show the best times\n"
                       "  board LEVEL --seed N    print the board a new game builds with the generator seeded with N\n"
                       "  replay LEVEL --seed N MOVE...\n"
-                      "                          play releases on that board (L:COLUMN,ROW left, R:COLUMN,ROW right)\n"
-                      "                          and print the board as the player sees it\n"
+                      "                          play releases on that board (L:COLUMN,ROW left, R:COLUMN,ROW right,\n"
+                      "                          M:COLUMN,ROW middle) and print the board as the player sees it\n"
                       "  level show LEVEL        print a level's sizes, mines and outline (# a triangle, . none)\n"
                       "  level set LEVEL --title TEXT --mines M (--size ROWSxCOLUMNS | --picture FILE)\n"
                       "                          replace a level with your own board\n"
@@ -248,7 +248,7 @@ int RunBoard(const Options& options)
 }
 
 struct Move {
-    bool left;  // left release, else right
+    char button;  // 'L' left, 'R' right, 'M' middle release
     std::uint32_t column;
     std::uint32_t row;
 };
@@ -256,14 +256,15 @@ struct Move {
 bool ParseMove(const std::string& text, Move& move)
 {
     const std::size_t comma = text.find(',');
-    if (text.size() < 5 || (text[0] != 'L' && text[0] != 'R') || text[1] != ':' || comma == std::string::npos)
+    if (text.size() < 5 || std::string("LRM").find(text[0]) == std::string::npos || text[1] != ':' ||
+        comma == std::string::npos)
         return false;
     unsigned long column = 0;
     unsigned long row = 0;
     if (!ParseNumber(text.substr(2, comma - 2), 0xFFFFFFFFul, column) ||
         !ParseNumber(text.substr(comma + 1), 0xFFFFFFFFul, row))
         return false;
-    move = Move{text[0] == 'L', static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)};
+    move = Move{text[0], static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)};
     return true;
 }
 
@@ -274,7 +275,7 @@ bool ParseMoves(const Options& options, std::vector<Move>& moves, std::string& p
         const std::string& text = options.arguments[i];
         Move move{};
         if (!ParseMove(text, move)) {
-            problem = "bad move " + text + ": write L:COLUMN,ROW or R:COLUMN,ROW";
+            problem = "bad move " + text + ": write L:COLUMN,ROW, R:COLUMN,ROW or M:COLUMN,ROW";
             return false;
         }
         moves.push_back(move);
@@ -300,8 +301,12 @@ void ApplyMove(const Move& move)
 {
     if (GameState == Over)
         return;
+    if (move.button == 'M') {
+        Chord(nullptr, move.column, move.row);
+        return;
+    }
     StartClock(nullptr);
-    if (move.left)
+    if (move.button == 'L')
         Uncover(nullptr, move.column, move.row);
     else
         CycleMark(nullptr, move.column, move.row);

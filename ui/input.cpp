@@ -1,5 +1,8 @@
 #include "ui/input.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "game/board.h"
 #include "game/cell.h"
 #include "game/rules.h"
@@ -7,6 +10,8 @@
 #include "ui/geometry.h"
 
 PressedCellState PressedCell;
+std::vector<CellPosition> PressedNeighbourhood;
+CellPosition PressedCentre;
 HDC MessageDC;
 
 namespace {
@@ -35,6 +40,14 @@ int OrientationOf(std::uint8_t hitKind)
 bool IsOnBoard(std::uint32_t column, std::uint32_t row)
 {
     return column < Columns && row < Rows;
+}
+
+// A move within the cell whose neighbourhood is pressed keeps it: no repaint, no flicker.
+bool IsNeighbourhoodPressedAt(std::uint32_t x, std::uint32_t y)
+{
+    std::uint32_t column = 0, row = 0;
+    return !PressedNeighbourhood.empty() && HitTest(x, y, column, row) != kNoCell && column == PressedCentre.column &&
+           row == PressedCentre.row;
 }
 
 void ReleaseLeftButton(HWND window, std::uint32_t x, std::uint32_t y)
@@ -117,6 +130,11 @@ void HandleMouseMove(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
     RestorePressedCell();
+    if (keys != MK_MBUTTON || !IsNeighbourhoodPressedAt(x, y)) {
+        RestorePressedNeighbourhood(window);
+        if (keys == MK_MBUTTON)
+            PressNeighbourhoodAt(x, y);
+    }
     // The left button alone: Shift, Ctrl or another button held shows nothing pressed.
     if (keys == MK_LBUTTON)
         PressCellAt(x, y);
@@ -126,6 +144,7 @@ void HandleMouseMove(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
 void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
+    RestorePressedNeighbourhood(window);  // the release or press may change or press those cells
     if (IsOnNewGameButton(x, y))
         DrawPressedButton(MessageDC);
     PressCellAt(x, y);
@@ -135,6 +154,7 @@ void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y)
 void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
+    RestorePressedNeighbourhood(window);  // the release or press may change or press those cells
     ReleaseLeftButton(window, x, y);
     ReleaseMessageDC(window, outer);
 }
@@ -142,6 +162,65 @@ void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
 void HandleRightButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
+    RestorePressedNeighbourhood(window);  // the release or press may change or press those cells
     ReleaseRightButton(window, x, y);
+    ReleaseMessageDC(window, outer);
+}
+
+// The pressed pictures reach a pixel or two past the raised ones, into the neighbours' pictures
+// and the background: the area they covered is repainted, as the whole board would be, at once.
+void RestorePressedNeighbourhood(HWND window)
+{
+    if (PressedNeighbourhood.empty())
+        return;
+    RECT area{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
+    for (const CellPosition& cell : PressedNeighbourhood) {
+        const PixelPoint anchor = CellAnchor(cell.column, cell.row);
+        area.left = std::min<LONG>(area.left, anchor.x);
+        area.top = std::min<LONG>(area.top, anchor.y);
+        area.right = std::max<LONG>(area.right, anchor.x + kCellPictureSize);
+        area.bottom = std::max<LONG>(area.bottom, anchor.y + kCellPictureSize);
+    }
+    PressedNeighbourhood.clear();
+    InvalidateRect(window, &area, TRUE);
+    UpdateWindow(window);
+}
+
+void PressNeighbourhoodAt(std::uint32_t x, std::uint32_t y)
+{
+    std::uint32_t column = 0, row = 0;
+    if (HitTest(x, y, column, row) == kNoCell)
+        return;
+    PressedCentre = CellPosition{column, row};
+    std::vector<CellPosition> cells = NeighbourPositions(column, row);
+    cells.push_back(CellPosition{column, row});
+    for (const CellPosition& cell : cells) {
+        if (!IsHidden(CellAt(cell.column, cell.row)))
+            continue;
+        PressedNeighbourhood.push_back(cell);
+        DrawPressedCell(MessageDC, cell.column, cell.row, CellOrientation(cell.column, cell.row));
+    }
+}
+
+// The capture brings the moves and the release that happen outside the window, so that the
+// pressed cells are put back when the pointer leaves it.
+void HandleMiddleButtonDown(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
+{
+    const HDC outer = AcquireMessageDC(window);
+    RestorePressedNeighbourhood(window);
+    if (keys == MK_MBUTTON)
+        PressNeighbourhoodAt(x, y);
+    SetCapture(window);
+    ReleaseMessageDC(window, outer);
+}
+
+void HandleMiddleButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
+{
+    const HDC outer = AcquireMessageDC(window);
+    ReleaseCapture();
+    RestorePressedNeighbourhood(window);
+    std::uint32_t column = 0, row = 0;
+    if (HitTest(x, y, column, row) != kNoCell)
+        Chord(window, column, row);
     ReleaseMessageDC(window, outer);
 }

@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
+
+#include "game/rules.h"
 
 struct PressedCellState {
     std::uint8_t kind;     // kNoCell, kUpCell or kDownCell, as HitTest reports it
@@ -12,6 +15,8 @@ struct PressedCellState {
 };
 
 extern PressedCellState PressedCell;  // the cell drawn with the pressed picture, if any
+extern std::vector<CellPosition> PressedNeighbourhood;  // cells drawn pressed by the middle button
+extern CellPosition PressedCentre;                      // the cell under the pointer when they were pressed
 extern HDC MessageDC;                 // device context of the mouse or timer message being handled
 
 void ClearPressedCell();
@@ -22,9 +27,18 @@ void RestorePressedCell();
 // Remembers and draws pressed the cell under (x, y) when it is covered, flagged or question-marked.
 void PressCellAt(std::uint32_t x, std::uint32_t y);
 
+// Shows the cells pressed by the middle button in their real state again and forgets them.
+void RestorePressedNeighbourhood(HWND window);
+
+// Draws pressed the covered and question-marked cells among the one under (x, y) and its twelve
+// neighbours, and remembers them.
+void PressNeighbourhoodAt(std::uint32_t x, std::uint32_t y);
+
 // Each handler draws through one device context of its own, released on every path.
 void HandleTimer(HWND window);
 void HandleMouseMove(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y);
 void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y);
 void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y);
 void HandleRightButtonUp(HWND window, std::uint32_t x, std::uint32_t y);
+void HandleMiddleButtonDown(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y);
+void HandleMiddleButtonUp(HWND window, std::uint32_t x, std::uint32_t y);

@@ -75,6 +75,12 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_RBUTTONUP:
         HandleRightButtonUp(window, LOWORD(lParam), HIWORD(lParam));
         return 0;
+    case WM_MBUTTONDOWN:
+        HandleMiddleButtonDown(window, wParam, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_MBUTTONUP:
+        HandleMiddleButtonUp(window, LOWORD(lParam), HIWORD(lParam));
+        return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -4,6 +4,7 @@
 //                           (the game's own title when none is given; "" for none)
 //   game_probe dialog TITLE prints each control of the open dialog with that title, a line each:
 //                           "ID LEFT TOP RIGHT BOTTOM TEXT", the rectangle in screen pixels
+//   game_probe repaint      has the main window repaint its whole client area, and waits for it
 #include <windows.h>
 
 #include <cstdio>
@@ -21,6 +22,21 @@ static int PostCommand(const char* idText)
     }
     const auto id = static_cast<WORD>(std::strtoul(idText, nullptr, 10));
     return PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : 1;
+}
+
+// A message sent to the window returns only after the window has taken it, and the paint comes
+// before the next one; the second send waits for that paint to end.
+static int Repaint()
+{
+    const HWND window = FindWindowA("Skarvel", kTitle);
+    if (window == nullptr) {
+        std::fprintf(stderr, "game_probe: no main window\n");
+        return 1;
+    }
+    InvalidateRect(window, nullptr, FALSE);
+    SendMessageA(window, WM_NULL, 0, 0);
+    SendMessageA(window, WM_NULL, 0, 0);
+    return 0;
 }
 
 static BOOL CALLBACK PrintStaticText(HWND control, LPARAM)
@@ -78,6 +94,9 @@ int main(int argc, char** argv)
         return PrintMessageBoxText(argc == 3 ? argv[2] : kTitle);
     if (argc == 3 && std::strcmp(argv[1], "dialog") == 0)
         return PrintDialogControls(argv[2]);
-    std::fprintf(stderr, "usage: game_probe command ID | game_probe message [TITLE] | game_probe dialog TITLE\n");
+    if (argc == 2 && std::strcmp(argv[1], "repaint") == 0)
+        return Repaint();
+    std::fprintf(stderr, "usage: game_probe command ID | game_probe message [TITLE] | game_probe dialog TITLE | "
+                         "game_probe repaint\n");
     return 2;
 }

@@ -68,10 +68,11 @@ cell_point() {
     echo "$x $y"
 }
 
-# A release of the left (L) or right (R) button over a cell: "L:COLUMN,ROW".
+# A release of the left (L), right (R) or middle (M) button over a cell: "L:COLUMN,ROW".
 release() {
     local button=1 cell=${1#?:} x y
     [ "${1%%:*}" = R ] && button=3
+    [ "${1%%:*}" = M ] && button=2
     read -r x y <<<"$(cell_point "${cell%,*}" "${cell#*,}")"
     xdotool mousemove --window "$WINDOW" $((CLIENT_LEFT + x)) $((CLIENT_TOP + y)) click "$button"
 }

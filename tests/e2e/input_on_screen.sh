@@ -1,0 +1,153 @@
+#!/bin/bash
+# Each kind of move on the frozen Beginner board, looked at on the screen. After a move that
+# changes the game, the window must show something new and exactly what a full repaint of the same
+# game shows, so every cell and counter that changed was redrawn; after a move that changes nothing
+# it must show what it showed before; a held button must show exactly the cells given pressed.
+. "$(dirname "$0")/lib.sh" "$@"
+. "$(dirname "$0")/play_lib.sh"
+play_setup
+start_known_game
+sleep 1
+# The cells below are picked by hand on this board; their neighbourhoods are the five cells of
+# the own row and of the row a cell's flat edge faces, and three of the row its apex points to.
+[ "${BOARD[0]}" = "0 0 0 0 0 0 0 0 1 2 3 * 2" ] && [ "${BOARD[3]}" = "1 1 1 1 1 1 * 1 1 1 1 1 0" ] ||
+    fail "the frozen board is not the one these cases were picked on"
+
+# The client area less the clock, which ticks on its own: the left of the header, then the board.
+grab_view() {
+    grab_region "$WORK/header.rgb" 0 0 99 37
+    grab_client "$WORK/client.rgb"
+    { cat "$WORK/header.rgb"; tail -c +$((GRAB_WIDTH * 38 * 3 + 1)) "$WORK/client.rgb"; } >"$1"
+}
+
+# Two pictures of the same size alike to the eye: no colour channel differs by more than 16. A
+# counter blanked before its new number is drawn leaves black where a repaint shows the box's
+# slightly lighter fill.
+alike() {
+    [ "$(stat -c %s "$1")" = "$(stat -c %s "$2")" ] || return 1
+    cmp -l "$1" "$2" | awk 'function value(octal, n, i) {
+            for (i = 1; i <= length(octal); i++) n = n * 8 + substr(octal, i, 1)
+            return n
+        }
+        { d = value($2) - value($3); if (d > 16 || d < -16) exit 1 }'
+}
+
+# A pixel that the pressed picture makes white on an up-pointing cell and black on a down-pointing
+# one, and the raised picture silver and white, in a grab of the client area.
+look() {
+    local x y
+    x=$(anchor_x "$2") y=$(anchor_y "$3")
+    if points_up "$2" "$3"; then x=$((x + 5)) y=$((y + 16)); else x=$((x + 10)); fi
+    pixel "$1" "$x" "$y"
+}
+
+# The cells looking pressed are exactly the CELLS given ("COLUMN,ROW" words); every other cell
+# looks as before.
+expect_pressed() {
+    local cells=" $* " row column colour before pressed
+    grab_client "$WORK/client.rgb"
+    for row in "${!BOARD[@]}"; do
+        for column in $(seq 0 12); do
+            colour=$(look "$WORK/client.rgb" "$column" "$row")
+            before=$(look "$WORK/before-client.rgb" "$column" "$row")
+            pressed=000000
+            points_up "$column" "$row" && pressed=FFFFFF
+            if [[ $cells == *" $column,$row "* ]]; then
+                [ "$colour" = "$pressed" ] && [ "$before" != "$pressed" ] ||
+                    fail "cell $column,$row is not shown pressed ($before, then $colour)"
+            else
+                [ "$colour" = "$before" ] || fail "cell $column,$row is shown pressed ($before, then $colour)"
+            fi
+        done
+    done
+}
+
+pointer_to() {
+    local cell=$1 x y
+    read -r x y <<<"$(cell_point "${cell%,*}" "${cell#*,}")"
+    xdotool mousemove --window "$WINDOW" $((CLIENT_LEFT + x)) $((CLIENT_TOP + y))
+    sleep 0.3
+}
+
+pointer_to_header() {
+    xdotool mousemove --window "$WINDOW" $((CLIENT_LEFT + 10)) $((CLIENT_TOP + 20))
+    sleep 0.3
+}
+
+MOVES=() # the releases played so far, as kelbo replay takes them
+play_moves() {
+    play "$@"
+    MOVES+=("$@")
+    sleep 0.4
+}
+
+# Actions that hold a button, the middle one with a key when one is named: each leaves the
+# button down and the pointer over the board.
+hold_middle() {
+    pointer_to "$1"
+    xdotool ${2:+keydown "$2"} mousedown 2
+    sleep 0.4
+}
+drag_with_shift() {
+    pointer_to "$1"
+    xdotool mousedown 1
+    sleep 0.3
+    xdotool keydown shift
+    pointer_to "$2"
+}
+# ... and what lets go of them over the header, where a release plays nothing.
+let_go() {
+    pointer_to_header
+    xdotool mouseup 1 mouseup 2 keyup shift keyup ctrl
+    sleep 0.3
+}
+
+# One case: NAME, an ACTION (a command line), what the screen must show after it (changed, same,
+# or "pressed CELL..."), and a command that ends the action with the button still held, after
+# which the screen must be as before.
+run_case() {
+    local name=$1 action=$2 expectation=$3 finish=${4:-}
+    note "$name"
+    grab_view "$WORK/before.rgb"
+    cp "$WORK/client.rgb" "$WORK/before-client.rgb"
+    eval "$action"
+    case "$expectation" in
+    changed)
+        grab_view "$WORK/after.rgb"
+        alike "$WORK/before.rgb" "$WORK/after.rgb" && fail "$name: the screen did not change"
+        wine "$WORK/game_probe.exe" repaint || fail "game_probe repaint failed"
+        sleep 0.3
+        grab_view "$WORK/repainted.rgb"
+        alike "$WORK/after.rgb" "$WORK/repainted.rgb" || fail "$name: a repaint shows what the move did not draw"
+        ;;
+    same)
+        grab_view "$WORK/after.rgb"
+        alike "$WORK/before.rgb" "$WORK/after.rgb" || fail "$name: the screen changed"
+        ;;
+    pressed*) expect_pressed ${expectation#pressed} ;;
+    esac
+    if [ -n "$finish" ]; then
+        eval "$finish"
+        grab_view "$WORK/after.rgb"
+        alike "$WORK/before.rgb" "$WORK/after.rgb" || fail "$name: the pressed pictures were not put back"
+        let_go
+    fi
+}
+
+# The 1 at 8,0 counts the mine at 9,1; its covered neighbours are pressed with it, but not the flag.
+run_case "a left release on a number" "play_moves L:8,0" changed
+run_case "a right release: a flag and the counter" "play_moves R:9,1" changed
+run_case "a middle press shows the neighbourhood; leaving the board puts it back" "hold_middle 8,0" \
+    "pressed 6,0 7,0 9,0 10,0 6,1 7,1 8,1 10,1" pointer_to_header
+run_case "the pressed neighbourhood follows the pointer" "hold_middle 8,0; pointer_to 10,1" \
+    "pressed 9,0 10,0 11,0 12,0 8,1 10,1 11,1 12,1 9,2 10,2 11,2" pointer_to_header
+run_case "a chord on a satisfied number" "play_moves M:8,0" changed
+# The 1 at 4,2 counts the covered mine at 6,3 and has the covered safe 5,3 beside it.
+run_case "a chord on an unsatisfied number" "play_moves M:4,2" same
+run_case "a drag with Shift held" "drag_with_shift 5,3 6,3" pressed
+let_go
+run_case "a middle press with Ctrl held" "hold_middle 4,2 ctrl" same pointer_to_header
+run_case "a chord that loses" "play_moves R:5,3 M:4,2" changed
+run_case "a middle press after the end" "hold_middle 6,5" same pointer_to_header
+[ "$(replay "${MOVES[@]}" | tail -1)" = "Result Lost" ] || fail "kelbo replay does not see the chord lose"
+echo "input_on_screen: passed"
