@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "data/whole_file.h"
+
 namespace {
 
 const char* const kLevelMenuNames[kLevelCount] = {"Beginner", "Average", "Expert",    "Triangle",
@@ -11,9 +13,7 @@ const std::uint64_t kFirstRecordPosition = kOffsetTablePosition + kOffsetTableSi
 
 std::uint64_t FileSize(std::FILE* file)
 {
-    if (std::fseek(file, 0, SEEK_END) != 0)
-        return 0;
-    const long size = std::ftell(file);
+    const long size = FileSizeOf(file);
     return size > 0 ? static_cast<std::uint64_t>(size) : 0;
 }
 

@@ -106,7 +106,8 @@ void PutField(std::vector<std::uint8_t>& file, std::size_t position, const std::
 }
 
 // Names and titles as a player's tables may hold them, shown by times and levels each within its
-// field, with the bytes that a terminal would act on written as escapes.
+// field, letters of the game's character set in UTF-8, and the bytes that a terminal would act on
+// or that stand for no letter written as escapes.
 TEST(KelboTool, TimesAndLevelsShowFieldsAsTheGameReadsThem)
 {
     std::vector<std::uint8_t> file = DefaultDataFileBytes();
@@ -122,6 +123,7 @@ TEST(KelboTool, TimesAndLevelsShowFieldsAsTheGameReadsThem)
         PutField(file, beginner + 16 + 15 * static_cast<std::size_t>(k), names[k]);
     PutField(file, beginner + 3, "ABCDEFGHIJKLM");  // the title without a terminator
     PutField(file, RecordOffset(file, 1) + 3, std::string("Bell\x07\x7f\0", 7));
+    PutField(file, RecordOffset(file, 2) + 3, std::string("\x80\x81\x9f\xff\0", 5));
 
     ScratchDirectory directory;
     WriteWholeFileForTest(directory.File("kelbo.dat"), file);
@@ -131,7 +133,7 @@ TEST(KelboTool, TimesAndLevelsShowFieldsAsTheGameReadsThem)
         "0 ABCDEFGHIJKLM",
         "  1. TenLetters     60",
         "  2. ElevenBytes    100",
-        "  3. Caf\\xe9       150",
+        "  3. Caf\xc3\xa9          150",
         "  4.               200",
         "  5. \\x1b[31mRed\\\\    300",
     };
@@ -143,9 +145,14 @@ TEST(KelboTool, TimesAndLevelsShowFieldsAsTheGameReadsThem)
     ASSERT_EQ(lines.size(), 9u);
     EXPECT_EQ(lines[1].substr(0, 19), "0     ABCDEFGHIJKLM") << lines[1];
     EXPECT_EQ(lines[2].substr(0, 19), "1     Bell\\x07\\x7f ") << lines[2];
+    EXPECT_EQ(lines[3].substr(0, 26), "2     \xe2\x82\xac\\x81\xc5\xb8\xc3\xbf        1") << lines[3];
     for (const std::string& output : {times.output, levels.output})
-        for (const char c : output)
-            EXPECT_TRUE(c == '\n' || (c >= 32 && c < 127)) << "byte " << (static_cast<int>(c) & 0xFF);
+        for (const char c : output) {
+            const int byte = static_cast<int>(c) & 0xFF;
+            EXPECT_TRUE(c == '\n' || (byte >= 32 && byte != 127)) << "byte " << byte;
+        }
+    EXPECT_EQ(levels.output.find("\xc2\x80"), std::string::npos);  // U+0080 to U+009F drive terminals too
+    EXPECT_EQ(levels.output.find("\xc2\x81"), std::string::npos);
 }
 
 }  // namespace

@@ -87,18 +87,6 @@ std::int32_t CentredTextLeft(std::int32_t centre, std::int32_t textWidth)
     return centre - textWidth / 2;
 }
 
-WindowSize ClientSizeFor(std::uint32_t rows, std::uint32_t columns)
-{
-    return WindowSize{static_cast<std::int32_t>(columns) * kColumnStep + kClientExtraWidth,
-                      static_cast<std::int32_t>(rows) * kRowPitch + kClientExtraHeight};
-}
-
-WindowSize WindowSizeFor(std::uint32_t rows, std::uint32_t columns)
-{
-    const WindowSize client = ClientSizeFor(rows, columns);
-    return WindowSize{client.width + kClassicFrameWidth, client.height + kClassicFrameHeight};
-}
-
 static std::int32_t CentredStart(std::int32_t screenExtent, std::int32_t windowExtent)
 {
     if (windowExtent > screenExtent)
