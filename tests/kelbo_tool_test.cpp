@@ -92,10 +92,17 @@ TEST(KelboTool, BadInputGetsOneLineAndAFailure)
     ScratchDirectory directory;
     WriteWholeFileForTest(directory.File("kelbo.dat"), DefaultDataFileBytes());
     for (const char* arguments : {"board 8 --seed 1", "board 0", "board 0 --seed x", "times 9", "frobnicate",
-                                  "levels --file missing.dat", "check --file missing.dat", "board 0 --seed"}) {
+                                  "levels --file missing.dat", "check --file missing.dat", "board 0 --seed",
+                                  // numbers past 32 bits must not wrap round where long has 32 bits
+                                  "board 0 --seed 4294967296", "board 0 --seed 9999999999",
+                                  "board 0 --seed 99999999999999999999", "replay 0 --seed 1 L:4294967296,0",
+                                  "level show 4294967296", "level set 0 --title T --mines 4294967297 --size 5x5",
+                                  "level set 0 --title T --mines 3 --size 4294967301x5",
+                                  // output that cannot be written
+                                  "level show 3 > /dev/full", "level reset 3 > /dev/full", "levels > /dev/full"}) {
         const ToolRun result = RunKelbo(directory, arguments);
         EXPECT_NE(result.exitCode, 0) << arguments;
-        EXPECT_FALSE(result.errors.empty()) << arguments;
+        EXPECT_EQ(Lines(result.errors).size(), 1u) << arguments << ": " << result.errors;
         EXPECT_EQ(result.errors.rfind("kelbo: ", 0), 0u) << arguments << ": " << result.errors;
     }
 }

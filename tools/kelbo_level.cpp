@@ -272,7 +272,7 @@ bool ReadDefinition(int levelIndex, const LevelOptions& options, LevelDefinition
         problem = "--mines " + options.mines + ": give a whole number of mines";
         return false;
     }
-    if (!FileTextFromArgument(options.title, "--title " + options.title, level.title, problem) ||
+    if (!FileTextFromArgument(options.title, "--title", level.title, problem) ||
         !TitleFits(levelIndex, options.title, level.title, problem))
         return false;
     level.mines = static_cast<std::uint32_t>(mines);

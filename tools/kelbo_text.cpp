@@ -156,7 +156,7 @@ bool FileTextFromArgument(const std::string& argument, const std::string& option
     for (std::size_t index = 0; index < codePoints.size(); ++index) {
         std::uint8_t byte = 0;
         if (!Windows1252OfCodePoint(codePoints[index], byte)) {
-            problem = optionName + ": character " + std::to_string(index + 1) + ", " + ShownCodePoint(codePoints[index]) +
+            problem = optionName + " " + argument + ": character " + std::to_string(index + 1) + ", " + ShownCodePoint(codePoints[index]) +
                       ", is not in the game's character set (Windows-1252)";
             return false;
         }
