@@ -7,7 +7,7 @@
 
 #include "game/window_size.h"
 
-constexpr std::int32_t kBoardLeft = 18;        // x of column 0's anchor
+constexpr std::int32_t kBoardLeft = 18;        // x of column 0's anchor on a board as wide as the header
 constexpr std::int32_t kBoardTop = 42;         // y of row 0's anchor
 constexpr std::int32_t kCellPictureSize = 32;  // a cell's picture is 32 x 32
 
@@ -40,10 +40,13 @@ struct HeaderLayout {
     PixelRect buttonActive;       // where a press or release counts as on the button
 };
 
-// Top-left corner of a cell's 32 x 32 picture.
+// x of column 0's anchor: a board narrower than the header stands in the middle of the window.
+std::int32_t BoardLeft(std::uint32_t columns);
+
+// Top-left corner of a cell's 32 x 32 picture on the current board.
 PixelPoint CellAnchor(std::uint32_t column, std::uint32_t row);
 
-// B: half the width of the columns, the horizontal origin of the new-game button.
+// B: half the width of the header's columns, the horizontal origin of the new-game button.
 std::int32_t NewGameButtonBase(std::uint32_t columns);
 
 HeaderLayout LayoutHeader(std::uint32_t columns);
