@@ -282,7 +282,7 @@ bool ReadDefinition(int levelIndex, const LevelOptions& options, LevelDefinition
            CheckMinesCanBePlaced(levelIndex, level, problem);
 }
 
-// False with the system's reason.
+// False with a message naming the files and the reason.
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason)
 {
 #ifdef _WIN32
@@ -292,13 +292,14 @@ bool ReplaceFileWith(const std::string& from, const std::string& to, std::string
     const DWORD error = GetLastError();
     // The game keeps its file open while it runs, and Windows replaces no file that is open.
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION)
-        reason = "the game, or another program, has " + to + " open; close the game first and run the command again";
+        reason = "the game (or another program) has " + to + " open, so it cannot be replaced: close the game first "
+                 "and run the command again";
     else
-        reason = "Windows error " + std::to_string(error);
+        reason = from + " cannot replace " + to + " (Windows error " + std::to_string(error) + ")";
 #else
     if (std::rename(from.c_str(), to.c_str()) == 0)
         return true;
-    reason = std::strerror(errno);
+    reason = from + " cannot replace " + to + " (" + std::strerror(errno) + ")";
 #endif
     return false;
 }
@@ -333,7 +334,7 @@ bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, s
     if (ReplaceFileWith(newPath, DataFileName, reason))
         return true;
     std::remove(newPath.c_str());
-    problem = newPath + " cannot replace " + DataFileName + ": " + reason + untouched;
+    problem = reason + untouched;
     return false;
 }
 
