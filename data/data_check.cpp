@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "data/level_edit.h"
 #include "data/whole_file.h"
 
 namespace {
@@ -81,7 +82,6 @@ bool ReadGrid(std::FILE* file, std::uint64_t fileSize, LevelRecord& record, cons
 
 void CheckGrid(const LevelRecord& record, const LevelReport& report)
 {
-    std::size_t playable = 0;
     for (std::size_t index = 0; index < record.grid.size(); ++index) {
         const std::uint8_t cell = record.grid[index];
         if (cell != kPlayableCell && cell != kVoidCell) {
@@ -90,9 +90,8 @@ void CheckGrid(const LevelRecord& record, const LevelReport& report)
                        std::to_string(index % record.columns) + "; only 0 (a cell) and 255 (no cell) may stand there");
             return;
         }
-        playable += cell == kPlayableCell;
     }
-    if (playable == 0)
+    if (CountPlayableCells(record.grid) == 0)
         report.Add("the outline has no playable cell");
 }
 

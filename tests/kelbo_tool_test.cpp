@@ -25,6 +25,11 @@ TEST(KelboTool, InitWritesTheDefaultFileAndNeverClobbers)
     result = RunKelbo(directory, "init --force --file other.dat");
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(ReadWholeFile(directory.File("other.dat")), DefaultDataFileBytes());
+
+    result = RunKelbo(directory, "init --force");
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    EXPECT_EQ(ReadWholeFile(directory.File("kelbo.dat")), DefaultDataFileBytes());
+    EXPECT_FALSE(std::filesystem::exists(directory.File("kelbo.dat.new")));
 }
 
 TEST(KelboTool, CheckLevelsAndTimes)

@@ -9,6 +9,7 @@
 #include "data/best_times.h"
 #include "data/data_check.h"
 #include "data/data_file.h"
+#include "data/default_file.h"
 #include "data/level_edit.h"
 #include "game/board.h"
 #include "game/cell.h"
@@ -68,15 +69,25 @@ bool OpenCheckedForReading(std::string& problem)
     const std::vector<std::string> problems = CheckDataFileForPlay(DataFile, DataFileName);
     if (problems.empty())
         return true;
-    problem = problems.front() + (problems.size() > 1 ? " (kelbo check lists every problem)" : "");
+    problem = FirstProblem(problems);
     CloseDataFile();
     return false;
+}
+
+// A file that exists is replaced as level set replaces it, never rewritten in place.
+bool ReplaceWithDefaultFile(std::string& problem)
+{
+    std::FILE* existing = std::fopen(DataFileName.c_str(), "rb");
+    if (existing == nullptr)
+        return WriteDefaultDataFile(problem, true);
+    std::fclose(existing);
+    return CommitImage(DefaultDataFileBytes(), CheckDataFileForPlay, problem);
 }
 
 int RunInit(const Options& options)
 {
     std::string problem;
-    if (!WriteDefaultDataFile(problem, options.force))
+    if (options.force ? !ReplaceWithDefaultFile(problem) : !WriteDefaultDataFile(problem))
         return Fail(problem + (options.force ? "" : " Use --force to replace it with the default file."));
     std::printf("wrote %s (%ld bytes)\n", DataFileName.c_str(), kDefaultFileSize);
     return 0;

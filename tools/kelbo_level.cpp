@@ -108,12 +108,6 @@ bool ReadImage(std::FILE* file, std::vector<std::uint8_t>& image)
     return size > 0 && ReadBytesAt(file, 0, image.data(), image.size());
 }
 
-// The first of a file's problems, in one line.
-std::string FirstProblem(const std::vector<std::string>& problems)
-{
-    return problems.front() + (problems.size() > 1 ? " (kelbo check lists every problem)" : "");
-}
-
 // Opens the data file as the game would and checks it whole; false with the first problem.
 bool ReadCheckedImage(std::vector<std::uint8_t>& image, std::string& problem)
 {

@@ -4,9 +4,13 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Writes "kelbo: MESSAGE" on standard error; the exit code of a failed command.
 int Fail(const std::string& message);
+
+// The first of a file's problems, in one line, pointing to kelbo check when there are more.
+std::string FirstProblem(const std::vector<std::string>& problems);
 
 // A whole decimal number from 0 to limit, the same on every platform; false for anything else.
 bool ParseNumber(const std::string& text, std::uint64_t limit, std::uint64_t& value);
