@@ -4,6 +4,7 @@
 #include <string>
 
 #include "data/default_file.h"
+#include "data/windows_1252.h"
 #include "tests/kelbo_runner.h"
 #include "tests/test_files.h"
 
@@ -165,6 +166,61 @@ TEST(KelboTool, TimesAndLevelsShowFieldsAsTheGameReadsThem)
         }
     EXPECT_EQ(levels.output.find("\xc2\x80"), std::string::npos);  // U+0080 to U+009F drive terminals too
     EXPECT_EQ(levels.output.find("\xc2\x81"), std::string::npos);
+}
+
+// Every byte of the file's character set goes to UTF-8 and back to itself; the five empty bytes
+// have no letter.
+TEST(TextEncoding, EveryByteOfWindows1252RoundTrips)
+{
+    std::vector<int> empty;
+    for (int byte = 0; byte < 256; ++byte) {
+        const std::uint32_t codePoint = CodePointOfWindows1252(static_cast<std::uint8_t>(byte));
+        if (codePoint == kNoCodePoint) {
+            empty.push_back(byte);
+            continue;
+        }
+        std::string utf8;
+        AppendUtf8(utf8, codePoint);
+        std::uint32_t decoded = 0;
+        std::size_t length = 0;
+        ASSERT_TRUE(NextUtf8CodePoint(utf8, 0, decoded, length)) << byte;
+        EXPECT_EQ(length, utf8.size()) << byte;
+        std::uint8_t back = 0;
+        EXPECT_TRUE(Windows1252OfCodePoint(decoded, back)) << byte;
+        EXPECT_EQ(back, byte);
+    }
+    EXPECT_EQ(empty, (std::vector<int>{0x81, 0x8D, 0x8F, 0x90, 0x9D}));
+    std::uint8_t byte = 0;
+    for (std::uint32_t missing : {0x81u, 0x9Du, 0x100u, 0x2192u, 0x1F600u})
+        EXPECT_FALSE(Windows1252OfCodePoint(missing, byte)) << missing;
+}
+
+struct Utf8Case {
+    const char* bytes;
+    bool valid;
+    std::uint32_t codePoint;
+};
+
+const Utf8Case kUtf8Cases[] = {
+    {"A", true, 0x41},          {"\xc3\xab", true, 0xEB},       {"\xe2\x82\xac", true, 0x20AC},
+    {"\xf0\x9f\x98\x80", true, 0x1F600}, {"\xc3", false, 0},      {"\x80", false, 0},
+    {"\xc0\xaf", false, 0},      {"\xe0\x80\xaf", false, 0}, {"\xed\xa0\x80", false, 0},
+    {"\xf4\x90\x80\x80", false, 0}, {"\xff", false, 0},      {"\xe2\x82" "A", false, 0},
+};
+
+// Cut-off, stray, overlong, surrogate and out-of-range sequences are not text.
+TEST(TextEncoding, Utf8IsDecodedOrRefused)
+{
+    for (const Utf8Case& example : kUtf8Cases) {
+        std::uint32_t codePoint = 0;
+        std::size_t length = 0;
+        const std::string text = example.bytes;
+        EXPECT_EQ(NextUtf8CodePoint(text, 0, codePoint, length), example.valid) << text;
+        if (example.valid) {
+            EXPECT_EQ(codePoint, example.codePoint) << text;
+            EXPECT_EQ(length, text.size()) << text;
+        }
+    }
 }
 
 }  // namespace
