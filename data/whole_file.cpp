@@ -37,10 +37,12 @@ bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& by
     }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const bool flushed = written && FlushToDisk(file);
-    const int reason = errno;
+    int reason = errno;
     const bool closed = std::fclose(file) == 0;
     if (written && flushed && closed)
         return true;
+    if (written && flushed)
+        reason = errno;
     problem = path + " could not be written completely (" + std::strerror(reason) + ")" + writeAdvice;
     std::remove(path.c_str());
     return false;

@@ -164,6 +164,9 @@ TEST(KelboTool, TimesAndLevelsShowFieldsAsTheGameReadsThem)
             const int byte = static_cast<int>(c) & 0xFF;
             EXPECT_TRUE(c == '\n' || (byte >= 32 && byte != 127)) << "byte " << byte;
         }
+    const ToolRun show = RunKelbo(directory, "level show 1");
+    ASSERT_EQ(show.exitCode, 0) << show.errors;
+    EXPECT_EQ(Lines(show.output)[0], "title \"Bell\\x07\\x7f\"");
     EXPECT_EQ(levels.output.find("\xc2\x80"), std::string::npos);  // U+0080 to U+009F drive terminals too
     EXPECT_EQ(levels.output.find("\xc2\x81"), std::string::npos);
 }
