@@ -37,6 +37,7 @@ struct LevelOptions {
     std::string command;
     std::string level;
     std::string title;
+    int titleArgument = 0;  // where the title stands on the command line
     std::string mines;
     std::string size;
     std::string picture;
@@ -67,6 +68,7 @@ bool ParseLevelOptions(int argc, char** argv, LevelOptions& options, std::string
             ok = TakeValue(argc, argv, i, DataFileName, ignored, problem);
         } else if (word == "--title") {
             ok = TakeValue(argc, argv, i, options.title, options.hasTitle, problem);
+            options.titleArgument = i;
         } else if (word == "--mines") {
             ok = TakeValue(argc, argv, i, options.mines, options.hasMines, problem);
         } else if (word == "--size") {
@@ -266,7 +268,7 @@ bool ReadDefinition(int levelIndex, const LevelOptions& options, LevelDefinition
         problem = "--mines " + options.mines + ": give a whole number of mines";
         return false;
     }
-    if (!FileTextFromArgument(options.title, "--title", level.title, problem) ||
+    if (!FileTextFromArgument(options.title, options.titleArgument, "--title", level.title, problem) ||
         !TitleFits(levelIndex, options.title, level.title, problem))
         return false;
     level.mines = static_cast<std::uint32_t>(mines);

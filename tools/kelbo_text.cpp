@@ -5,6 +5,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <shellapi.h>  // CommandLineToArgvW
 #endif
 
 #include "data/windows_1252.h"
@@ -49,12 +51,41 @@ bool AppendInCodePage(std::string& text, std::uint32_t codePoint)
     return true;
 }
 
-// The command line's arguments reach a program in the system's code page.
-bool ArgumentCodePoints(const std::string& argument, std::vector<std::uint32_t>& codePoints, std::size_t&)
+std::wstring WideFromCodePage(UINT codePage, const std::string& text)
 {
-    const int length = MultiByteToWideChar(CP_ACP, 0, argument.data(), static_cast<int>(argument.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, argument.data(), static_cast<int>(argument.size()), &wide[0], length);
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+std::string SystemCodePageFromWide(const std::wstring& wide)
+{
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0)
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length, nullptr, nullptr);
+    return text;
+}
+
+// The C library hands the arguments over in the system's code page, where a letter it lacks has
+// become '?'. The command line as typed comes from Windows itself; argument number index is used
+// when it is the same argument.
+std::wstring TypedArgument(const std::string& argument, int index)
+{
+    int count = 0;
+    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::wstring typed;
+    if (words != nullptr && index > 0 && index < count)
+        typed = words[index];
+    LocalFree(words);
+    return SystemCodePageFromWide(typed) == argument ? typed : WideFromCodePage(CP_ACP, argument);
+}
+
+bool ArgumentCodePoints(const std::string& argument, int index, std::vector<std::uint32_t>& codePoints, std::size_t&)
+{
+    const std::wstring wide = TypedArgument(argument, index);
     for (std::size_t i = 0; i < wide.size(); ++i) {
         const std::uint32_t unit = static_cast<std::uint16_t>(wide[i]);
         const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < wide.size();
@@ -76,7 +107,7 @@ bool AppendInCodePage(std::string& text, std::uint32_t codePoint)
 }
 
 // The terminal hands arguments over in UTF-8; badByte is where they stop being UTF-8.
-bool ArgumentCodePoints(const std::string& argument, std::vector<std::uint32_t>& codePoints, std::size_t& badByte)
+bool ArgumentCodePoints(const std::string& argument, int, std::vector<std::uint32_t>& codePoints, std::size_t& badByte)
 {
     for (std::size_t position = 0; position < argument.size();) {
         std::uint32_t codePoint = 0;
@@ -147,12 +178,12 @@ std::string PadToWidth(const std::string& terminalText, std::size_t width)
     return terminalText + std::string(shown < width ? width - shown : 0, ' ');
 }
 
-bool FileTextFromArgument(const std::string& argument, const std::string& optionName, std::string& fileText,
+bool FileTextFromArgument(const std::string& argument, int index, const std::string& optionName, std::string& fileText,
                           std::string& problem)
 {
     std::vector<std::uint32_t> codePoints;
     std::size_t badByte = 0;
-    if (!ArgumentCodePoints(argument, codePoints, badByte)) {
+    if (!ArgumentCodePoints(argument, index, codePoints, badByte)) {
         problem = optionName + ": byte " + std::to_string(badByte + 1) +
                   " is not UTF-8 text; the terminal should send text in UTF-8";
         return false;

@@ -24,7 +24,7 @@ std::string TerminalText(const std::string& fileText);
 // The text padded with spaces to width characters as the terminal shows them.
 std::string PadToWidth(const std::string& terminalText, std::size_t width);
 
-// A text typed on the command line, in the file's Windows-1252; false with a message giving the
-// position of the first character that the file cannot hold.
-bool FileTextFromArgument(const std::string& argument, const std::string& optionName, std::string& fileText,
-                          std::string& problem);
+// A text typed on the command line as argument number index, in the file's Windows-1252; false
+// with a message giving the position of the first character that the file cannot hold.
+bool FileTextFromArgument(const std::string& argument, int index, const std::string& optionName,
+                          std::string& fileText, std::string& problem);

@@ -79,6 +79,14 @@ head -n 1 "$work/windows.out" | iconv -f CP1252 -t UTF-8 2>/dev/null | grep -qF 
     head -n 1 "$work/windows.out" | grep -qF "title \"$title\"" ||
     fail "an accented title shows as $(head -n 1 "$work/windows.out" | od -c | head -n 2)"
 both level reset 4
+# A letter outside Windows-1252 reaches kelbo.exe as '?' in its arguments; the command line as
+# typed still names it.
+cp "$work/windows/kelbo.dat" "$work/before.dat"
+run windows level set 4 --title "$(printf 'Zo\342\206\222')" --size 3x4 --mines 2
+[ "$(cat "$work/windows.rc")" = 1 ] || fail "a title with an arrow was accepted"
+grep -q "character 3, .*U+2192.*, is not in the game's character set" "$work/windows.err" ||
+    fail "a title with an arrow: $(cat "$work/windows.err")"
+cmp -s "$work/before.dat" "$work/windows/kelbo.dat" || fail "a refused title changed the file"
 
 # The running game keeps kelbo.dat open: kelbo.exe says so in one line, and the file stays whole.
 cp "$work/windows/kelbo.dat" "$work/before.dat"
