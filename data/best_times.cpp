@@ -4,11 +4,7 @@
 #include <climits>
 #include <cstring>
 
-#ifdef _WIN32
-#include <io.h>  // _commit
-#else
-#include <unistd.h>  // fsync
-#endif
+#include "data/whole_file.h"
 
 constexpr long kTableSize = kEntrySize * kTableEntries;
 
@@ -91,25 +87,6 @@ BestTimesTable EmptyBestTimes()
     for (BestTime& entry : table.entries)
         std::memcpy(entry.name, "NONAME", 6);
     return table;
-}
-
-static long FileSizeOf(std::FILE* file)
-{
-    if (std::fseek(file, 0, SEEK_END) != 0)
-        return -1;
-    return std::ftell(file);
-}
-
-// Past the C library's buffer and the system's cache, so that a crash cannot lose a record.
-static bool FlushToDisk(std::FILE* file)
-{
-    if (std::fflush(file) != 0)
-        return false;
-#ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
-#else
-    return fsync(fileno(file)) == 0;
-#endif
 }
 
 // The table goes only where a whole record already lies, so the file never grows or gains bytes

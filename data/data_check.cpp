@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "data/level_edit.h"
+#include "data/whole_file.h"
+
 namespace {
 
 const char* const kLevelMenuNames[kLevelCount] = {"Beginner", "Average", "Expert",    "Triangle",
@@ -11,9 +14,7 @@ const std::uint64_t kFirstRecordPosition = kOffsetTablePosition + kOffsetTableSi
 
 std::uint64_t FileSize(std::FILE* file)
 {
-    if (std::fseek(file, 0, SEEK_END) != 0)
-        return 0;
-    const long size = std::ftell(file);
+    const long size = FileSizeOf(file);
     return size > 0 ? static_cast<std::uint64_t>(size) : 0;
 }
 
@@ -81,7 +82,6 @@ bool ReadGrid(std::FILE* file, std::uint64_t fileSize, LevelRecord& record, cons
 
 void CheckGrid(const LevelRecord& record, const LevelReport& report)
 {
-    std::size_t playable = 0;
     for (std::size_t index = 0; index < record.grid.size(); ++index) {
         const std::uint8_t cell = record.grid[index];
         if (cell != kPlayableCell && cell != kVoidCell) {
@@ -90,9 +90,8 @@ void CheckGrid(const LevelRecord& record, const LevelReport& report)
                        std::to_string(index % record.columns) + "; only 0 (a cell) and 255 (no cell) may stand there");
             return;
         }
-        playable += cell == kPlayableCell;
     }
-    if (playable == 0)
+    if (CountPlayableCells(record.grid) == 0)
         report.Add("the outline has no playable cell");
 }
 

@@ -6,6 +6,7 @@
 
 #include "data/data_check.h"
 #include "data/default_file.h"
+#include "data/whole_file.h"
 
 std::FILE* DataFile;
 std::string DataFileName = "kelbo.dat";
@@ -95,29 +96,15 @@ static bool FileExists(const std::string& name)
     return true;
 }
 
-static bool WriteWholeFile(const std::string& name, const std::vector<std::uint8_t>& bytes, std::string& problem)
-{
-    std::FILE* file = std::fopen(name.c_str(), "wb");
-    if (file == nullptr) {
-        problem = name + " cannot be created (" + Reason() + "). Start the game in a folder where you may write files.";
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed)
-        return true;
-    problem = name + " could not be written completely (" + Reason() + "). Free some disk space and start again.";
-    std::remove(name.c_str());
-    return false;
-}
-
 bool WriteDefaultDataFile(std::string& problem, bool replaceExisting)
 {
     if (!replaceExisting && FileExists(DataFileName)) {
         problem = DataFileName + " already exists; it is left as it is.";
         return false;
     }
-    return WriteWholeFile(DataFileName, DefaultDataFileBytes(), problem);
+    return WriteWholeFile(DataFileName, DefaultDataFileBytes(), problem,
+                          ". Start the game in a folder where you may write files.",
+                          ". Free some disk space and start again.");
 }
 
 static bool OpenForUpdate(std::string& problem)

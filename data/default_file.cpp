@@ -1,5 +1,6 @@
 #include "data/default_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "data/data_file.h"
@@ -62,14 +63,6 @@ const DefaultLevel kDefaultLevels[kLevelCount] = {
 
 const char kDefaultPlayer[] = "Quelby    ";
 
-// A text and its terminator, zero-filled to the field's size.
-void AppendTextField(std::vector<std::uint8_t>& bytes, const char* text, std::size_t size)
-{
-    const std::size_t start = bytes.size();
-    bytes.resize(start + size, 0);
-    std::memcpy(bytes.data() + start, text, std::strlen(text));
-}
-
 void AppendU32(std::vector<std::uint8_t>& bytes, std::uint32_t value)
 {
     std::uint8_t word[4];
@@ -99,6 +92,13 @@ void AppendRecord(std::vector<std::uint8_t>& bytes, const DefaultLevel& level)
 }
 
 }  // namespace
+
+void AppendTextField(std::vector<std::uint8_t>& bytes, const std::string& text, std::size_t size)
+{
+    const std::size_t start = bytes.size();
+    bytes.resize(start + size, 0);
+    std::memcpy(bytes.data() + start, text.data(), std::min(text.size(), size - 1));
+}
 
 std::vector<std::uint8_t> DefaultDataFileBytes()
 {

@@ -1,9 +1,8 @@
 #include "data/level_edit.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <cassert>
 #include <cstdio>
-#include <cstring>
 
 #include "data/data_check.h"
 #include "data/data_file.h"
@@ -97,7 +96,7 @@ std::string FirstHole(const LevelOutline& outline)
 
 std::string MinesProblem(const LevelDefinition& level)
 {
-    const std::size_t playable = CountPlayable(level.outline);
+    const std::size_t playable = CountPlayableCells(level.outline.cells);
     if (level.mines > kLargestMines)
         return std::to_string(level.mines) + " mines cannot be stored: at most " + std::to_string(kLargestMines);
     if (level.mines >= playable)
@@ -106,22 +105,20 @@ std::string MinesProblem(const LevelDefinition& level)
     return "";
 }
 
-void AppendFieldText(std::vector<std::uint8_t>& bytes, const std::string& text, std::size_t size)
+// Whether bytes from start on would reach into another level's record. A record that the image
+// cannot even place is left to the whole-file check of the result.
+bool MeetsOtherRecord(const std::vector<std::uint8_t>& file, int levelIndex, std::uint64_t start, std::uint64_t size)
 {
-    const std::size_t start = bytes.size();
-    bytes.resize(start + size, 0);
-    std::memcpy(bytes.data() + start, text.data(), std::min(text.size(), size - 1));
-}
-
-std::uint32_t PlaceLimit(const std::vector<std::uint8_t>& file, int levelIndex, std::uint32_t offset)
-{
-    std::uint32_t limit = 0xFFFFFFFFu;
     for (int other = 0; other < kLevelCount; ++other) {
-        const std::uint32_t start = GetU32LE(file.data() + OffsetSlotPosition(other));
-        if (other != levelIndex && start > offset)
-            limit = std::min(limit, start);
+        const std::uint32_t offset = GetU32LE(file.data() + OffsetSlotPosition(other));
+        if (other == levelIndex || offset + std::uint64_t{3} > file.size())
+            continue;
+        const LevelHeader header{offset, file[offset], file[offset + 1], file[offset + 2]};
+        const std::uint64_t end = offset + static_cast<std::uint64_t>(RecordSize(other, header));
+        if (start < end && offset < start + size)
+            return true;
     }
-    return limit;
+    return false;
 }
 
 }  // namespace
@@ -169,9 +166,9 @@ LevelOutline RectangleOutline(std::uint32_t rows, std::uint32_t columns)
                         std::vector<std::uint8_t>(static_cast<std::size_t>(rows) * columns, kPlayableCell)};
 }
 
-std::size_t CountPlayable(const LevelOutline& outline)
+std::size_t CountPlayableCells(const std::vector<std::uint8_t>& cells)
 {
-    return static_cast<std::size_t>(std::count(outline.cells.begin(), outline.cells.end(), kPlayableCell));
+    return static_cast<std::size_t>(std::count(cells.begin(), cells.end(), kPlayableCell));
 }
 
 bool CheckLevelDefinition(int levelIndex, const LevelDefinition& level, const std::string& pictureName,
@@ -182,7 +179,7 @@ bool CheckLevelDefinition(int levelIndex, const LevelDefinition& level, const st
         problem = pictureName + ": " + size;
         return false;
     }
-    if (CountPlayable(level.outline) == 0) {
+    if (CountPlayableCells(level.outline.cells) == 0) {
         problem = pictureName + ": the board has no triangle (" + kPictureCell + ")";
         return false;
     }
@@ -207,9 +204,9 @@ std::vector<std::uint8_t> NewLevelRecord(int levelIndex, const LevelDefinition& 
     std::vector<std::uint8_t> record{static_cast<std::uint8_t>(level.outline.rows),
                                      static_cast<std::uint8_t>(level.outline.columns),
                                      static_cast<std::uint8_t>(level.mines)};
-    AppendFieldText(record, level.title, kTitleSize);
+    AppendTextField(record, level.title, kTitleSize);
     for (int entry = 0; entry < kTableEntries; ++entry) {
-        AppendFieldText(record, kEmptyEntryName, kNameSize);
+        AppendTextField(record, kEmptyEntryName, kNameSize);
         record.resize(record.size() + 4, 0);  // time 0: an empty entry
     }
     if (levelIndex >= kFirstShapedLevel)
@@ -239,9 +236,12 @@ LevelDefinition ReadLevelDefinition(const std::vector<std::uint8_t>& file, int l
 std::vector<std::uint8_t> ReplaceLevelRecord(const std::vector<std::uint8_t>& file, int levelIndex,
                                              const std::vector<std::uint8_t>& record)
 {
+    assert(file.size() >= static_cast<std::size_t>(kOffsetTablePosition + kOffsetTableSize));
     std::vector<std::uint8_t> result = file;
     std::uint32_t offset = GetU32LE(file.data() + OffsetSlotPosition(levelIndex));
-    if (offset + static_cast<std::uint64_t>(record.size()) > PlaceLimit(file, levelIndex, offset)) {
+    const bool fitsInPlace = offset >= kOffsetTablePosition + kOffsetTableSize && offset <= file.size() &&
+                             !MeetsOtherRecord(file, levelIndex, offset, record.size());
+    if (!fitsInPlace) {
         offset = static_cast<std::uint32_t>(file.size());
         PutU32LE(result.data() + OffsetSlotPosition(levelIndex), offset);
     }
@@ -249,21 +249,4 @@ std::vector<std::uint8_t> ReplaceLevelRecord(const std::vector<std::uint8_t>& fi
         result.resize(offset + record.size());
     std::copy(record.begin(), record.end(), result.begin() + offset);
     return result;
-}
-
-bool WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& problem)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        problem = path + " cannot be created (" + std::strerror(errno) + ")";
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool flushed = std::fflush(file) == 0;
-    const bool closed = std::fclose(file) == 0;
-    if (written && flushed && closed)
-        return true;
-    problem = path + " could not be written completely (" + std::strerror(errno) + ")";
-    std::remove(path.c_str());
-    return false;
 }

@@ -34,7 +34,8 @@ std::string OutlinePicture(const LevelOutline& outline);
 
 LevelOutline RectangleOutline(std::uint32_t rows, std::uint32_t columns);
 
-std::size_t CountPlayable(const LevelOutline& outline);
+// The cells of a mask or grid that hold a triangle.
+std::size_t CountPlayableCells(const std::vector<std::uint8_t>& cells);
 
 // Whether the level can go into the slot as it stands: sizes, title, mines below the playable
 // cells, and no holes where the game reads no outline. pictureName names the picture in the
@@ -53,12 +54,9 @@ std::vector<std::uint8_t> DefaultLevelRecord(int levelIndex);
 // full rectangles whatever follows their record.
 LevelDefinition ReadLevelDefinition(const std::vector<std::uint8_t>& file, int levelIndex);
 
-// The image with the level's record replaced. The record stays where it is when it fits before
-// the next record (or the file ends there); otherwise it goes to the end of the file and the
-// offset table points at it there. Every other level's bytes stay as they were.
+// The image with the level's record replaced. The record stays where it is when it fits there
+// without reaching into another level's record (or the file ends there); otherwise, and when its
+// old offset points nowhere sensible, it goes to the end of the file and the offset table points
+// at it there. Every other level's bytes stay as they were.
 std::vector<std::uint8_t> ReplaceLevelRecord(const std::vector<std::uint8_t>& file, int levelIndex,
                                              const std::vector<std::uint8_t>& record);
-
-// Writes bytes to a new file at path, replacing any file there; false with a message, and no
-// file left behind, when it cannot be written completely.
-bool WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& problem);

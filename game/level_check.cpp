@@ -1,14 +1,13 @@
 #include "game/level_check.h"
 
+#include "data/level_edit.h"
 #include "game/mine_draw.h"
 
 std::string CheckMinePlacement(const LevelRecord& record)
 {
     if (record.mines == 0)
         return "";
-    std::size_t playable = 0;
-    for (std::uint8_t cell : record.grid)
-        playable += cell == kPlayableCell;
+    const std::size_t playable = CountPlayableCells(record.grid);
     const std::size_t drawable = CountDrawableCells(record.grid);
     if (record.mines < drawable)
         return "";

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 #include <utility>
 
@@ -188,6 +189,55 @@ TEST(Geometry, AnchorsAndHeaderOfABeginnerBoard)
 
     EXPECT_EQ(CentredTextLeft(58, 15), 51);
     EXPECT_EQ(CentredTextLeft(177, 0), 177);
+}
+
+}  // namespace
+
+namespace {
+
+// Boards narrower than the header: the counters, the button and the board each keep their own
+// room inside the window, the board under the button, and the hit test finds every cell.
+TEST(Geometry, NarrowBoardsHaveAWholeHeader)
+{
+    for (std::uint32_t columns : {1u, 2u, 3u, 5u, 8u, 9u, 10u, 11u, 12u, 13u}) {
+        SCOPED_TRACE(::testing::Message() << columns << " columns");
+        Rows = 2;
+        Columns = columns;
+        GameState = Running;
+        const WindowSize client = ClientSizeFor(Rows, columns);
+        const HeaderLayout header = LayoutHeader(columns);
+        const std::int32_t buttonLeft = header.button.x;
+        const std::int32_t buttonRight = header.pressedButton.x + 28;
+        EXPECT_GE(header.panel.left, 0);
+        EXPECT_LT(header.panel.right, client.width);
+        EXPECT_GT(header.mineCounterBox[0].x, header.panel.left);
+        EXPECT_LT(header.mineCounterBox[1].x, buttonLeft);
+        EXPECT_LT(header.buttonActive.right, header.clockBox[2].x);
+        EXPECT_LT(buttonRight, header.clockBox[2].x);
+        EXPECT_LT(header.clockBox[0].x, header.panel.right);
+        EXPECT_GT(header.mineCounterCentre, header.mineCounterBox[0].x);
+        EXPECT_LT(header.clockCentre, header.clockBox[0].x);
+
+        const std::int32_t boardLeft = CellAnchor(0, 0).x;
+        const std::int32_t boardRight = CellAnchor(columns - 1, 0).x + 26;
+        EXPECT_GE(boardLeft, header.panel.left - 10);
+        EXPECT_LT(boardRight, client.width);
+        EXPECT_LE(std::abs((boardLeft + boardRight) / 2 - (buttonLeft + 14)), 8) << "board under the button";
+        for (std::uint32_t column = 0; column < columns; ++column) {
+            const PixelPoint anchor = CellAnchor(column, 0);
+            const bool up = column % 2 == 0;
+            std::uint32_t hitColumn = kUntouched;
+            std::uint32_t hitRow = kUntouched;
+            EXPECT_EQ(HitTest(static_cast<std::uint32_t>(anchor.x + 13 + (up ? 0 : 1)),
+                              static_cast<std::uint32_t>(anchor.y + (up ? 16 : 8)), hitColumn, hitRow),
+                      up ? kUpCell : kDownCell)
+                << column;
+            EXPECT_EQ(hitColumn, column);
+        }
+        std::uint32_t hitColumn = kUntouched;
+        std::uint32_t hitRow = kUntouched;
+        EXPECT_EQ(HitTest(static_cast<std::uint32_t>(boardLeft - 2), 58, hitColumn, hitRow), kNoCell);
+    }
 }
 
 }  // namespace

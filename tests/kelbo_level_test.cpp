@@ -93,6 +93,27 @@ const Refusal kRefusals[] = {
      "kelbo.dat: level 2 (Expert): it has no rows", [](auto& f) { f[RecordOffset(f, 2)] = 0; }},
     {"damaged data file, reset", "", "reset 3", "kelbo.dat: level 6 (Radiation): its outline runs past",
      [](auto& f) { f.resize(1600); }},
+    {"holes in slot 0", kDiamond, "set 0 --title T --mines 3 --picture pic.txt",
+     "pic.txt: the picture has a hole at line 1, column 1, but level 0 (Beginner)", nullptr},
+    {"holes in slot 2", kDiamond, "set 2 --title T --mines 3 --picture pic.txt",
+     "pic.txt: the picture has a hole at line 1, column 1, but level 2 (Expert)", nullptr},
+    // The game refuses to start on a level whose mines it cannot place, so the tool refuses too.
+    {"another level's mines cannot be placed", "", "set 0 --title T --mines 3 --size 5x5",
+     "kelbo.dat: level 6 (Radiation): 200 mines need more than", [](auto& f) { f[RecordOffset(f, 6) + 2] = 200; }},
+    {"another level's mines, reset", "", "reset 3", "kelbo.dat: level 6 (Radiation): 200 mines need more than",
+     [](auto& f) { f[RecordOffset(f, 6) + 2] = 200; }},
+    {"another level's mines, show", "", "show 0", "kelbo.dat: level 6 (Radiation): 200 mines need more than",
+     [](auto& f) { f[RecordOffset(f, 6) + 2] = 200; }},
+    {"file shorter than its offsets", "", "reset 3", "kelbo.dat: the file is 20 bytes long",
+     [](auto& f) { f.resize(20); }},
+    {"title outside the character set", kDiamond, "set 4 --title 'Zo\xe2\x86\x92' --mines 3 --picture pic.txt",
+     "--title Zo\xe2\x86\x92: character 3, \"\xe2\x86\x92\" (U+2192), is not in the game's character set", nullptr},
+    {"title not UTF-8", kDiamond, "set 4 --title \"$(printf 'Zo\\353')\" --mines 3 --picture pic.txt",
+     "--title: byte 3 is not UTF-8", nullptr},
+    {"accented title too long", kDiamond,
+     "set 4 --title '\xc3\x89\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9"
+     "\xc3\xa9\xc3\xa9\xc3\xa9' --mines 3 --picture pic.txt",
+     "kelbo.dat: level 4 (Star): the title \"\xc3\x89", nullptr},
 };
 
 void PrintTo(const Refusal& refusal, std::ostream* out)
@@ -114,6 +135,7 @@ TEST_P(LevelRefusal, NamesTheFileAndTheProblemAndWritesNothing)
     const ToolRun run = RunKelbo(directory, std::string("level ") + GetParam().arguments);
     EXPECT_NE(run.exitCode, 0);
     EXPECT_EQ(run.errors.rfind(std::string("kelbo: ") + GetParam().message, 0), 0u) << run.errors;
+    EXPECT_EQ(Lines(run.errors).size(), 1u) << run.errors;
     EXPECT_EQ(ReadWholeFile(directory.File("kelbo.dat")), file);
     EXPECT_FALSE(std::filesystem::exists(directory.File("kelbo.dat.new")));
 }
@@ -314,6 +336,80 @@ TEST(KelboLevel, TheBoardsOfTheLevelsFolderInstallAndPlay)
         }
         EXPECT_EQ(rows[picture.size()], "FlagsLeft " + std::to_string(board.mines));
         EXPECT_NE(rows[picture.size() + 1], "GameState Idle");
+    }
+}
+
+}  // namespace
+
+namespace {
+
+struct Mend {
+    const char* what;
+    void (*damage)(std::vector<std::uint8_t>&);
+    const char* arguments;
+};
+
+// Level 6 broken in ways a file can be; set and reset may mend it, and no other level's bytes move.
+const Mend kMends[] = {
+    {"too many mines, set", [](auto& f) { f[RecordOffset(f, 6) + 2] = 200; },
+     "level set 6 --title Mended --mines 3 --picture pic.txt"},
+    {"too many mines, reset", [](auto& f) { f[RecordOffset(f, 6) + 2] = 200; }, "level reset 6"},
+    {"offset into the offset table", [](auto& f) { SetRecordOffset(f, 6, 5); }, "level reset 6"},
+    {"offset past the end", [](auto& f) { SetRecordOffset(f, 6, 100000); }, "level reset 6"},
+    {"record inside level 5's", [](auto& f) { SetRecordOffset(f, 6, RecordOffset(f, 5) + 10); },
+     "level set 6 --title Mended --mines 3 --picture pic.txt"},
+};
+
+TEST(KelboLevel, SetAndResetMendTheBrokenLevelTheyReplace)
+{
+    for (const Mend& mend : kMends) {
+        SCOPED_TRACE(mend.what);
+        ScratchDirectory directory;
+        std::vector<std::uint8_t> before = DefaultDataFileBytes();
+        mend.damage(before);
+        WriteWholeFileForTest(directory.File("kelbo.dat"), before);
+        WriteWholeFileForTest(directory.File("pic.txt"), std::vector<std::uint8_t>(kDiamond.begin(), kDiamond.end()));
+        ASSERT_NE(RunKelbo(directory, "check").exitCode, 0);
+        const ToolRun run = RunKelbo(directory, mend.arguments);
+        EXPECT_EQ(run.exitCode, 0) << run.errors;
+        EXPECT_EQ(RunKelbo(directory, "check").output, "ok\n");
+        const std::vector<std::uint8_t> after = ReadWholeFile(directory.File("kelbo.dat"));
+        for (int level = 0; level < 8; ++level) {
+            if (level != 6) {
+                EXPECT_EQ(RecordBytes(after, level), RecordBytes(before, level)) << level;
+            }
+        }
+    }
+}
+
+struct Title {
+    const char* typed;  // UTF-8, as a terminal sends it
+    std::string stored;   // the field's bytes in the file, Windows-1252
+    const char* shown;  // what level show and levels print back
+};
+
+const Title kTitles[] = {
+    {"Zo\xc3\xab", std::string("Zo\xeb\0", 4), "Zo\xc3\xab"},
+    {"\xe2\x82\xac" "uro", std::string("\x80uro\0", 5), "\xe2\x82\xac" "uro"},
+    {"\xc5\x92uvre \xe2\x80\x93 \xc3\xbf", std::string("\x8cuvre \x96 \xff\0", 10), "\xc5\x92uvre \xe2\x80\x93 \xc3\xbf"},
+    {"a\\b", std::string("a\\b\0", 4), "a\\\\b"},
+};
+
+TEST(KelboLevel, TitlesInThePlayersOwnLetters)
+{
+    for (const Title& title : kTitles) {
+        SCOPED_TRACE(title.typed);
+        ScratchDirectory directory;
+        WriteWholeFileForTest(directory.File("kelbo.dat"), DefaultDataFileBytes());
+        const ToolRun set = RunKelbo(directory, std::string("level set 4 --title '") + title.typed + "' --size 3x4 --mines 2");
+        ASSERT_EQ(set.exitCode, 0) << set.errors;
+        EXPECT_NE(set.output.find(std::string("\"") + title.shown + "\""), std::string::npos) << set.output;
+        const std::vector<std::uint8_t> file = ReadWholeFile(directory.File("kelbo.dat"));
+        const auto field = file.begin() + RecordOffset(file, 4) + 3;
+        EXPECT_EQ(std::string(field, field + static_cast<long>(title.stored.size())), title.stored);
+        EXPECT_EQ(Lines(RunKelbo(directory, "level show 4").output)[0], std::string("title \"") + title.shown + "\"");
+        EXPECT_EQ(Lines(RunKelbo(directory, "times 4").output)[0], std::string("4 ") + title.shown);
+        EXPECT_NE(RunKelbo(directory, "levels").output.find(std::string("4     ") + title.shown + " "), std::string::npos);
     }
 }
 

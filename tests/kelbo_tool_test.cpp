@@ -4,6 +4,7 @@
 #include <string>
 
 #include "data/default_file.h"
+#include "data/windows_1252.h"
 #include "tests/kelbo_runner.h"
 #include "tests/test_files.h"
 
@@ -25,6 +26,11 @@ TEST(KelboTool, InitWritesTheDefaultFileAndNeverClobbers)
     result = RunKelbo(directory, "init --force --file other.dat");
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(ReadWholeFile(directory.File("other.dat")), DefaultDataFileBytes());
+
+    result = RunKelbo(directory, "init --force");
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    EXPECT_EQ(ReadWholeFile(directory.File("kelbo.dat")), DefaultDataFileBytes());
+    EXPECT_FALSE(std::filesystem::exists(directory.File("kelbo.dat.new")));
 }
 
 TEST(KelboTool, CheckLevelsAndTimes)
@@ -92,10 +98,17 @@ TEST(KelboTool, BadInputGetsOneLineAndAFailure)
     ScratchDirectory directory;
     WriteWholeFileForTest(directory.File("kelbo.dat"), DefaultDataFileBytes());
     for (const char* arguments : {"board 8 --seed 1", "board 0", "board 0 --seed x", "times 9", "frobnicate",
-                                  "levels --file missing.dat", "check --file missing.dat", "board 0 --seed"}) {
+                                  "levels --file missing.dat", "check --file missing.dat", "board 0 --seed",
+                                  // numbers past 32 bits must not wrap round where long has 32 bits
+                                  "board 0 --seed 4294967296", "board 0 --seed 9999999999",
+                                  "board 0 --seed 99999999999999999999", "replay 0 --seed 1 L:4294967296,0",
+                                  "level show 4294967296", "level set 0 --title T --mines 4294967297 --size 5x5",
+                                  "level set 0 --title T --mines 3 --size 4294967301x5",
+                                  // output that cannot be written
+                                  "level show 3 > /dev/full", "level reset 3 > /dev/full", "levels > /dev/full"}) {
         const ToolRun result = RunKelbo(directory, arguments);
         EXPECT_NE(result.exitCode, 0) << arguments;
-        EXPECT_FALSE(result.errors.empty()) << arguments;
+        EXPECT_EQ(Lines(result.errors).size(), 1u) << arguments << ": " << result.errors;
         EXPECT_EQ(result.errors.rfind("kelbo: ", 0), 0u) << arguments << ": " << result.errors;
     }
 }
@@ -106,7 +119,8 @@ void PutField(std::vector<std::uint8_t>& file, std::size_t position, const std::
 }
 
 // Names and titles as a player's tables may hold them, shown by times and levels each within its
-// field, with the bytes that a terminal would act on written as escapes.
+// field, letters of the game's character set in UTF-8, and the bytes that a terminal would act on
+// or that stand for no letter written as escapes.
 TEST(KelboTool, TimesAndLevelsShowFieldsAsTheGameReadsThem)
 {
     std::vector<std::uint8_t> file = DefaultDataFileBytes();
@@ -122,6 +136,7 @@ TEST(KelboTool, TimesAndLevelsShowFieldsAsTheGameReadsThem)
         PutField(file, beginner + 16 + 15 * static_cast<std::size_t>(k), names[k]);
     PutField(file, beginner + 3, "ABCDEFGHIJKLM");  // the title without a terminator
     PutField(file, RecordOffset(file, 1) + 3, std::string("Bell\x07\x7f\0", 7));
+    PutField(file, RecordOffset(file, 2) + 3, std::string("\x80\x81\x9f\xff\0", 5));
 
     ScratchDirectory directory;
     WriteWholeFileForTest(directory.File("kelbo.dat"), file);
@@ -131,7 +146,7 @@ TEST(KelboTool, TimesAndLevelsShowFieldsAsTheGameReadsThem)
         "0 ABCDEFGHIJKLM",
         "  1. TenLetters     60",
         "  2. ElevenBytes    100",
-        "  3. Caf\\xe9       150",
+        "  3. Caf\xc3\xa9          150",
         "  4.               200",
         "  5. \\x1b[31mRed\\\\    300",
     };
@@ -143,9 +158,72 @@ TEST(KelboTool, TimesAndLevelsShowFieldsAsTheGameReadsThem)
     ASSERT_EQ(lines.size(), 9u);
     EXPECT_EQ(lines[1].substr(0, 19), "0     ABCDEFGHIJKLM") << lines[1];
     EXPECT_EQ(lines[2].substr(0, 19), "1     Bell\\x07\\x7f ") << lines[2];
+    EXPECT_EQ(lines[3].substr(0, 26), "2     \xe2\x82\xac\\x81\xc5\xb8\xc3\xbf        1") << lines[3];
     for (const std::string& output : {times.output, levels.output})
-        for (const char c : output)
-            EXPECT_TRUE(c == '\n' || (c >= 32 && c < 127)) << "byte " << (static_cast<int>(c) & 0xFF);
+        for (const char c : output) {
+            const int byte = static_cast<int>(c) & 0xFF;
+            EXPECT_TRUE(c == '\n' || (byte >= 32 && byte != 127)) << "byte " << byte;
+        }
+    const ToolRun show = RunKelbo(directory, "level show 1");
+    ASSERT_EQ(show.exitCode, 0) << show.errors;
+    EXPECT_EQ(Lines(show.output)[0], "title \"Bell\\x07\\x7f\"");
+    EXPECT_EQ(levels.output.find("\xc2\x80"), std::string::npos);  // U+0080 to U+009F drive terminals too
+    EXPECT_EQ(levels.output.find("\xc2\x81"), std::string::npos);
+}
+
+// Every byte of the file's character set goes to UTF-8 and back to itself; the five empty bytes
+// have no letter.
+TEST(TextEncoding, EveryByteOfWindows1252RoundTrips)
+{
+    std::vector<int> empty;
+    for (int byte = 0; byte < 256; ++byte) {
+        const std::uint32_t codePoint = CodePointOfWindows1252(static_cast<std::uint8_t>(byte));
+        if (codePoint == kNoCodePoint) {
+            empty.push_back(byte);
+            continue;
+        }
+        std::string utf8;
+        AppendUtf8(utf8, codePoint);
+        std::uint32_t decoded = 0;
+        std::size_t length = 0;
+        ASSERT_TRUE(NextUtf8CodePoint(utf8, 0, decoded, length)) << byte;
+        EXPECT_EQ(length, utf8.size()) << byte;
+        std::uint8_t back = 0;
+        EXPECT_TRUE(Windows1252OfCodePoint(decoded, back)) << byte;
+        EXPECT_EQ(back, byte);
+    }
+    EXPECT_EQ(empty, (std::vector<int>{0x81, 0x8D, 0x8F, 0x90, 0x9D}));
+    std::uint8_t byte = 0;
+    for (std::uint32_t missing : {0x81u, 0x9Du, 0x100u, 0x2192u, 0x1F600u})
+        EXPECT_FALSE(Windows1252OfCodePoint(missing, byte)) << missing;
+}
+
+struct Utf8Case {
+    const char* bytes;
+    bool valid;
+    std::uint32_t codePoint;
+};
+
+const Utf8Case kUtf8Cases[] = {
+    {"A", true, 0x41},          {"\xc3\xab", true, 0xEB},       {"\xe2\x82\xac", true, 0x20AC},
+    {"\xf0\x9f\x98\x80", true, 0x1F600}, {"\xc3", false, 0},      {"\x80", false, 0},
+    {"\xc0\xaf", false, 0},      {"\xe0\x80\xaf", false, 0}, {"\xed\xa0\x80", false, 0},
+    {"\xf4\x90\x80\x80", false, 0}, {"\xff", false, 0},      {"\xe2\x82" "A", false, 0},
+};
+
+// Cut-off, stray, overlong, surrogate and out-of-range sequences are not text.
+TEST(TextEncoding, Utf8IsDecodedOrRefused)
+{
+    for (const Utf8Case& example : kUtf8Cases) {
+        std::uint32_t codePoint = 0;
+        std::size_t length = 0;
+        const std::string text = example.bytes;
+        EXPECT_EQ(NextUtf8CodePoint(text, 0, codePoint, length), example.valid) << text;
+        if (example.valid) {
+            EXPECT_EQ(codePoint, example.codePoint) << text;
+            EXPECT_EQ(length, text.size()) << text;
+        }
+    }
 }
 
 }  // namespace

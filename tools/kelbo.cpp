@@ -9,6 +9,8 @@
 #include "data/best_times.h"
 #include "data/data_check.h"
 #include "data/data_file.h"
+#include "data/default_file.h"
+#include "data/level_edit.h"
 #include "game/board.h"
 #include "game/cell.h"
 #include "game/level_check.h"
@@ -16,6 +18,7 @@
 #include "tools/kelbo_commands.h"
 #include "tools/kelbo_hooks.h"
 #include "tools/kelbo_level.h"
+#include "tools/kelbo_text.h"
 
 namespace {
 
@@ -40,23 +43,9 @@ const char kUsage[] = "usage: kelbo COMMAND [--file PATH]\n"
                       "                          replace a level with your own board\n"
                       "  level reset LEVEL       put back the built-in level and its best times\n";
 
-int Fail(const std::string& message)
-{
-    std::fprintf(stderr, "kelbo: %s\n", message.c_str());
-    return 1;
-}
-
-bool ParseNumber(const std::string& text, unsigned long limit, unsigned long& value)
-{
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 10)
-        return false;
-    value = std::strtoul(text.c_str(), nullptr, 10);
-    return value <= limit;
-}
-
 bool ParseLevel(const std::string& text, int& level)
 {
-    unsigned long value = 0;
+    std::uint64_t value = 0;
     if (!ParseNumber(text, kLevelCount - 1, value))
         return false;
     level = static_cast<int>(value);
@@ -67,27 +56,6 @@ std::string TrimRight(std::string text)
 {
     text.erase(text.find_last_not_of(' ') + 1);
     return text;
-}
-
-// Text from the file as it may go to a terminal: control bytes would drive the terminal, and
-// bytes above 127 are in the game's single-byte character set, which the terminal does not share,
-// so both are written as \xHH (and a backslash as \\).
-std::string Printable(const std::string& text)
-{
-    std::string shown;
-    for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte == '\\') {
-            shown += "\\\\";
-        } else if (byte < 32 || byte >= 127) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-            shown += escape;
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
 }
 
 // Opens the data file for reading and checks it; false with a one-line message.
@@ -101,15 +69,25 @@ bool OpenCheckedForReading(std::string& problem)
     const std::vector<std::string> problems = CheckDataFileForPlay(DataFile, DataFileName);
     if (problems.empty())
         return true;
-    problem = problems.front() + (problems.size() > 1 ? " (kelbo check lists every problem)" : "");
+    problem = FirstProblem(problems);
     CloseDataFile();
     return false;
+}
+
+// A file that exists is replaced as level set replaces it, never rewritten in place.
+bool ReplaceWithDefaultFile(std::string& problem)
+{
+    std::FILE* existing = std::fopen(DataFileName.c_str(), "rb");
+    if (existing == nullptr)
+        return WriteDefaultDataFile(problem, true);
+    std::fclose(existing);
+    return CommitImage(DefaultDataFileBytes(), CheckDataFileForPlay, problem);
 }
 
 int RunInit(const Options& options)
 {
     std::string problem;
-    if (!WriteDefaultDataFile(problem, options.force))
+    if (options.force ? !ReplaceWithDefaultFile(problem) : !WriteDefaultDataFile(problem))
         return Fail(problem + (options.force ? "" : " Use --force to replace it with the default file."));
     std::printf("wrote %s (%ld bytes)\n", DataFileName.c_str(), kDefaultFileSize);
     return 0;
@@ -133,15 +111,7 @@ int RunCheck(const Options&)
 
 std::string TitleText(const LevelRecord& record)
 {
-    return Printable(TrimRight(FieldText(record.title, sizeof record.title)));
-}
-
-std::size_t CountPlayableCells(const LevelRecord& record)
-{
-    std::size_t playable = 0;
-    for (std::uint8_t cell : record.grid)
-        playable += cell == kPlayableCell;
-    return playable;
+    return TerminalText(TrimRight(FieldText(record.title, sizeof record.title)));
 }
 
 int RunLevels(const Options& options)
@@ -156,8 +126,8 @@ int RunLevels(const Options& options)
         LevelRecord record;
         if (!ReadCheckedLevel(DataFile, DataFileName, level, record).empty())
             return Fail(DataFileName + ": " + LevelName(level) + " cannot be read");
-        std::printf("%-5d %-12s %4u %7u %5u %8zu\n", level, TitleText(record).c_str(), record.rows, record.columns,
-                    record.mines, CountPlayableCells(record));
+        std::printf("%-5d %s %4u %7u %5u %8zu\n", level, PadToWidth(TitleText(record), 12).c_str(), record.rows,
+                    record.columns, record.mines, CountPlayableCells(record.grid));
     }
     CloseDataFile();
     return 0;
@@ -172,11 +142,11 @@ bool PrintTimes(int level)
     if (!ReadLevelHeader(DataFile, level, header) || !ReadLevelTitle(DataFile, header.offset, title) ||
         !ReadBestTimes(DataFile, header.offset, table))
         return false;
-    std::printf("%d %s\n", level, Printable(TrimRight(title)).c_str());
+    std::printf("%d %s\n", level, TerminalText(TrimRight(title)).c_str());
     for (int place = 0; place < kTableEntries; ++place) {
         const BestTime& entry = table.entries[place];
-        std::printf("  %d. %-10s %6d\n", place + 1, Printable(TrimRight(FieldText(entry.name, kNameSize))).c_str(),
-                    entry.seconds);
+        std::printf("  %d. %s %6d\n", place + 1,
+                    PadToWidth(TerminalText(TrimRight(FieldText(entry.name, kNameSize))), 10).c_str(), entry.seconds);
     }
     return true;
 }
@@ -259,10 +229,10 @@ bool ParseMove(const std::string& text, Move& move)
     if (text.size() < 5 || std::string("LRM").find(text[0]) == std::string::npos || text[1] != ':' ||
         comma == std::string::npos)
         return false;
-    unsigned long column = 0;
-    unsigned long row = 0;
-    if (!ParseNumber(text.substr(2, comma - 2), 0xFFFFFFFFul, column) ||
-        !ParseNumber(text.substr(comma + 1), 0xFFFFFFFFul, row))
+    std::uint64_t column = 0;
+    std::uint64_t row = 0;
+    if (!ParseNumber(text.substr(2, comma - 2), 0xFFFFFFFFu, column) ||
+        !ParseNumber(text.substr(comma + 1), 0xFFFFFFFFu, row))
         return false;
     move = Move{text[0], static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)};
     return true;
@@ -389,10 +359,10 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& problem)
                 return false;
             }
             const std::string value = argv[++i];
-            unsigned long seed = 0;
+            std::uint64_t seed = 0;
             if (word == "--file") {
                 DataFileName = value;
-            } else if (!ParseNumber(value, 0xFFFFFFFFul, seed)) {
+            } else if (!ParseNumber(value, 0xFFFFFFFFu, seed)) {
                 problem = "the seed must be a whole number from 0 to 4294967295";
                 return false;
             } else {
@@ -419,8 +389,10 @@ int RunKelboCommand(int argc, char** argv)
         std::fputs(kUsage, stderr);
         return 2;
     }
-    if (std::strcmp(argv[1], "level") == 0)
-        return RunLevelCommand(argc, argv);
+    if (std::strcmp(argv[1], "level") == 0) {
+        const int exitCode = RunLevelCommand(argc, argv);
+        return exitCode == 2 ? exitCode : FinishOutput(exitCode);
+    }
     Options options;
     std::string problem;
     if (!ParseOptions(argc, argv, options, problem))

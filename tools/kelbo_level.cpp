@@ -8,9 +8,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
 #endif
 
 #include "data/data_check.h"
@@ -18,8 +15,10 @@
 #include "data/default_file.h"
 #include "data/level_edit.h"
 #include "game/board.h"
+#include "data/whole_file.h"
 #include "game/level_check.h"
-#include "ui/geometry.h"
+#include "game/window_size.h"
+#include "tools/kelbo_text.h"
 
 namespace {
 
@@ -38,6 +37,7 @@ struct LevelOptions {
     std::string command;
     std::string level;
     std::string title;
+    int titleArgument = 0;  // where the title stands on the command line
     std::string mines;
     std::string size;
     std::string picture;
@@ -46,20 +46,6 @@ struct LevelOptions {
     bool hasSize = false;
     bool hasPicture = false;
 };
-
-int Fail(const std::string& message)
-{
-    std::fprintf(stderr, "kelbo: %s\n", message.c_str());
-    return 1;
-}
-
-bool ParseWhole(const std::string& text, unsigned long limit, unsigned long& value)
-{
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    value = std::strtoul(text.c_str(), nullptr, 10);
-    return value <= limit;
-}
 
 bool TakeValue(int argc, char** argv, int& i, std::string& value, bool& given, std::string& problem)
 {
@@ -82,6 +68,7 @@ bool ParseLevelOptions(int argc, char** argv, LevelOptions& options, std::string
             ok = TakeValue(argc, argv, i, DataFileName, ignored, problem);
         } else if (word == "--title") {
             ok = TakeValue(argc, argv, i, options.title, options.hasTitle, problem);
+            options.titleArgument = i;
         } else if (word == "--mines") {
             ok = TakeValue(argc, argv, i, options.mines, options.hasMines, problem);
         } else if (word == "--size") {
@@ -107,8 +94,8 @@ bool ParseLevelOptions(int argc, char** argv, LevelOptions& options, std::string
 
 bool ParseLevelIndex(const std::string& text, int& level, std::string& problem)
 {
-    unsigned long value = 0;
-    if (!ParseWhole(text, kLevelCount - 1, value)) {
+    std::uint64_t value = 0;
+    if (!ParseNumber(text, kLevelCount - 1, value)) {
         problem = "give a level number, 0 to " + std::to_string(kLevelCount - 1);
         return false;
     }
@@ -116,30 +103,49 @@ bool ParseLevelIndex(const std::string& text, int& level, std::string& problem)
     return true;
 }
 
-// Opens the data file as the game would and checks it whole; false with every problem.
-bool ReadCheckedImage(const char* mode, std::vector<std::uint8_t>& image, std::string& problem)
+bool ReadImage(std::FILE* file, std::vector<std::uint8_t>& image)
 {
-    std::FILE* file = std::fopen(DataFileName.c_str(), mode);
+    const long size = FileSizeOf(file);
+    image.assign(size > 0 ? static_cast<std::size_t>(size) : 0, 0);
+    return size > 0 && ReadBytesAt(file, 0, image.data(), image.size());
+}
+
+// Opens the data file as the game would and checks it whole; false with the first problem.
+bool ReadCheckedImage(std::vector<std::uint8_t>& image, std::string& problem)
+{
+    std::FILE* file = std::fopen(DataFileName.c_str(), "rb");
     if (file == nullptr) {
-        problem = DataFileName + " cannot be opened" + (mode[1] == '+' ? " for reading and writing" : "") + " (" +
-                  std::strerror(errno) + ")";
+        problem = DataFileName + " cannot be opened (" + std::strerror(errno) + ")";
         return false;
     }
-    const std::vector<std::string> problems = CheckDataFile(file, DataFileName);
-    for (const std::string& line : problems)
-        problem += line + "\n";
-    problem += problems.empty() ? "" : DataFileName + " has been left as it is";
-    long size = -1;
-    if (problems.empty() && std::fseek(file, 0, SEEK_END) == 0)
-        size = std::ftell(file);
-    image.assign(size > 0 ? static_cast<std::size_t>(size) : 0, 0);
-    const bool read = size > 0 && ReadBytesAt(file, 0, image.data(), image.size());
+    const std::vector<std::string> problems = CheckDataFileForPlay(file, DataFileName);
+    const bool read = problems.empty() && ReadImage(file, image);
     std::fclose(file);
     if (!problems.empty())
-        return false;
-    if (!read)
+        problem = FirstProblem(problems);
+    else if (!read)
         problem = DataFileName + " cannot be read";
     return read;
+}
+
+// The file that a level is about to replace a record of: it must be writable and hold at least
+// the offset table. The rest of it is checked as the new file, since the level replaced may be
+// the one that is broken.
+bool ReadImageToChange(std::vector<std::uint8_t>& image, std::string& problem)
+{
+    std::FILE* file = std::fopen(DataFileName.c_str(), "r+b");
+    if (file == nullptr) {
+        problem = DataFileName + " cannot be opened for reading and writing (" + std::strerror(errno) + ")";
+        return false;
+    }
+    const bool read = ReadImage(file, image);
+    const bool holdsOffsets = read && image.size() >= static_cast<std::size_t>(kOffsetTablePosition + kOffsetTableSize);
+    if (read && !holdsOffsets)
+        problem = FirstProblem(CheckDataFileForPlay(file, DataFileName)) + "; " + DataFileName + " is left as it is";
+    else if (!read)
+        problem = DataFileName + " cannot be read";
+    std::fclose(file);
+    return holdsOffsets;
 }
 
 std::string LargeWindowWarning(std::uint32_t rows, std::uint32_t columns)
@@ -172,11 +178,11 @@ int RunShow(int levelIndex)
 {
     std::vector<std::uint8_t> image;
     std::string problem;
-    if (!ReadCheckedImage("rb", image, problem))
+    if (!ReadCheckedImage(image, problem))
         return Fail(problem);
     const LevelDefinition level = ReadLevelDefinition(image, levelIndex);
-    std::printf("title \"%s\"\nrows %u\ncolumns %u\nmines %u\nplayable %zu\n%s", level.title.c_str(),
-                level.outline.rows, level.outline.columns, level.mines, CountPlayable(level.outline),
+    std::printf("title \"%s\"\nrows %u\ncolumns %u\nmines %u\nplayable %zu\n%s", TerminalText(level.title).c_str(),
+                level.outline.rows, level.outline.columns, level.mines, CountPlayableCells(level.outline.cells),
                 OutlinePicture(level.outline).c_str());
     return 0;
 }
@@ -214,10 +220,10 @@ bool ReadOutline(const LevelOptions& options, LevelOutline& outline, std::string
     }
     pictureName = "--size " + options.size;
     const std::size_t cross = options.size.find_first_of("xX");
-    unsigned long rows = 0;
-    unsigned long columns = 0;
-    if (cross == std::string::npos || !ParseWhole(options.size.substr(0, cross), 99999, rows) ||
-        !ParseWhole(options.size.substr(cross + 1), 99999, columns)) {
+    std::uint64_t rows = 0;
+    std::uint64_t columns = 0;
+    if (cross == std::string::npos || !ParseNumber(options.size.substr(0, cross), 99999, rows) ||
+        !ParseNumber(options.size.substr(cross + 1), 99999, columns)) {
         problem = pictureName + ": write the size as ROWSxCOLUMNS, for example 10x20";
         return false;
     }
@@ -241,18 +247,30 @@ bool CheckMinesCanBePlaced(int levelIndex, const LevelDefinition& level, std::st
     return false;
 }
 
+// The length that counts is the file's, one byte a character.
+bool TitleFits(int levelIndex, const std::string& typed, const std::string& fileText, std::string& problem)
+{
+    if (fileText.size() < static_cast<std::size_t>(kTitleSize))
+        return true;
+    problem = DataFileName + ": " + LevelName(levelIndex) + ": the title \"" + typed + "\" has " +
+              std::to_string(fileText.size()) + " characters; at most " + std::to_string(kTitleSize - 1) + " fit";
+    return false;
+}
+
 bool ReadDefinition(int levelIndex, const LevelOptions& options, LevelDefinition& level, std::string& problem)
 {
-    unsigned long mines = 0;
+    std::uint64_t mines = 0;
     if (!options.hasTitle || !options.hasMines) {
         problem = "set needs --title TEXT and --mines M";
         return false;
     }
-    if (!ParseWhole(options.mines, 99999, mines)) {
+    if (!ParseNumber(options.mines, 99999, mines)) {
         problem = "--mines " + options.mines + ": give a whole number of mines";
         return false;
     }
-    level.title = options.title;
+    if (!FileTextFromArgument(options.title, options.titleArgument, "--title", level.title, problem) ||
+        !TitleFits(levelIndex, options.title, level.title, problem))
+        return false;
     level.mines = static_cast<std::uint32_t>(mines);
     std::string pictureName;
     return ReadOutline(options, level.outline, pictureName, problem) &&
@@ -260,80 +278,75 @@ bool ReadDefinition(int levelIndex, const LevelOptions& options, LevelDefinition
            CheckMinesCanBePlaced(levelIndex, level, problem);
 }
 
-// Makes sure the new file's bytes are on the disk before it replaces the old one.
-void FlushToDisk(const std::string& path)
-{
-#ifndef _WIN32
-    const int descriptor = open(path.c_str(), O_RDONLY);
-    if (descriptor >= 0) {
-        fsync(descriptor);
-        close(descriptor);
-    }
-#else
-    (void)path;  // MOVEFILE_WRITE_THROUGH below waits for the disk
-#endif
-}
-
-// False with the system's reason.
+// False with a message naming the files and the reason.
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason)
 {
 #ifdef _WIN32
     // rename fails on Windows when the target exists.
     if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
         return true;
-    reason = "Windows error " + std::to_string(GetLastError());
+    const DWORD error = GetLastError();
+    // The game keeps its file open while it runs, and Windows replaces no file that is open.
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION)
+        reason = "the game (or another program) has " + to + " open, so it cannot be replaced: close the game first "
+                 "and run the command again";
+    else
+        reason = from + " cannot replace " + to + " (Windows error " + std::to_string(error) + ")";
 #else
     if (std::rename(from.c_str(), to.c_str()) == 0)
         return true;
-    reason = std::strerror(errno);
+    reason = from + " cannot replace " + to + " (" + std::strerror(errno) + ")";
 #endif
     return false;
 }
 
-std::vector<std::string> CheckFileAt(const std::string& path)
+std::vector<std::string> CheckFileAt(const std::string& path, WholeFileCheck check)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return {path + " cannot be read back"};
-    std::vector<std::string> problems = CheckDataFile(file, DataFileName);
+    std::vector<std::string> problems = check(file, DataFileName);
     std::fclose(file);
     return problems;
 }
 
-// Writes the whole new file beside the old one and renames it over it, so that a crash or a full
-// disk leaves one whole file or the other.
-bool CommitImage(const std::vector<std::uint8_t>& image, std::string& problem)
+}  // namespace
+
+bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, std::string& problem)
 {
     const std::string newPath = DataFileName + ".new";
-    if (!WriteNewFile(newPath, image, problem))
+    const std::string untouched = "; " + DataFileName + " is left as it is";
+    if (!WriteWholeFile(newPath, image, problem)) {
+        problem += untouched;
         return false;
-    FlushToDisk(newPath);
-    const std::vector<std::string> problems = CheckFileAt(newPath);
+    }
+    const std::vector<std::string> problems = CheckFileAt(newPath, check);
     if (!problems.empty()) {
         std::remove(newPath.c_str());
-        problem =
-            "the changed file would not pass the check, so " + DataFileName + " is left as it is: " + problems.front();
+        problem = FirstProblem(problems) + untouched;
         return false;
     }
     std::string reason;
     if (ReplaceFileWith(newPath, DataFileName, reason))
         return true;
-    problem = newPath + " cannot replace " + DataFileName + " (" + reason + "); " + DataFileName + " is left as it is";
     std::remove(newPath.c_str());
+    problem = reason + untouched;
     return false;
 }
+
+namespace {
 
 int ReplaceRecord(int levelIndex, const std::vector<std::uint8_t>& record, const LevelDefinition& level)
 {
     std::vector<std::uint8_t> image;
     std::string problem;
-    if (!ReadCheckedImage("r+b", image, problem))
+    if (!ReadImageToChange(image, problem))
         return Fail(problem);
-    if (!CommitImage(ReplaceLevelRecord(image, levelIndex, record), problem))
+    if (!CommitImage(ReplaceLevelRecord(image, levelIndex, record), CheckDataFileForPlay, problem))
         return Fail(problem);
     std::printf("%s: %s is now \"%s\": %u rows, %u columns, %u mines, %zu playable cells\n", DataFileName.c_str(),
-                LevelName(levelIndex).c_str(), level.title.c_str(), level.outline.rows, level.outline.columns,
-                level.mines, CountPlayable(level.outline));
+                LevelName(levelIndex).c_str(), TerminalText(level.title).c_str(), level.outline.rows,
+                level.outline.columns, level.mines, CountPlayableCells(level.outline.cells));
     WarnIfLarge(DataFileName, levelIndex, level.outline.rows, level.outline.columns);
     return 0;
 }

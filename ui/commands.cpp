@@ -1,5 +1,11 @@
 #include "ui/commands.h"
 
+#include <string>
+
+#include "data/best_times.h"
+#include "data/data_file.h"
+#include "data/default_file.h"
+#include "data/level_edit.h"
 #include "game/board.h"
 #include "game/platform.h"
 #include "res/resource.h"
@@ -43,6 +49,60 @@ static INT_PTR CALLBACK AboutDialogProcedure(HWND dialog, UINT message, WPARAM w
 static void ShowAboutDialog(HWND window)
 {
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProcedure, 0);
+}
+
+static std::string WithoutTrailingSpaces(std::string text)
+{
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+// The title the file holds for a level; empty when it cannot be read.
+static std::string FileTitle(int level)
+{
+    LevelHeader header{};
+    std::string title;
+    if (!ReadLevelHeader(DataFile, level, header) || !ReadLevelTitle(DataFile, header.offset, title))
+        return "";
+    return WithoutTrailingSpaces(title);
+}
+
+// A menu shows "&&" as "&".
+static std::string MenuText(const std::string& title)
+{
+    std::string text;
+    for (const char c : title)
+        text += c == '&' ? std::string("&&") : std::string(1, c);
+    return text;
+}
+
+static void SetItemText(HMENU menu, int itemId, const std::string& text)
+{
+    MENUITEMINFOA item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_STRING;
+    std::string buffer = text;
+    item.dwTypeData = &buffer[0];
+    SetMenuItemInfoA(menu, static_cast<UINT>(itemId), FALSE, &item);
+}
+
+void NameLevelItems(HWND window)
+{
+    static std::string builtInItems[kLevelCount];  // the menu's own names, from the resources
+    static std::string builtInTitles[kLevelCount];
+    const HMENU menu = GetMenu(window);
+    for (int level = 0; level < kLevelCount; ++level) {
+        const int itemId = CMD_FIRST_LEVEL + level;
+        if (builtInItems[level].empty()) {
+            char text[64] = {};
+            GetMenuStringA(menu, static_cast<UINT>(itemId), text, sizeof text, MF_BYCOMMAND);
+            builtInItems[level] = text;
+            builtInTitles[level] = WithoutTrailingSpaces(ReadLevelDefinition(DefaultDataFileBytes(), level).title);
+        }
+        const std::string title = FileTitle(level);
+        const bool own = !title.empty() && title != builtInTitles[level];
+        SetItemText(menu, itemId, own ? MenuText(title) : builtInItems[level]);
+    }
 }
 
 void HandleCommand(HWND window, WORD commandId)

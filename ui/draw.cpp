@@ -165,7 +165,7 @@ IndexRange CellsMeeting(std::int64_t low, std::int64_t high, std::int64_t origin
 void DrawCellsMeeting(HDC dc, const RECT& update)
 {
     const IndexRange rows = CellsMeeting(update.top, update.bottom, kBoardTop, kRowPitch, Rows);
-    const IndexRange columns = CellsMeeting(update.left, update.right, kBoardLeft, kColumnStep, Columns);
+    const IndexRange columns = CellsMeeting(update.left, update.right, BoardLeft(Columns), kColumnStep, Columns);
     for (std::int64_t row = rows.first; row <= rows.last; ++row)
         for (std::int64_t column = columns.first; column <= columns.last; ++column) {
             const auto c = static_cast<std::uint32_t>(column);

@@ -47,20 +47,25 @@ std::uint8_t UpOrDown(bool pointsUp)
 
 }  // namespace
 
+std::int32_t BoardLeft(std::uint32_t columns)
+{
+    return kBoardLeft + static_cast<std::int32_t>(HeaderColumns(columns) - columns) * kColumnStep / 2;
+}
+
 PixelPoint CellAnchor(std::uint32_t column, std::uint32_t row)
 {
-    return PixelPoint{kBoardLeft + kColumnStep * static_cast<std::int32_t>(column),
+    return PixelPoint{BoardLeft(Columns) + kColumnStep * static_cast<std::int32_t>(column),
                       kBoardTop + kRowPitch * static_cast<std::int32_t>(row)};
 }
 
 std::int32_t NewGameButtonBase(std::uint32_t columns)
 {
-    return static_cast<std::int32_t>(columns) * kColumnStep / 2;
+    return static_cast<std::int32_t>(HeaderColumns(columns)) * kColumnStep / 2;
 }
 
 HeaderLayout LayoutHeader(std::uint32_t columns)
 {
-    const std::int32_t c = static_cast<std::int32_t>(columns) * kColumnStep;
+    const std::int32_t c = static_cast<std::int32_t>(HeaderColumns(columns)) * kColumnStep;
     const std::int32_t b = NewGameButtonBase(columns);
     HeaderLayout layout{};
     layout.panel = PixelRect{27, 4, c + 14, 37};
@@ -87,18 +92,6 @@ std::int32_t CentredTextLeft(std::int32_t centre, std::int32_t textWidth)
     return centre - textWidth / 2;
 }
 
-WindowSize ClientSizeFor(std::uint32_t rows, std::uint32_t columns)
-{
-    return WindowSize{static_cast<std::int32_t>(columns) * kColumnStep + kClientExtraWidth,
-                      static_cast<std::int32_t>(rows) * kRowPitch + kClientExtraHeight};
-}
-
-WindowSize WindowSizeFor(std::uint32_t rows, std::uint32_t columns)
-{
-    const WindowSize client = ClientSizeFor(rows, columns);
-    return WindowSize{client.width + kClassicFrameWidth, client.height + kClassicFrameHeight};
-}
-
 static std::int32_t CentredStart(std::int32_t screenExtent, std::int32_t windowExtent)
 {
     if (windowExtent > screenExtent)
@@ -111,10 +104,12 @@ PixelPoint CentredWindowPosition(std::int32_t screenWidth, std::int32_t screenHe
     return PixelPoint{CentredStart(screenWidth, size.width), CentredStart(screenHeight, size.height)};
 }
 
-std::uint8_t HitTest(std::uint32_t x, std::uint32_t y, std::uint32_t& column, std::uint32_t& row)
+std::uint8_t HitTest(std::uint32_t pointerX, std::uint32_t y, std::uint32_t& column, std::uint32_t& row)
 {
-    if (GameState == Over)
+    const auto shift = static_cast<std::uint32_t>(BoardLeft(Columns) - kBoardLeft);
+    if (GameState == Over || pointerX < shift)
         return kNoCell;
+    const std::uint32_t x = pointerX - shift;
     if (y < static_cast<std::uint32_t>(kBoardTop))
         return kNoCell;
     const std::uint32_t e = y - static_cast<std::uint32_t>(kBoardTop);

@@ -5,20 +5,11 @@
 
 #include <cstdint>
 
-constexpr std::int32_t kBoardLeft = 18;        // x of column 0's anchor
+#include "game/window_size.h"
+
+constexpr std::int32_t kBoardLeft = 18;        // x of column 0's anchor on a board as wide as the header
 constexpr std::int32_t kBoardTop = 42;         // y of row 0's anchor
-constexpr std::int32_t kColumnStep = 15;       // from one column's anchor to the next
-constexpr std::int32_t kRowPitch = 26;         // from one row's anchor to the next
 constexpr std::int32_t kCellPictureSize = 32;  // a cell's picture is 32 x 32
-
-// The client area holds the board with a margin: columns x 15 + 40 by rows x 26 + 46 pixels.
-constexpr std::int32_t kClientExtraWidth = 40;
-constexpr std::int32_t kClientExtraHeight = 46;
-
-// The classic frame (3 pixels a side), caption and one-line menu bar (19 pixels each) add this
-// much to the client area, which makes the outer size columns x 15 + 46 by rows x 26 + 90.
-constexpr std::int32_t kClassicFrameWidth = 6;
-constexpr std::int32_t kClassicFrameHeight = 44;
 
 // What HitTest finds under the pointer, the same codes as PressedCell's kind.
 constexpr std::uint8_t kNoCell = 0;
@@ -37,11 +28,6 @@ struct PixelRect {  // both corners included
     std::int32_t bottom;
 };
 
-struct WindowSize {
-    std::int32_t width;
-    std::int32_t height;
-};
-
 struct HeaderLayout {
     PixelRect panel;               // the raised panel behind counters and button
     PixelPoint mineCounterBox[4];  // closed outline, corner by corner
@@ -54,23 +40,19 @@ struct HeaderLayout {
     PixelRect buttonActive;       // where a press or release counts as on the button
 };
 
-// Top-left corner of a cell's 32 x 32 picture.
+// x of column 0's anchor: a board narrower than the header stands in the middle of the window.
+std::int32_t BoardLeft(std::uint32_t columns);
+
+// Top-left corner of a cell's 32 x 32 picture on the current board.
 PixelPoint CellAnchor(std::uint32_t column, std::uint32_t row);
 
-// B: half the width of the columns, the horizontal origin of the new-game button.
+// B: half the width of the header's columns, the horizontal origin of the new-game button.
 std::int32_t NewGameButtonBase(std::uint32_t columns);
 
 HeaderLayout LayoutHeader(std::uint32_t columns);
 
 // Left edge of a text of the given width centred on x = centre.
 std::int32_t CentredTextLeft(std::int32_t centre, std::int32_t textWidth);
-
-// Size of the client area that shows the whole board and its header.
-WindowSize ClientSizeFor(std::uint32_t rows, std::uint32_t columns);
-
-// Outer size of the window, frame, caption and menu bar included, under the classic metrics.
-// The program asks the system for its real frame instead (see OuterWindowSize).
-WindowSize WindowSizeFor(std::uint32_t rows, std::uint32_t columns);
 
 // Where a window of the given size is centred on a screen of the given size. A window larger
 // than the screen goes to the screen's edge (0) rather than far off it.

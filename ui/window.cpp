@@ -63,6 +63,9 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_TIMER:
         HandleTimer(window);
         return 0;
+    case WM_INITMENUPOPUP:
+        NameLevelItems(window);
+        return 0;
     case WM_MOUSEMOVE:
         HandleMouseMove(window, wParam, LOWORD(lParam), HIWORD(lParam));
         return 0;

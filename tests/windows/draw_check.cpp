@@ -334,7 +334,7 @@ void CheckCell(const CellCase& row, std::uint32_t column, std::uint32_t cellRow)
     SetBoard(3, 4, kVoidCell);
     CellAt(column, cellRow) = row.cell;
     GameState = row.state;
-    Canvas canvas = CreateCanvas(120, 150);
+    Canvas canvas = CreateCanvas(200, 150);
     DrawCell(canvas.dc, column, cellRow, orientation);
     Image expected = BackgroundImage(canvas);
     const PixelPoint anchor = CellAnchor(column, cellRow);
@@ -364,7 +364,7 @@ void CheckPressedCells()
     for (std::uint32_t column : {1u, 2u}) {
         SetBoard(3, 4, 64);
         const int orientation = CellOrientation(column, 1);
-        Canvas canvas = CreateCanvas(120, 150);
+        Canvas canvas = CreateCanvas(200, 150);
         DrawCell(canvas.dc, column, 1, orientation);
         DrawPressedCell(canvas.dc, column, 1, orientation);
         Image expected = BackgroundImage(canvas);

@@ -2,12 +2,13 @@
 # kelbo.exe under Wine beside the native kelbo: the same commands must give the same files and
 # the same output, a level set must replace an existing file (rename cannot on Windows), and a
 # refusal must leave the file as it was.
-# Usage: kelbo_under_wine.sh NATIVE_BUILD_DIR KELBO_EXE NATIVE_KELBO LEVELS_DIR
+# Usage: kelbo_under_wine.sh NATIVE_BUILD_DIR KELBO_EXE NATIVE_KELBO LEVELS_DIR HOLD_FILE_EXE
 set -uo pipefail
 build_dir=${1:?native build directory}
 kelbo_exe=${2:?kelbo.exe}
 kelbo=${3:?native kelbo}
 levels=${4:?levels folder}
+hold_file=${5:?hold_file.exe}
 . "$(dirname "$0")/../wine/wine_env.sh" "$build_dir"
 
 work=$(mktemp -d "$build_dir/kelbo-wine.XXXXXX")
@@ -61,6 +62,49 @@ cmp -s "$work/before.dat" "$work/windows/kelbo.dat" || fail "a refused level set
 both level reset 4
 both level reset 3
 both times
+
+# Numbers past 32 bits are refused alike, not wrapped round where long has 32 bits.
+both board 0 --seed 9999999999
+both replay 0 --seed 1 L:4294967296,0
+both level set 0 --title T --mines 4294967299 --size 5x5
+
+# A title in the player's letters goes into the file as the same Windows-1252 bytes; kelbo.exe
+# prints it back in the console's code page.
+title=$(printf 'Zo\303\253\342\202\254')
+run native level set 4 --title "$title" --size 3x4 --mines 2
+run windows level set 4 --title "$title" --size 3x4 --mines 2
+cmp -s "$work/native/kelbo.dat" "$work/windows/kelbo.dat" || fail "an accented title: the data files differ"
+run windows level show 4
+head -n 1 "$work/windows.out" | iconv -f CP1252 -t UTF-8 2>/dev/null | grep -qF "title \"$title\"" ||
+    head -n 1 "$work/windows.out" | grep -qF "title \"$title\"" ||
+    fail "an accented title shows as $(head -n 1 "$work/windows.out" | od -c | head -n 2)"
+both level reset 4
+# A letter outside Windows-1252 reaches kelbo.exe as '?' in its arguments; the command line as
+# typed still names it.
+cp "$work/windows/kelbo.dat" "$work/before.dat"
+run windows level set 4 --title "$(printf 'Zo\342\206\222')" --size 3x4 --mines 2
+[ "$(cat "$work/windows.rc")" = 1 ] || fail "a title with an arrow was accepted"
+grep -q "character 3, .*U+2192.*, is not in the game's character set" "$work/windows.err" ||
+    fail "a title with an arrow: $(cat "$work/windows.err")"
+cmp -s "$work/before.dat" "$work/windows/kelbo.dat" || fail "a refused title changed the file"
+
+# The running game keeps kelbo.dat open: kelbo.exe says so in one line, and the file stays whole.
+cp "$work/windows/kelbo.dat" "$work/before.dat"
+(cd "$work/windows" && wine "$hold_file" kelbo.dat >/dev/null 2>&1) &
+holder=$!
+for _ in $(seq 300); do [ -e "$work/windows/held" ] && break; sleep 0.1; done
+[ -e "$work/windows/held" ] || fail "hold_file.exe did not open kelbo.dat"
+run windows level set 4 --title Ring --mines 25 --picture ring.txt
+[ "$(cat "$work/windows.rc")" = 1 ] || fail "level set on an open file: exit $(cat "$work/windows.rc")"
+[ "$(wc -l <"$work/windows.err")" = 1 ] || fail "level set on an open file: not one line: $(cat "$work/windows.err")"
+grep -q '^kelbo: the game (or another program) has kelbo.dat open, so it cannot be replaced: close the game first' \
+    "$work/windows.err" || fail "level set on an open file says: $(cat "$work/windows.err")"
+touch "$work/windows/release"
+wait "$holder"
+cmp -s "$work/before.dat" "$work/windows/kelbo.dat" || fail "a level set on an open file changed it"
+[ ! -e "$work/windows/kelbo.dat.new" ] || fail "kelbo.dat.new left behind beside an open file"
+rm -f "$work/windows/held" "$work/windows/release"
+both level set 4 --title Ring --mines 25 --picture ring.txt
 
 [ "$failures" -eq 0 ] && echo "kelbo.exe under Wine: all commands agree with the native kelbo"
 [ "$failures" -eq 0 ]

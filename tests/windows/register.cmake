@@ -8,7 +8,8 @@ set_tests_properties(resource_check PROPERTIES RESOURCE_LOCK wine)
 # kelbo.exe, the tool that goes into the Windows download, against the native kelbo.
 add_test(NAME kelbo_exe_under_wine
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/windows/kelbo_under_wine.sh ${CMAKE_BINARY_DIR}
-          ${SKARVEL_WINDOWS_BINARY_DIR}/tools/kelbo.exe $<TARGET_FILE:kelbo> ${CMAKE_SOURCE_DIR}/levels)
+          ${SKARVEL_WINDOWS_BINARY_DIR}/tools/kelbo.exe $<TARGET_FILE:kelbo> ${CMAKE_SOURCE_DIR}/levels
+          ${SKARVEL_WINDOWS_BINARY_DIR}/tests/windows/hold_file.exe)
 set_tests_properties(kelbo_exe_under_wine PROPERTIES RESOURCE_LOCK wine TIMEOUT 300)
 
 # The download for Windows, made by the windows_zip target before the tests run (scripts/test.sh).

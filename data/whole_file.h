@@ -1,0 +1,19 @@
+// Whole files: their size, and new files written completely and onto the disk.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The size of an open file in bytes; -1 when it cannot be found.
+long FileSizeOf(std::FILE* file);
+
+// Past the C library's buffer and the system's cache, so that a crash cannot lose what was written.
+bool FlushToDisk(std::FILE* file);
+
+// Writes bytes to a new file at path, replacing any file there, and flushes it to the disk. False
+// with a message naming the file, and no file left behind, when it cannot be written completely;
+// the advice that fits the failure follows the message.
+bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& problem,
+                    const std::string& createAdvice = "", const std::string& writeAdvice = "");
