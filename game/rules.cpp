@@ -20,24 +20,43 @@ void StartClock(PlatformWindow window)
     StartClockTimer(window);
 }
 
-static void RedrawUncoveredSafeCells()
+namespace {
+
+// Columns first to last, both included, of one row.
+struct RowSpan {
+    std::uint32_t row;
+    std::int32_t first;
+    std::int32_t last;
+};
+
+// Kept between floods so that their memory is reused.
+std::vector<RowSpan> ZeroSpans;    // uncovered zeros whose neighbours are still to be opened
+std::vector<RowSpan> OpenedSpans;  // cells that the current flood uncovered
+
+bool SpanBefore(const RowSpan& a, const RowSpan& b)
 {
-    for (std::uint32_t row = 0; row < Rows; ++row) {
-        int orientation = static_cast<int>(row & 1u);
-        for (std::uint32_t column = 0; column < Columns; ++column) {
-            if (CellAt(column, row) < kMine)
-                RedrawCell(column, row, orientation);
-            orientation ^= 1;
-        }
-    }
+    return a.row != b.row ? a.row < b.row : a.first < b.first;
 }
+
+// Only the cells that a flood opened change their picture; row order, as a full repaint draws them.
+void RedrawOpenedCells()
+{
+    std::sort(OpenedSpans.begin(), OpenedSpans.end(), SpanBefore);
+    for (const RowSpan& span : OpenedSpans)
+        for (std::int32_t column = span.first; column <= span.last; ++column) {
+            const auto c = static_cast<std::uint32_t>(column);
+            RedrawCell(c, span.row, CellOrientation(c, span.row));
+        }
+}
+
+}  // namespace
 
 void Uncover(PlatformWindow window, std::uint32_t column, std::uint32_t row)
 {
     std::uint8_t& cell = CellAt(column, row);
     if (IsHiddenZero(cell)) {
         FloodFill(column, row);
-        RedrawUncoveredSafeCells();
+        RedrawOpenedCells();
         CheckWin(window);
         return;
     }
@@ -50,63 +69,91 @@ void Uncover(PlatformWindow window, std::uint32_t column, std::uint32_t row)
         CheckWin(window);
 }
 
-void UncoverRun(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn,
-                std::vector<std::size_t>& newZeros)
+// Streaks of the cells it opens go to OpenedSpans, and streaks of the zeros among them to ZeroSpans.
+void UncoverRun(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn)
 {
     const std::int32_t first = std::max(firstColumn, 0);
     const std::int32_t last = std::min(lastColumn, static_cast<std::int32_t>(Columns) - 1);
+    std::uint8_t* const cells = &Board[CellIndex(0, row)];
+    std::int32_t openedFrom = -1, zerosFrom = -1;
     for (std::int32_t column = first; column <= last; ++column) {
-        const std::size_t index = CellIndex(static_cast<std::uint32_t>(column), row);
-        std::uint8_t& cell = Board[index];
-        if (!IsHidden(cell))
-            continue;
-        cell = UncoveredValue(cell);
-        assert(cell != kMine);  // a mine never lies next to a zero
-        if (cell == 0)
-            newZeros.push_back(index);
+        std::uint8_t& cell = cells[column];
+        const bool opens = IsHidden(cell);
+        if (opens) {
+            cell = UncoveredValue(cell);
+            assert(cell != kMine);  // a mine never lies next to a zero
+            if (openedFrom < 0)
+                openedFrom = column;
+        } else if (openedFrom >= 0) {
+            OpenedSpans.push_back(RowSpan{row, openedFrom, column - 1});
+            openedFrom = -1;
+        }
+        if (opens && cell == 0) {
+            if (zerosFrom < 0)
+                zerosFrom = column;
+        } else if (zerosFrom >= 0) {
+            ZeroSpans.push_back(RowSpan{row, zerosFrom, column - 1});
+            zerosFrom = -1;
+        }
     }
+    if (openedFrom >= 0)
+        OpenedSpans.push_back(RowSpan{row, openedFrom, last});
+    if (zerosFrom >= 0)
+        ZeroSpans.push_back(RowSpan{row, zerosFrom, last});
 }
 
-// The neighbourhood of a cell is three runs: five cells in its own row, and five in the row
-// its flat edge faces but three in the row its apex points to.
-static void UncoverNeighbours(std::size_t index, std::vector<std::size_t>& newZeros)
+// A cell's neighbourhood is three runs: five cells in its own row, and five in the row its flat
+// edge faces but three in the row its apex points to. Over a streak of zeros these runs join, so
+// a streak opens three runs, reaching as far as its end cells reach.
+static void UncoverNeighbours(const RowSpan& zeros)
 {
-    const auto column = static_cast<std::int32_t>(index % Columns);
-    const auto row = static_cast<std::uint32_t>(index / Columns);
-    const bool pointsUp = CellOrientation(static_cast<std::uint32_t>(column), row) == 0;
-    const std::int32_t aboveReach = pointsUp ? 1 : 2;
-    const std::int32_t belowReach = pointsUp ? 2 : 1;
+    const std::uint32_t row = zeros.row;
+    const bool firstPointsUp = CellOrientation(static_cast<std::uint32_t>(zeros.first), row) == 0;
+    const bool lastPointsUp = CellOrientation(static_cast<std::uint32_t>(zeros.last), row) == 0;
     if (row > 0)
-        UncoverRun(row - 1, column - aboveReach, column + aboveReach, newZeros);
-    UncoverRun(row, column - 2, column + 2, newZeros);
+        UncoverRun(row - 1, zeros.first - (firstPointsUp ? 1 : 2), zeros.last + (lastPointsUp ? 1 : 2));
+    UncoverRun(row, zeros.first - 2, zeros.last + 2);
     if (row + 1 < Rows)
-        UncoverRun(row + 1, column - belowReach, column + belowReach, newZeros);
+        UncoverRun(row + 1, zeros.first - (firstPointsUp ? 2 : 1), zeros.last + (lastPointsUp ? 2 : 1));
 }
 
-static std::vector<std::size_t> UncoveredZeros()
+// Zeros uncovered by earlier moves, as streaks.
+static void FindUncoveredZeros()
 {
-    std::vector<std::size_t> zeros;
-    const std::size_t cells = GridSize();
-    for (std::size_t index = 0; index < cells; ++index) {
-        if (Board[index] == 0)
-            zeros.push_back(index);
+    for (std::uint32_t row = 0; row < Rows; ++row) {
+        const std::uint8_t* const cells = &Board[CellIndex(0, row)];
+        std::int32_t from = -1;
+        for (std::int32_t column = 0; column < static_cast<std::int32_t>(Columns); ++column) {
+            if (cells[column] == 0) {
+                if (from < 0)
+                    from = column;
+            } else if (from >= 0) {
+                ZeroSpans.push_back(RowSpan{row, from, column - 1});
+                from = -1;
+            }
+        }
+        if (from >= 0)
+            ZeroSpans.push_back(RowSpan{row, from, static_cast<std::int32_t>(Columns) - 1});
     }
-    return zeros;
 }
 
-// A work list instead of recursion: on a large custom level a recursive fill would nest once
-// per zero run and could run out of stack.
+// A work list of streaks instead of recursion: on a large custom level a recursive fill would nest
+// once per zero run and could run out of stack, and one streak opens its neighbours in three runs.
 void FloodFill(std::uint32_t column, std::uint32_t row)
 {
     std::uint8_t& start = CellAt(column, row);
     assert(IsHiddenZero(start));
-    std::vector<std::size_t> zeros = UncoveredZeros();
+    ZeroSpans.clear();
+    OpenedSpans.clear();
+    FindUncoveredZeros();
     start = 0;
-    zeros.push_back(CellIndex(column, row));
-    while (!zeros.empty()) {
-        const std::size_t index = zeros.back();
-        zeros.pop_back();
-        UncoverNeighbours(index, zeros);
+    const auto at = static_cast<std::int32_t>(column);
+    ZeroSpans.push_back(RowSpan{row, at, at});
+    OpenedSpans.push_back(RowSpan{row, at, at});
+    while (!ZeroSpans.empty()) {
+        const RowSpan zeros = ZeroSpans.back();
+        ZeroSpans.pop_back();
+        UncoverNeighbours(zeros);
     }
 }
 

@@ -15,10 +15,8 @@ void StartClock(PlatformWindow window);
 void Uncover(PlatformWindow window, std::uint32_t column, std::uint32_t row);
 
 // Uncovers the covered and question-marked cells among columns firstColumn to lastColumn of a
-// row, clipped to the grid; flagged, uncovered and void cells are left alone. Every zero it
-// uncovers is added to newZeros as a cell index.
-void UncoverRun(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn,
-                std::vector<std::size_t>& newZeros);
+// row, clipped to the grid; flagged, uncovered and void cells are left alone. Part of a flood.
+void UncoverRun(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn);
 
 // Uncovers the hidden zero at (column, row) and everything that it opens: every covered or
 // question-marked neighbour of an uncovered zero, spreading across the zeros it uncovers.
