@@ -5,6 +5,7 @@
 #include "game/rules.h"
 #include "ui/draw.h"
 #include "ui/geometry.h"
+#include "ui/window_picture.h"
 
 PressedCellState PressedCell;
 HDC MessageDC;
@@ -16,13 +17,15 @@ namespace {
 HDC AcquireMessageDC(HWND window)
 {
     const HDC outer = MessageDC;
-    MessageDC = GetDC(window);
+    FitPictureToWindow(window);
+    BeginPictureDrawing();
+    MessageDC = PictureDC;
     return outer;
 }
 
 void ReleaseMessageDC(HWND window, HDC outer)
 {
-    ReleaseDC(window, MessageDC);
+    EndPictureDrawing(window);
     MessageDC = outer;
 }
 

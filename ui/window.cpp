@@ -5,6 +5,7 @@
 #include "ui/draw.h"
 #include "ui/input.h"
 #include "ui/shell.h"
+#include "ui/window_picture.h"
 
 static const char kWindowClassName[] = "Skarvel";
 static const char kWindowTitle[] = "Skarvel";
