@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
+#include <vector>
 
 #include "game/board.h"
 #include "game/cell.h"
@@ -29,24 +31,37 @@ struct RowSpan {
     std::int32_t last;
 };
 
-// Kept between floods so that their memory is reused.
-std::vector<RowSpan> ZeroSpans;    // uncovered zeros whose neighbours are still to be opened
-std::vector<RowSpan> OpenedSpans;  // cells that the current flood uncovered
+// A flood adds this to the byte of every cell it uncovers (the values stay below it) until it has
+// redrawn them: only those change their picture.
+constexpr std::uint8_t kJustOpened = 16;
 
-bool SpanBefore(const RowSpan& a, const RowSpan& b)
+std::vector<RowSpan> ZeroStreaks;  // uncovered zeros whose rows above and below are still to be opened;
+                                   // kept between floods so that its memory is reused
+RowSpan OpenedRows;                // rows first to last hold every cell that the flood opened...
+std::int32_t OpenedLastRow;        // ...up to this row, and OpenedRows.row is the first of them
+
+void NoteOpenedRun(std::uint32_t row, std::int32_t first, std::int32_t last)
 {
-    return a.row != b.row ? a.row < b.row : a.first < b.first;
+    OpenedRows.row = std::min(OpenedRows.row, row);
+    OpenedLastRow = std::max(OpenedLastRow, static_cast<std::int32_t>(row));
+    OpenedRows.first = std::min(OpenedRows.first, first);
+    OpenedRows.last = std::max(OpenedRows.last, last);
 }
 
-// Only the cells that a flood opened change their picture; row order, as a full repaint draws them.
+// In row order, as a full repaint draws them.
 void RedrawOpenedCells()
 {
-    std::sort(OpenedSpans.begin(), OpenedSpans.end(), SpanBefore);
-    for (const RowSpan& span : OpenedSpans)
-        for (std::int32_t column = span.first; column <= span.last; ++column) {
+    for (auto row = static_cast<std::int32_t>(OpenedRows.row); row <= OpenedLastRow; ++row) {
+        const auto r = static_cast<std::uint32_t>(row);
+        std::uint8_t* const cells = &Board[CellIndex(0, r)];
+        for (std::int32_t column = OpenedRows.first; column <= OpenedRows.last; ++column) {
+            if (cells[column] < kJustOpened || cells[column] >= kFlaggedBase)
+                continue;
+            cells[column] = static_cast<std::uint8_t>(cells[column] - kJustOpened);
             const auto c = static_cast<std::uint32_t>(column);
-            RedrawCell(c, span.row, CellOrientation(c, span.row));
+            RedrawCell(c, r, CellOrientation(c, r));
         }
+    }
 }
 
 }  // namespace
@@ -69,91 +84,113 @@ void Uncover(PlatformWindow window, std::uint32_t column, std::uint32_t row)
         CheckWin(window);
 }
 
-// Streaks of the cells it opens go to OpenedSpans, and streaks of the zeros among them to ZeroSpans.
+namespace {
+
+// How far the neighbourhood of a cell reaches into the row above and into the row below: three
+// cells in the row its apex points to, five in the row its flat edge faces.
+std::int32_t ReachAbove(std::int32_t column, std::uint32_t row)
+{
+    return CellOrientation(static_cast<std::uint32_t>(column), row) == 0 ? 1 : 2;
+}
+
+std::int32_t ReachBelow(std::int32_t column, std::uint32_t row)
+{
+    return 3 - ReachAbove(column, row);
+}
+
+// Zeros of a row no more than three columns apart open one unbroken run in the row above and one
+// in the row below, so a streak of them is spread in two runs.
+constexpr std::int32_t kLargestGapInStreak = 3;
+
+void AddZeroStreak(std::uint32_t row, std::int32_t first, std::int32_t last)
+{
+    ZeroStreaks.push_back(RowSpan{row, first, last});
+}
+
+}  // namespace
+
+// Widened first over every cell that a zero it uncovers reaches in the row, so that the row needs
+// one pass. Streaks of the zeros it uncovers go to ZeroStreaks, for the rows above and below.
 void UncoverRun(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn)
 {
-    const std::int32_t first = std::max(firstColumn, 0);
-    const std::int32_t last = std::min(lastColumn, static_cast<std::int32_t>(Columns) - 1);
+    const auto columns = static_cast<std::int32_t>(Columns);
+    std::int32_t first = std::max(firstColumn, 0);
+    std::int32_t last = std::min(lastColumn, columns - 1);
+    if (first > last)
+        return;
     std::uint8_t* const cells = &Board[CellIndex(0, row)];
-    std::int32_t openedFrom = -1, zerosFrom = -1;
+    while (first > 0 && (IsHiddenZero(cells[first]) || (first < last && IsHiddenZero(cells[first + 1]))))
+        --first;
+    while (last + 1 < columns && (IsHiddenZero(cells[last]) || (last > first && IsHiddenZero(cells[last - 1]))))
+        ++last;
+    NoteOpenedRun(row, first, last);
+    std::int32_t zerosFrom = -1, lastZero = -1;
     for (std::int32_t column = first; column <= last; ++column) {
-        std::uint8_t& cell = cells[column];
-        const bool opens = IsHidden(cell);
-        if (opens) {
-            cell = UncoveredValue(cell);
-            assert(cell != kMine);  // a mine never lies next to a zero
-            if (openedFrom < 0)
-                openedFrom = column;
-        } else if (openedFrom >= 0) {
-            OpenedSpans.push_back(RowSpan{row, openedFrom, column - 1});
-            openedFrom = -1;
-        }
-        if (opens && cell == 0) {
-            if (zerosFrom < 0)
-                zerosFrom = column;
-        } else if (zerosFrom >= 0) {
-            ZeroSpans.push_back(RowSpan{row, zerosFrom, column - 1});
+        if (!IsHidden(cells[column]))
+            continue;
+        const std::uint8_t value = UncoveredValue(cells[column]);
+        assert(value != kMine);  // a mine never lies next to a zero
+        cells[column] = static_cast<std::uint8_t>(value + kJustOpened);
+        if (value != 0)
+            continue;
+        if (zerosFrom >= 0 && column - lastZero > kLargestGapInStreak) {
+            AddZeroStreak(row, zerosFrom, lastZero);
             zerosFrom = -1;
         }
+        if (zerosFrom < 0)
+            zerosFrom = column;
+        lastZero = column;
     }
-    if (openedFrom >= 0)
-        OpenedSpans.push_back(RowSpan{row, openedFrom, last});
     if (zerosFrom >= 0)
-        ZeroSpans.push_back(RowSpan{row, zerosFrom, last});
+        AddZeroStreak(row, zerosFrom, lastZero);
 }
 
-// A cell's neighbourhood is three runs: five cells in its own row, and five in the row its flat
-// edge faces but three in the row its apex points to. Over a streak of zeros these runs join, so
-// a streak opens three runs, reaching as far as its end cells reach.
-static void UncoverNeighbours(const RowSpan& zeros)
+// Their own row has been opened already.
+static void UncoverRowsBesideStreak(const RowSpan& zeros)
 {
     const std::uint32_t row = zeros.row;
-    const bool firstPointsUp = CellOrientation(static_cast<std::uint32_t>(zeros.first), row) == 0;
-    const bool lastPointsUp = CellOrientation(static_cast<std::uint32_t>(zeros.last), row) == 0;
     if (row > 0)
-        UncoverRun(row - 1, zeros.first - (firstPointsUp ? 1 : 2), zeros.last + (lastPointsUp ? 1 : 2));
-    UncoverRun(row, zeros.first - 2, zeros.last + 2);
+        UncoverRun(row - 1, zeros.first - ReachAbove(zeros.first, row), zeros.last + ReachAbove(zeros.last, row));
     if (row + 1 < Rows)
-        UncoverRun(row + 1, zeros.first - (firstPointsUp ? 2 : 1), zeros.last + (lastPointsUp ? 2 : 1));
+        UncoverRun(row + 1, zeros.first - ReachBelow(zeros.first, row), zeros.last + ReachBelow(zeros.last, row));
 }
 
-// Zeros uncovered by earlier moves, as streaks.
-static void FindUncoveredZeros()
+// Zeros uncovered by earlier moves, as streaks of neighbours, with their own row opened.
+static void SpreadUncoveredZeros()
 {
+    const auto columns = static_cast<std::int32_t>(Columns);
     for (std::uint32_t row = 0; row < Rows; ++row) {
         const std::uint8_t* const cells = &Board[CellIndex(0, row)];
-        std::int32_t from = -1;
-        for (std::int32_t column = 0; column < static_cast<std::int32_t>(Columns); ++column) {
-            if (cells[column] == 0) {
-                if (from < 0)
-                    from = column;
-            } else if (from >= 0) {
-                ZeroSpans.push_back(RowSpan{row, from, column - 1});
-                from = -1;
-            }
+        for (std::int32_t column = 0; column < columns; ++column) {
+            const void* const zero = std::memchr(cells + column, 0, static_cast<std::size_t>(columns - column));
+            if (zero == nullptr)
+                break;
+            column = static_cast<std::int32_t>(static_cast<const std::uint8_t*>(zero) - cells);
+            std::int32_t last = column;
+            while (last + 1 < columns && cells[last + 1] == 0)
+                ++last;
+            UncoverRun(row, column - 2, last + 2);
+            AddZeroStreak(row, column, last);
+            column = last;
         }
-        if (from >= 0)
-            ZeroSpans.push_back(RowSpan{row, from, static_cast<std::int32_t>(Columns) - 1});
     }
 }
 
 // A work list of streaks instead of recursion: on a large custom level a recursive fill would nest
-// once per zero run and could run out of stack, and one streak opens its neighbours in three runs.
+// once per zero run and could run out of stack.
 void FloodFill(std::uint32_t column, std::uint32_t row)
 {
-    std::uint8_t& start = CellAt(column, row);
-    assert(IsHiddenZero(start));
-    ZeroSpans.clear();
-    OpenedSpans.clear();
-    FindUncoveredZeros();
-    start = 0;
+    assert(IsHiddenZero(CellAt(column, row)));
+    ZeroStreaks.clear();
+    OpenedRows = RowSpan{Rows, static_cast<std::int32_t>(Columns), -1};
+    OpenedLastRow = -1;
+    SpreadUncoveredZeros();
     const auto at = static_cast<std::int32_t>(column);
-    ZeroSpans.push_back(RowSpan{row, at, at});
-    OpenedSpans.push_back(RowSpan{row, at, at});
-    while (!ZeroSpans.empty()) {
-        const RowSpan zeros = ZeroSpans.back();
-        ZeroSpans.pop_back();
-        UncoverNeighbours(zeros);
+    UncoverRun(row, at, at);
+    while (!ZeroStreaks.empty()) {
+        const RowSpan zeros = ZeroStreaks.back();
+        ZeroStreaks.pop_back();
+        UncoverRowsBesideStreak(zeros);
     }
 }
 
