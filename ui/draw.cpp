@@ -27,6 +27,7 @@ const std::uint8_t kLastColouredCount = 7;
 const std::uint8_t kLastSystemFontCount = 9;  // 10 and above take the variable-pitch font
 
 const char kCounterBlank[] = "     ";
+const int kStandardDpi = 96;
 
 // Every picture side by side in one strip: a mask (white where the icon is transparent, black
 // elsewhere) and a colour bitmap (black where transparent), both in 32-bit colour so that no
@@ -89,6 +90,24 @@ void CopyIconToStrips(int picture, const StripPixels& mask, const StripPixels& c
             mask.bits[to] = keep;
             colour.bits[to] = colourPixels[from] & ~keep & 0xFFFFFFu;
         }
+}
+
+HGDIOBJ LargeCountFont;  // counts 10 and above
+
+// Once the program is DPI aware the stock fonts grow with the screen's DPI; the picture is drawn
+// at 96 DPI, with fonts of their 96-DPI size.
+HGDIOBJ StockFontAt96Dpi(int stockFont)
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (dpi == kStandardDpi || dpi <= 0)
+        return GetStockObject(stockFont);
+    LOGFONTA font{};
+    GetObjectA(GetStockObject(stockFont), sizeof font, &font);
+    font.lfHeight = MulDiv(font.lfHeight, kStandardDpi, dpi);
+    font.lfWidth = MulDiv(font.lfWidth, kStandardDpi, dpi);
+    return CreateFontIndirectA(&font);
 }
 
 HDC SelectIntoNewDC(HBITMAP bitmap)
@@ -187,7 +206,7 @@ void DrawUncoveredCell(HDC dc, PixelPoint anchor, int orientation, std::uint8_t 
         DrawCount(dc, anchor, orientation, value);
         return;
     }
-    const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
+    const HGDIOBJ oldFont = SelectObject(dc, LargeCountFont);
     SetTextColor(dc, kLargeNumberText);
     DrawCount(dc, anchor, orientation, value);
     SelectObject(dc, oldFont);
@@ -271,9 +290,12 @@ void DrawCellsMeeting(HDC dc, const RECT& update)
 }  // namespace
 
 RECT DrawnArea;
+HGDIOBJ TextFont;
 
 void PrepareCellPictures()
 {
+    LargeCountFont = StockFontAt96Dpi(ANSI_VAR_FONT);
+    TextFont = StockFontAt96Dpi(SYSTEM_FONT);
     const StripPixels mask = CreateStrip();
     const StripPixels colour = CreateStrip();
     for (int picture = 0; picture < kPictureCount; ++picture)

@@ -10,6 +10,10 @@
 // is drawn from, once at start-up.
 void PrepareCellPictures();
 
+// The font of the counts, question marks and counters at its 96-DPI size: what a device context
+// holds from the start, which at 96 DPI is the stock system font itself.
+extern HGDIOBJ TextFont;
+
 // What DrawCell, DrawPressedCell and the counters and button drew, in the coordinates of the
 // device context they drew into, since it was last emptied (right <= left when nothing was).
 extern RECT DrawnArea;

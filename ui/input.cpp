@@ -77,6 +77,11 @@ void ReleaseRightButton(HWND window, std::uint32_t x, std::uint32_t y)
 
 }  // namespace
 
+std::uint32_t PicturePixel(WORD windowPixel)
+{
+    return windowPixel / static_cast<std::uint32_t>(DisplayScale);
+}
+
 void ClearPressedCell()
 {
     PressedCell = PressedCellState{kNoCell, 0, 0};

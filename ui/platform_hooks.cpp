@@ -29,6 +29,7 @@ void FitWindowToLevel(PlatformWindow window)
 {
     const HWND mainWindow = AsWindow(window);
     const auto style = static_cast<DWORD>(GetWindowLongA(mainWindow, GWL_STYLE));
+    ChooseDisplayScale(mainWindow, style, Rows, Columns);
     const WindowSize size = OuterWindowSize(style, Rows, Columns);
     const PixelPoint position = CentredWindowPosition(ScreenWidth, ScreenHeight, size);
     // SWP_NOCOPYBITS: the old client contents are discarded, so the whole client area is painted afresh.

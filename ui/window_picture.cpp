@@ -101,6 +101,7 @@ void FitPictureToWindow(HWND window)
     if (PictureDC == nullptr) {
         PictureDC = CreateCompatibleDC(screen);
         FirstBitmap = SelectObject(PictureDC, bitmap);
+        SelectObject(PictureDC, TextFont);
         PictureBitmap = bitmap;
     } else {
         ReplacePictureBitmap(bitmap);
