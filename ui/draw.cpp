@@ -1,6 +1,7 @@
 #include "ui/draw.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -94,8 +95,12 @@ void CopyIconToStrips(int picture, const StripPixels& mask, const StripPixels& c
 
 HGDIOBJ LargeCountFont;  // counts 10 and above
 
-// Once the program is DPI aware the stock fonts grow with the screen's DPI; the picture is drawn
-// at 96 DPI, with fonts of their 96-DPI size.
+// Once the program is DPI aware a stock font may grow with the screen's DPI, in height, in width
+// or not at all (as measured under Wine: the system font in height alone); the picture is drawn
+// at 96 DPI, so what grew is brought back. No stock font is below 11 pixels high at 96 DPI, nor
+// narrower than a third of its height.
+constexpr LONG kSmallestStockFontHeight = 11;
+
 HGDIOBJ StockFontAt96Dpi(int stockFont)
 {
     const HDC screen = GetDC(nullptr);
@@ -105,8 +110,12 @@ HGDIOBJ StockFontAt96Dpi(int stockFont)
         return GetStockObject(stockFont);
     LOGFONTA font{};
     GetObjectA(GetStockObject(stockFont), sizeof font, &font);
-    font.lfHeight = MulDiv(font.lfHeight, kStandardDpi, dpi);
-    font.lfWidth = MulDiv(font.lfWidth, kStandardDpi, dpi);
+    const LONG height = MulDiv(font.lfHeight, kStandardDpi, dpi);
+    if (std::abs(height) >= kSmallestStockFontHeight)
+        font.lfHeight = height;
+    const LONG width = MulDiv(font.lfWidth, kStandardDpi, dpi);
+    if (3 * width >= std::abs(font.lfHeight))
+        font.lfWidth = width;
     return CreateFontIndirectA(&font);
 }
 
