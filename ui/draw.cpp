@@ -128,6 +128,10 @@ HDC SelectIntoNewDC(HBITMAP bitmap)
 
 void DrawPicture(HDC dc, Picture picture, std::int32_t x, std::int32_t y)
 {
+    if (DrawWithIcons) {
+        DrawIcon(dc, x, y, Pictures[picture]);
+        return;
+    }
     const int left = static_cast<int>(picture) * kCellPictureSize;
     BitBlt(dc, x, y, kCellPictureSize, kCellPictureSize, MaskStripDC, left, 0, SRCAND);
     BitBlt(dc, x, y, kCellPictureSize, kCellPictureSize, ColourStripDC, left, 0, SRCPAINT);
@@ -300,6 +304,7 @@ void DrawCellsMeeting(HDC dc, const RECT& update)
 
 RECT DrawnArea;
 HGDIOBJ TextFont;
+bool DrawWithIcons = false;
 
 void PrepareCellPictures()
 {

@@ -14,6 +14,10 @@ void PrepareCellPictures();
 // holds from the start, which at 96 DPI is the stock system font itself.
 extern HGDIOBJ TextFont;
 
+// Draws every picture with DrawIcon, as the program did before the prepared bitmaps: for the
+// drawing benchmark's comparison only.
+extern bool DrawWithIcons;
+
 // What DrawCell, DrawPressedCell and the counters and button drew, in the coordinates of the
 // device context they drew into, since it was last emptied (right <= left when nothing was).
 extern RECT DrawnArea;

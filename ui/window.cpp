@@ -138,6 +138,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     if (IsGameReleased())
         return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
+    case WM_ERASEBKGND:
+        return 1;  // the paint copies the picture over all of it
     case WM_PAINT:
         PaintWindow(window);
         return 0;

@@ -78,6 +78,21 @@ RECT PicturePart(const RECT& windowPart)
                 (windowPart.right + DisplayScale - 1) / DisplayScale, (windowPart.bottom + DisplayScale - 1) / DisplayScale};
 }
 
+// The client area can exceed the picture's scaled size by less than DisplayScale pixels, or more
+// where the system made the window larger than asked: the class's grey fills the rest.
+void FillBeyondPicture(HWND window, HDC windowDC)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    const HBRUSH grey = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    const RECT right{PictureWidth * DisplayScale, 0, client.right, client.bottom};
+    const RECT below{0, PictureHeight * DisplayScale, client.right, client.bottom};
+    if (right.left < right.right)
+        FillRect(windowDC, &right, grey);
+    if (below.top < below.bottom)
+        FillRect(windowDC, &below, grey);
+}
+
 void ReplacePictureBitmap(HBITMAP bitmap)
 {
     SelectObject(PictureDC, bitmap);
@@ -155,6 +170,7 @@ void PaintWindow(HWND window)
     if (Pending != kNoRedraw)
         RedrawWholePicture(window);
     CopyToWindow(dc, PicturePart(paint.rcPaint));
+    FillBeyondPicture(window, dc);
     EndPaint(window, &paint);
 }
 
