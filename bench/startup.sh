@@ -3,10 +3,10 @@
 # the first frame shows the whole board drawn, and the peak resident memory of the game's
 # process, with and without an existing kelbo.dat. Launches alternate between the two games; the
 # Wine server is kept running, as on a desktop where Wine is already up.
-# Usage: bench/startup.sh [BUILD_DIR] [RUNS]
+# Usage: bench/startup.sh [BUILD_DIR] [RUNS] [SKARVEL_EXE]   (another build's program to measure)
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-10}
-. "$(dirname "$0")/../tests/e2e/lib.sh" "$build" "$build/windows/ui/skarvel.exe" "$build/tools/kelbo" \
+. "$(dirname "$0")/../tests/e2e/lib.sh" "$build" "${3:-$build/windows/ui/skarvel.exe}" "$build/tools/kelbo" \
     "$build/windows/tests/e2e/game_probe.exe"
 e2e_setup
 start_wineserver
