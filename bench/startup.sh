@@ -3,10 +3,13 @@
 # the first frame shows the whole board drawn, and the peak resident memory of the game's
 # process, with and without an existing kelbo.dat. Launches alternate between the two games; the
 # Wine server is kept running, as on a desktop where Wine is already up.
-# Usage: bench/startup.sh [BUILD_DIR] [RUNS] [SKARVEL_EXE]   (another build's program to measure)
+# BASELINE_EXE, when given, is another build of skarvel.exe (the one before a change), launched in
+# the same rounds with an existing kelbo.dat.
+# Usage: bench/startup.sh [BUILD_DIR] [RUNS] [BASELINE_EXE]
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-10}
-. "$(dirname "$0")/../tests/e2e/lib.sh" "$build" "${3:-$build/windows/ui/skarvel.exe}" "$build/tools/kelbo" \
+baseline_exe=${3:-}
+. "$(dirname "$0")/../tests/e2e/lib.sh" "$build" "$build/windows/ui/skarvel.exe" "$build/tools/kelbo" \
     "$build/windows/tests/e2e/game_probe.exe"
 e2e_setup
 start_wineserver
@@ -97,6 +100,11 @@ cp "$build/windows/bare_window.exe" "$WORK/bare_window.exe"
 skarvel="wine $WORK/skarvel.exe"
 mine="wine $WINEPREFIX/drive_c/windows/system32/winemine.exe"
 bare="wine $WORK/bare_window.exe"
+baseline="wine $WORK/baseline/skarvel.exe"
+if [ -n "$baseline_exe" ]; then
+    mkdir "$WORK/baseline"
+    cp "$baseline_exe" "$WORK/baseline/skarvel.exe"
+fi
 [ -f "$WINEPREFIX/drive_c/windows/system32/winemine.exe" ] || fail "no winemine.exe in the prefix's system folder"
 
 # One launch measured: prints "KIND milliseconds peak-kB", or ends the script when it failed.
@@ -118,17 +126,20 @@ for run in $(seq "$runs"); do
     measure existing "$skarvel" skarvel.exe "$SKARVEL_X" "$SKARVEL_Y" "$SKARVEL_DRAWN"
     measure mine "$mine" winemine "$MINE_X" "$MINE_Y" "$MINE_DRAWN"
     measure bare "$bare" bare_window "$BARE_X" "$BARE_Y" "$BARE_DRAWN"
+    [ -z "$baseline_exe" ] || measure baseline "$baseline" baseline/skarvel.exe "$SKARVEL_X" "$SKARVEL_Y" "$SKARVEL_DRAWN"
 done >"$WORK/runs"
 
 figure() { awk -v k="$1" -v f="$2" '$1 == k { print $f }' "$WORK/runs" | median; }
 fresh_ms=$(figure fresh 2) existing_ms=$(figure existing 2) mine_ms=$(figure mine 2)
 fresh_kb=$(figure fresh 3) existing_kb=$(figure existing 3) mine_kb=$(figure mine 3)
 bare_ms=$(figure bare 2) bare_kb=$(figure bare 3)
+baseline_ms=$(figure baseline 2) baseline_kb=$(figure baseline 3)
 echo "medians of $runs launches, to the first frame with the whole board drawn; peak resident memory"
 echo "skarvel, writing a new kelbo.dat: ${fresh_ms} ms, ${fresh_kb} kB"
 echo "skarvel, existing kelbo.dat:      ${existing_ms} ms, ${existing_kb} kB"
 echo "winemine.exe:                     ${mine_ms} ms, ${mine_kb} kB"
 echo "bare window:                      ${bare_ms} ms, ${bare_kb} kB"
+[ -z "$baseline_exe" ] || echo "baseline, existing kelbo.dat:     ${baseline_ms} ms, ${baseline_kb} kB"
 awk -v s="$existing_ms" -v m="$mine_ms" -v b="$bare_ms" -v sk="$existing_kb" -v mk="$mine_kb" -v bk="$bare_kb" \
     'BEGIN { printf "skarvel / winemine: time %.2f, memory %.2f\n", s / m, sk / mk
              printf "skarvel / bare window: time %.2f, memory %.2f\n", s / b, sk / bk }'
