@@ -250,6 +250,12 @@ void DrawHiddenCell(HDC dc, PixelPoint anchor, int orientation, std::uint8_t b)
     }
 }
 
+// A count from 1 up or a question mark.
+bool ShowsText(std::uint8_t b)
+{
+    return IsUncovered(b) ? b != 0 && b != kMine : IsQuestionMarked(b);
+}
+
 void DrawHeaderPanel(HDC dc, const HeaderLayout& header)
 {
     const HBRUSH fill = CreateSolidBrush(kPanelFill);
@@ -323,14 +329,18 @@ void DrawCell(HDC dc, std::uint32_t column, std::uint32_t row, int orientation)
     const std::uint8_t b = CellAt(column, row);
     if (IsVoid(b))
         return;
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldText = GetTextColor(dc);
     const PixelPoint anchor = CellAnchor(column, row);
     MarkCellDrawn(anchor);
+    // Most cells of a large board show no text: they leave the device context's state alone.
+    const bool text = ShowsText(b);
+    const int oldMode = text ? SetBkMode(dc, TRANSPARENT) : 0;
+    const COLORREF oldText = text ? GetTextColor(dc) : 0;
     if (IsUncovered(b))
         DrawUncoveredCell(dc, anchor, orientation, b);
     else
         DrawHiddenCell(dc, anchor, orientation, b);
+    if (!text)
+        return;
     SetTextColor(dc, oldText);
     SetBkMode(dc, oldMode);
 }
