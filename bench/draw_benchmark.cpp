@@ -298,7 +298,10 @@ void MeasureClickOnZero(const char* what, std::uint32_t rows, std::uint32_t colu
             HandlePendingMessages();
         });
     KillTimer(Window, kClockTimerId);
-    std::printf("%-44s %8.2f ms, %zu of %zu cells opened\n", what, time, UncoveredCells(), GridSize());
+    RECT client{};
+    GetClientRect(Window, &client);
+    std::printf("%-44s %8.2f ms, %zu of %zu cells opened, client area %ld x %ld\n", what, time, UncoveredCells(),
+                GridSize(), client.right, client.bottom);
 }
 
 void MeasureNewGame()
