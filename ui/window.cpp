@@ -35,10 +35,13 @@ static const DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 // Neither is declared by every set of headers, and older systems lack them.
 using SetAwarenessContext = BOOL(WINAPI*)(HANDLE);
 using GetWindowDpi = UINT(WINAPI*)(HWND);
+using AdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 static const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4));
 static const HANDLE kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-3));
 static const UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
 static const UINT kStandardDpi = 96;
+
+static UINT FrameDpi;  // the DPI of the monitor the window is sized for; 0 before one is known
 
 template <typename Function> static Function User32Function(const char* name)
 {
@@ -86,6 +89,7 @@ static RECT WorkArea(HWND window)
 // fit the work area.
 static int ScaleToFit(UINT dpi, DWORD style, std::uint32_t rows, std::uint32_t columns, const RECT& workArea)
 {
+    FrameDpi = dpi;
     int scale = std::max(1, static_cast<int>((dpi + kStandardDpi / 2) / kStandardDpi));
     for (; scale > 1; --scale) {
         DisplayScale = scale;
@@ -118,7 +122,10 @@ WindowSize OuterWindowSize(DWORD style, std::uint32_t rows, std::uint32_t column
 {
     const WindowSize client = ClientSizeFor(rows, columns);
     RECT frame{0, 0, client.width * DisplayScale, client.height * DisplayScale};
-    AdjustWindowRectEx(&frame, style, TRUE, 0);
+    // A per-monitor aware window's frame follows its monitor's DPI, not the system's.
+    const auto adjustForDpi = User32Function<AdjustForDpi>("AdjustWindowRectExForDpi");
+    if (FrameDpi == 0 || adjustForDpi == nullptr || !adjustForDpi(&frame, style, TRUE, 0, FrameDpi))
+        AdjustWindowRectEx(&frame, style, TRUE, 0);
     return WindowSize{frame.right - frame.left, frame.bottom - frame.top};
 }
 
