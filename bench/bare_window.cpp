@@ -36,9 +36,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     RECT frame{0, 0, 13 * 15 + 40, 7 * 26 + 46};  // Beginner's client area
     AdjustWindowRectEx(&frame, style, TRUE, 0);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    const HWND window = CreateWindowExA(0, "BareWindow", "Bare", style, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                        (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, menu,
-                                        instance, nullptr);
+    const HWND window =
+        CreateWindowExA(0, "BareWindow", "Bare", style, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                        (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, menu, instance, nullptr);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     MSG message;

@@ -85,8 +85,8 @@ void SetFreshBoard(std::uint32_t rows, std::uint32_t columns, std::uint32_t mine
             std::uint8_t& cell = CellAt(column, row);
             if (cell != kCoveredMine)
                 cell = static_cast<std::uint8_t>(kCoveredBase + CountNeighbours(kCoveredMine, column, row,
-                                                                                  CellIndex(column, row),
-                                                                                  CellOrientation(column, row)));
+                                                                                CellIndex(column, row),
+                                                                                CellOrientation(column, row)));
         }
     GameState = Idle;
     FlagsLeft = mines;
@@ -269,7 +269,8 @@ LPARAM PointerAt(std::size_t index)
 {
     const auto column = static_cast<std::uint32_t>(index % Columns), row = static_cast<std::uint32_t>(index / Columns);
     const PixelPoint anchor = CellAnchor(column, row);
-    const int x = (anchor.x + 13) * DisplayScale, y = (anchor.y + (CellOrientation(column, row) == 0 ? 16 : 8)) * DisplayScale;
+    const int x = (anchor.x + 13) * DisplayScale,
+              y = (anchor.y + (CellOrientation(column, row) == 0 ? 16 : 8)) * DisplayScale;
     return MAKELPARAM(x, y);
 }
 

@@ -75,7 +75,8 @@ void CopyToWindow(HDC windowDC, const RECT& part)
 RECT PicturePart(const RECT& windowPart)
 {
     return RECT{windowPart.left / DisplayScale, windowPart.top / DisplayScale,
-                (windowPart.right + DisplayScale - 1) / DisplayScale, (windowPart.bottom + DisplayScale - 1) / DisplayScale};
+                (windowPart.right + DisplayScale - 1) / DisplayScale,
+                (windowPart.bottom + DisplayScale - 1) / DisplayScale};
 }
 
 // The client area can exceed the picture's scaled size by less than DisplayScale pixels, or more

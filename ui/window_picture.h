@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
-extern HDC PictureDC;         // memory device context over the picture, for the whole run
-extern int DisplayScale;      // window pixels per picture pixel along each axis, at least 1
-extern int PictureWidth;      // the picture's size: the client area divided by DisplayScale
+extern HDC PictureDC;     // memory device context over the picture, for the whole run
+extern int DisplayScale;  // window pixels per picture pixel along each axis, at least 1
+extern int PictureWidth;  // the picture's size: the client area divided by DisplayScale
 extern int PictureHeight;
 
 // Gives the picture the size of the window's client area; a new size is redrawn whole, erased.
