@@ -109,9 +109,12 @@ void AddZeroStreak(std::uint32_t row, std::int32_t first, std::int32_t last)
 
 }  // namespace
 
-// Widened first over every cell that a zero it uncovers reaches in the row, so that the row needs
-// one pass. Streaks of the zeros it uncovers go to ZeroStreaks, for the rows above and below.
-void UncoverRun(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn)
+// Uncovers the covered and question-marked cells among columns firstColumn to lastColumn of a row,
+// clipped to the grid, and beyond them as far as the zeros it uncovers reach in the row; flagged,
+// uncovered and void cells are left alone. Widened first, so that the row needs one pass. Streaks
+// of the zeros it uncovers go to ZeroStreaks, for the rows above and below; the cells it opens
+// keep kJustOpened until RedrawOpenedCells, so it belongs to a flood alone.
+static void UncoverRun(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn)
 {
     const auto columns = static_cast<std::int32_t>(Columns);
     std::int32_t first = std::max(firstColumn, 0);

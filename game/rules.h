@@ -2,9 +2,7 @@
 // spreads, the clock, and the end of a game.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "game/platform.h"
 
@@ -13,11 +11,6 @@ void StartClock(PlatformWindow window);
 
 // A left release on the cell at (column, row).
 void Uncover(PlatformWindow window, std::uint32_t column, std::uint32_t row);
-
-// Uncovers the covered and question-marked cells among columns firstColumn to lastColumn of a
-// row, clipped to the grid, and beyond them as far as the zeros it uncovers reach in the row;
-// flagged, uncovered and void cells are left alone. Part of a flood, which redraws what it opened.
-void UncoverRun(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn);
 
 // Uncovers the hidden zero at (column, row) and everything that it opens: every covered or
 // question-marked neighbour of an uncovered zero, spreading across the zeros it uncovers.
