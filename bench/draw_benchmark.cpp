@@ -1,86 +1,358 @@
-// draw_benchmark [RUNS]: the time of a repaint, the header and every cell drawn into a
-// window-sized memory device context, on Expert and on a 255 x 255 level in the middle of a lost
-// game (flags, crossed flags, numbers, mines and covered cells), on Expert with every cell covered
-// (one icon a cell, no text), and on the part of the 255 x 255 level that a 1024 x 768 screen
-// shows. Prints the median of RUNS.
+// draw_benchmark [RUNS]: the game's drawing in a real window under Wine, each figure the median of
+// RUNS and, where there is one, beside its floor measured in the same run: a bare copy of a
+// ready bitmap of the same size to the window.
+//   - a full repaint of Expert into a memory device context, drawn as before the prepared bitmaps
+//     (DrawIcon for every picture) and as now;
+//   - a repaint of the whole window on Expert and on 1920 x 1080 of a 255 x 255 board;
+//   - a left click on a zero that opens the whole 14 x 36 board with 10 mines, to the screen;
+//   - the drawing of a new game on a 38 x 124 board (what a 1920 x 1080 screen holds);
+//   - a repaint of Expert at scale 2;
+//   - a click on a zero of a 255 x 255 board until the game would answer the next click.
+// The boards are set by hand: the model's own cost of a new game is in model_benchmarks.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <random>
 #include <vector>
 
 #include "game/board.h"
-#include "tests/windows/draw_harness.h"
+#include "game/cell.h"
+#include "game/platform.h"
 #include "ui/draw.h"
 #include "ui/geometry.h"
+#include "ui/input.h"
 #include "ui/shell.h"
+#include "ui/window.h"
+#include "ui/window_picture.h"
 
 namespace {
 
-void SetLostGame(std::uint32_t rows, std::uint32_t columns, bool allCovered)
+int Runs = 9;
+HWND Window;
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void HandlePendingMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// The median time of measured(), each run after prepare(), which is not timed.
+double Median(const std::function<void()>& prepare, const std::function<void()>& measured)
+{
+    std::vector<double> times;
+    for (int run = 0; run < Runs; ++run) {
+        prepare();
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        measured();
+        GdiFlush();
+        QueryPerformanceCounter(&end);
+        times.push_back(Milliseconds(start, end));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void Nothing() {}
+
+// Every cell covered but mines, whose count of neighbouring mines each cell keeps.
+void SetFreshBoard(std::uint32_t rows, std::uint32_t columns, std::uint32_t mines)
+{
+    Rows = rows;
+    Columns = columns;
+    Board.assign(GridSize() + 1, kCoveredZero);
+    std::mt19937 random(7);
+    for (std::uint32_t placed = 0; placed < mines;) {
+        std::uint8_t& cell = Board[random() % GridSize()];
+        placed += cell != kCoveredMine;
+        cell = kCoveredMine;
+    }
+    for (std::uint32_t row = 0; row < rows; ++row)
+        for (std::uint32_t column = 0; column < columns; ++column) {
+            std::uint8_t& cell = CellAt(column, row);
+            if (cell != kCoveredMine)
+                cell = static_cast<std::uint8_t>(kCoveredBase + CountNeighbours(kCoveredMine, column, row,
+                                                                                CellIndex(column, row),
+                                                                                CellOrientation(column, row)));
+        }
+    GameState = Idle;
+    FlagsLeft = mines;
+    ElapsedSeconds = 0;
+}
+
+// Every state a cell can show, at random, as after a loss.
+void SetLostBoard(std::uint32_t rows, std::uint32_t columns)
 {
     static const std::uint8_t states[] = {128, 131, 143, 32, 35, 47, 64, 0, 1, 2, 3, 4, 8, 10, 15};
+    SetFreshBoard(rows, columns, 0);
     std::mt19937 random(1);
-    SetBoard(rows, columns, 128);
-    for (std::size_t i = 0; i < GridSize() && !allCovered; ++i)
+    for (std::size_t i = 0; i < GridSize(); ++i)
         Board[i] = states[random() % sizeof states];
     GameState = Over;
     FlagsLeft = 12;
     ElapsedSeconds = 345;
 }
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency)
+void RepaintWholeWindow()
 {
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+    InvalidateRect(Window, nullptr, TRUE);
+    UpdateWindow(Window);
 }
 
-// update: the part of the client area to repaint, from its top-left corner; 0 for all of it.
-double MedianRepaint(int runs, SIZE update)
+void RedrawAndRepaint()
+{
+    RedrawPictureOnNextPaint(true);
+    RepaintWholeWindow();
+}
+
+// Gives the window a client area of this size at the current scale and shows the board on it.
+void ShowBoard(int clientWidth, int clientHeight)
+{
+    RECT frame{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(Window, GWL_STYLE)), TRUE, 0);
+    SetWindowPos(Window, HWND_TOP, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOCOPYBITS);
+    HandlePendingMessages();
+    RedrawAndRepaint();
+    HandlePendingMessages();
+}
+
+void ShowBoardAtItsSize()
 {
     const WindowSize client = ClientSizeFor(Rows, Columns);
-    Canvas canvas = CreateCanvas(client.width, client.height);
-    const RECT whole{0, 0, update.cx ? update.cx : client.width, update.cy ? update.cy : client.height};
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        FillWithBackground(canvas);
-        QueryPerformanceCounter(&start);
-        DrawWindowContents(canvas.dc, whole);
-        GdiFlush();
-        QueryPerformanceCounter(&end);
-        times.push_back(Milliseconds(start, end, frequency));
+    ShowBoard(client.width * DisplayScale, client.height * DisplayScale);
+}
+
+// The floor: a ready bitmap of the window's client size copied to it, through a device context of
+// the window as any drawing outside WM_PAINT gets one.
+double BareCopy()
+{
+    RECT client{};
+    GetClientRect(Window, &client);
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    PatBlt(memory, 0, 0, client.right, client.bottom, WHITENESS);
+    const double time = Median(Nothing, [&] {
+        const HDC windowDC = GetDC(Window);
+        BitBlt(windowDC, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+        ReleaseDC(Window, windowDC);
+    });
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return time;
+}
+
+HDC BareSource;  // what the bare window's paint copies
+
+LRESULT CALLBACK BareWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ERASEBKGND)
+        return 1;
+    if (message != WM_PAINT)
+        return DefWindowProcA(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(window, &paint);
+    BitBlt(dc, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right - paint.rcPaint.left,
+           paint.rcPaint.bottom - paint.rcPaint.top, BareSource, paint.rcPaint.left, paint.rcPaint.top, SRCCOPY);
+    EndPaint(window, &paint);
+    return 0;
+}
+
+// The floor of a repaint through WM_PAINT: a window of the game window's size whose paint does no
+// more than copy a ready bitmap.
+double BareRepaint()
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = BareWindowProcedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "BarePicture";
+        RegisterClassA(&windowClass);
+        registered = true;
     }
-    DestroyCanvas(canvas);
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    RECT place{}, client{};
+    GetWindowRect(Window, &place);
+    GetClientRect(Window, &client);
+    const HDC screen = GetDC(nullptr);
+    BareSource = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
+    const HGDIOBJ old = SelectObject(BareSource, bitmap);
+    PatBlt(BareSource, 0, 0, client.right, client.bottom, WHITENESS);
+    const HWND bare = CreateWindowExA(0, "BarePicture", "Bare", WS_CAPTION | WS_SYSMENU, place.left, place.top,
+                                      place.right - place.left, place.bottom - place.top, nullptr,
+                                      LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(102)),
+                                      GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(bare, SW_SHOWNORMAL);
+    HandlePendingMessages();
+    const double time = Median(Nothing, [&] {
+        InvalidateRect(bare, nullptr, TRUE);
+        UpdateWindow(bare);
+    });
+    DestroyWindow(bare);
+    HandlePendingMessages();
+    SelectObject(BareSource, old);
+    DeleteObject(bitmap);
+    DeleteDC(BareSource);
+    return time;
+}
+
+void PrintAgainstFloor(const char* what, double time, double floor)
+{
+    RECT client{};
+    GetClientRect(Window, &client);
+    std::printf("%-44s %8.2f ms, bare copy of %ld x %ld %6.2f ms: %5.2f times\n", what, time, client.right,
+                client.bottom, floor, time / floor);
+}
+
+// A repaint beside both floors: the bare copy and the bare window's repaint.
+void PrintRepaint(const char* what, double time)
+{
+    PrintAgainstFloor(what, time, BareCopy());
+    const double bare = BareRepaint();
+    std::printf("%-44s %8s    bare window's repaint      %6.2f ms: %5.2f times\n", "", "", bare, time / bare);
+}
+
+void MeasureIconDrawing()
+{
+    SetLostBoard(14, 36);
+    const WindowSize client = ClientSizeFor(Rows, Columns);
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.width, client.height);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    const RECT whole{0, 0, client.width, client.height};
+    auto draw = [&] { DrawWindowContents(memory, whole); };
+    DrawWithIcons = true;
+    const double icons = Median(Nothing, draw);
+    DrawWithIcons = false;
+    const double prepared = Median(Nothing, draw);
+    std::printf("%-44s %8.2f ms, with DrawIcon as before %6.2f ms: %5.2f times faster\n",
+                "Expert lost, every cell drawn off screen", prepared, icons, icons / prepared);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+void MeasureRepaint(const char* what)
+{
+    PrintRepaint(what, Median(Nothing, RepaintWholeWindow));
+}
+
+std::size_t FirstCoveredZero()
+{
+    std::size_t index = 0;
+    while (Board[index] != kCoveredZero)
+        ++index;
+    return index;
+}
+
+LPARAM PointerAt(std::size_t index)
+{
+    const auto column = static_cast<std::uint32_t>(index % Columns), row = static_cast<std::uint32_t>(index / Columns);
+    const PixelPoint anchor = CellAnchor(column, row);
+    const int x = (anchor.x + 13) * DisplayScale,
+              y = (anchor.y + (CellOrientation(column, row) == 0 ? 16 : 8)) * DisplayScale;
+    return MAKELPARAM(x, y);
+}
+
+std::size_t UncoveredCells()
+{
+    return static_cast<std::size_t>(std::count_if(Board.begin(), Board.end() - 1, IsUncovered));
+}
+
+// Left button down and up on the first zero of the fresh board, until the window has it all.
+void MeasureClickOnZero(const char* what, std::uint32_t rows, std::uint32_t columns, std::uint32_t mines)
+{
+    SetFreshBoard(rows, columns, mines);
+    const std::vector<std::uint8_t> fresh = Board;
+    ShowBoardAtItsSize();
+    const LPARAM pointer = PointerAt(FirstCoveredZero());
+    const double time = Median(
+        [&] {
+            Board = fresh;
+            GameState = Idle;
+            RedrawAndRepaint();
+            HandlePendingMessages();
+        },
+        [&] {
+            SendMessageA(Window, WM_LBUTTONDOWN, MK_LBUTTON, pointer);
+            SendMessageA(Window, WM_LBUTTONUP, 0, pointer);
+            HandlePendingMessages();
+        });
+    KillTimer(Window, kClockTimerId);
+    RECT client{};
+    GetClientRect(Window, &client);
+    std::printf("%-44s %8.2f ms, %zu of %zu cells opened, client area %ld x %ld\n", what, time, UncoveredCells(),
+                GridSize(), client.right, client.bottom);
+}
+
+void MeasureNewGame()
+{
+    SetFreshBoard(38, 124, 10);
+    ShowBoardAtItsSize();
+    const double time = Median([] { HandlePendingMessages(); },
+                               [] {
+                                   FitWindowToLevel(Window);
+                                   RepaintWholeWindow();
+                               });
+    std::printf("%-44s %8.2f ms\n", "new game on 38 x 124, drawn to the screen", time);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
-    LoadPictures(GetModuleHandleA(nullptr));
-    const struct {
-        const char* name;
-        std::uint32_t rows, columns;
-        bool allCovered;
-        SIZE update;
-    } levels[] = {
-        {"Expert, fresh", 14, 36, true, {0, 0}},
-        {"Expert, lost", 14, 36, false, {0, 0}},
-        {"255 x 255, lost", 255, 255, false, {0, 0}},
-        // What a window larger than a 1024 x 768 screen repaints: its visible part.
-        {"255 x 255, 1024 x 768 of it", 255, 255, false, {1024, 768}},
-    };
-    for (const auto& level : levels) {
-        SetLostGame(level.rows, level.columns, level.allCovered);
-        const WindowSize client = ClientSizeFor(Rows, Columns);
-        std::printf("%-28s %6u cells, client %d x %d: repaint %.2f ms (median of %d)\n", level.name,
-                    level.rows * level.columns, client.width, client.height, MedianRepaint(runs, level.update), runs);
-    }
+    Runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+    ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+    RegisterMainWindowClass(instance);
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    LoadPictures(instance);
+    QueryPerformanceCounter(&end);
+    ClearPressedCell();
+    SetLostBoard(14, 36);
+    Window = CreateMainWindow(instance, Rows, Columns);
+    ShowWindow(Window, SW_SHOWNORMAL);
+    std::printf("median of %d runs, screen %d x %d\n", Runs, ScreenWidth, ScreenHeight);
+    std::printf("%-44s %8.2f ms, once\n", "start-up: pictures loaded and prepared", Milliseconds(start, end));
+
+    MeasureIconDrawing();
+    ShowBoardAtItsSize();
+    MeasureRepaint("Expert lost, whole window repainted");
+    SetLostBoard(255, 255);
+    ShowBoard(1920, 1080);
+    MeasureRepaint("255 x 255 lost, 1920 x 1080 repainted");
+    const double redraw = Median(Nothing, RedrawAndRepaint);
+    PrintAgainstFloor("255 x 255 lost, 1920 x 1080 drawn afresh", redraw, BareCopy());
+    MeasureClickOnZero("click opening 14 x 36 with 10 mines", 14, 36, 10);
+    MeasureNewGame();
+    SetLostBoard(14, 36);
+    DisplayScale = 2;
+    ShowBoardAtItsSize();
+    MeasureRepaint("Expert lost at scale 2, window repainted");
+    DisplayScale = 1;
+    MeasureClickOnZero("click on a zero of 255 x 255 with 10 mines", 255, 255, 10);
+    DestroyWindow(Window);
     return 0;
 }

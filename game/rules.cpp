@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
+#include <vector>
 
 #include "game/board.h"
 #include "game/cell.h"
@@ -20,24 +22,56 @@ void StartClock(PlatformWindow window)
     StartClockTimer(window);
 }
 
-static void RedrawUncoveredSafeCells()
+namespace {
+
+// Columns first to last, both included, of one row.
+struct RowSpan {
+    std::uint32_t row;
+    std::int32_t first;
+    std::int32_t last;
+};
+
+// A flood adds this to the byte of every cell it uncovers (the values stay below it) until it has
+// redrawn them: only those change their picture.
+constexpr std::uint8_t kJustOpened = 16;
+
+std::vector<RowSpan> ZeroStreaks;  // uncovered zeros whose rows above and below are still to be opened;
+                                   // kept between floods so that its memory is reused
+RowSpan OpenedRows;                // rows first to last hold every cell that the flood opened...
+std::int32_t OpenedLastRow;        // ...up to this row, and OpenedRows.row is the first of them
+
+void NoteOpenedRun(std::uint32_t row, std::int32_t first, std::int32_t last)
 {
-    for (std::uint32_t row = 0; row < Rows; ++row) {
-        int orientation = static_cast<int>(row & 1u);
-        for (std::uint32_t column = 0; column < Columns; ++column) {
-            if (CellAt(column, row) < kMine)
-                RedrawCell(column, row, orientation);
-            orientation ^= 1;
+    OpenedRows.row = std::min(OpenedRows.row, row);
+    OpenedLastRow = std::max(OpenedLastRow, static_cast<std::int32_t>(row));
+    OpenedRows.first = std::min(OpenedRows.first, first);
+    OpenedRows.last = std::max(OpenedRows.last, last);
+}
+
+// In row order, as a full repaint draws them.
+void RedrawOpenedCells()
+{
+    for (auto row = static_cast<std::int32_t>(OpenedRows.row); row <= OpenedLastRow; ++row) {
+        const auto r = static_cast<std::uint32_t>(row);
+        std::uint8_t* const cells = &Board[CellIndex(0, r)];
+        for (std::int32_t column = OpenedRows.first; column <= OpenedRows.last; ++column) {
+            if (cells[column] < kJustOpened || cells[column] >= kFlaggedBase)
+                continue;
+            cells[column] = static_cast<std::uint8_t>(cells[column] - kJustOpened);
+            const auto c = static_cast<std::uint32_t>(column);
+            RedrawCell(c, r, CellOrientation(c, r));
         }
     }
 }
+
+}  // namespace
 
 void Uncover(PlatformWindow window, std::uint32_t column, std::uint32_t row)
 {
     std::uint8_t& cell = CellAt(column, row);
     if (IsHiddenZero(cell)) {
         FloodFill(column, row);
-        RedrawUncoveredSafeCells();
+        RedrawOpenedCells();
         CheckWin(window);
         return;
     }
@@ -50,63 +84,116 @@ void Uncover(PlatformWindow window, std::uint32_t column, std::uint32_t row)
         CheckWin(window);
 }
 
-void UncoverRun(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn,
-                std::vector<std::size_t>& newZeros)
+namespace {
+
+// How far the neighbourhood of a cell reaches into the row above and into the row below: three
+// cells in the row its apex points to, five in the row its flat edge faces.
+std::int32_t ReachAbove(std::int32_t column, std::uint32_t row)
 {
-    const std::int32_t first = std::max(firstColumn, 0);
-    const std::int32_t last = std::min(lastColumn, static_cast<std::int32_t>(Columns) - 1);
+    return CellOrientation(static_cast<std::uint32_t>(column), row) == 0 ? 1 : 2;
+}
+
+std::int32_t ReachBelow(std::int32_t column, std::uint32_t row)
+{
+    return 3 - ReachAbove(column, row);
+}
+
+// Zeros of a row no more than three columns apart open one unbroken run in the row above and one
+// in the row below, so a streak of them is spread in two runs.
+constexpr std::int32_t kLargestGapInStreak = 3;
+
+void AddZeroStreak(std::uint32_t row, std::int32_t first, std::int32_t last)
+{
+    ZeroStreaks.push_back(RowSpan{row, first, last});
+}
+
+}  // namespace
+
+// Uncovers the covered and question-marked cells among columns firstColumn to lastColumn of a row,
+// clipped to the grid, and beyond them as far as the zeros it uncovers reach in the row; flagged,
+// uncovered and void cells are left alone. Widened first, so that the row needs one pass. Streaks
+// of the zeros it uncovers go to ZeroStreaks, for the rows above and below; the cells it opens
+// keep kJustOpened until RedrawOpenedCells, so it belongs to a flood alone.
+static void UncoverRun(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn)
+{
+    const auto columns = static_cast<std::int32_t>(Columns);
+    std::int32_t first = std::max(firstColumn, 0);
+    std::int32_t last = std::min(lastColumn, columns - 1);
+    if (first > last)
+        return;
+    std::uint8_t* const cells = &Board[CellIndex(0, row)];
+    while (first > 0 && (IsHiddenZero(cells[first]) || (first < last && IsHiddenZero(cells[first + 1]))))
+        --first;
+    while (last + 1 < columns && (IsHiddenZero(cells[last]) || (last > first && IsHiddenZero(cells[last - 1]))))
+        ++last;
+    NoteOpenedRun(row, first, last);
+    std::int32_t zerosFrom = -1, lastZero = -1;
     for (std::int32_t column = first; column <= last; ++column) {
-        const std::size_t index = CellIndex(static_cast<std::uint32_t>(column), row);
-        std::uint8_t& cell = Board[index];
-        if (!IsHidden(cell))
+        if (!IsHidden(cells[column]))
             continue;
-        cell = UncoveredValue(cell);
-        assert(cell != kMine);  // a mine never lies next to a zero
-        if (cell == 0)
-            newZeros.push_back(index);
+        const std::uint8_t value = UncoveredValue(cells[column]);
+        assert(value != kMine);  // a mine never lies next to a zero
+        cells[column] = static_cast<std::uint8_t>(value + kJustOpened);
+        if (value != 0)
+            continue;
+        if (zerosFrom >= 0 && column - lastZero > kLargestGapInStreak) {
+            AddZeroStreak(row, zerosFrom, lastZero);
+            zerosFrom = -1;
+        }
+        if (zerosFrom < 0)
+            zerosFrom = column;
+        lastZero = column;
     }
+    if (zerosFrom >= 0)
+        AddZeroStreak(row, zerosFrom, lastZero);
 }
 
-// The neighbourhood of a cell is three runs: five cells in its own row, and five in the row
-// its flat edge faces but three in the row its apex points to.
-static void UncoverNeighbours(std::size_t index, std::vector<std::size_t>& newZeros)
+// Their own row has been opened already.
+static void UncoverRowsBesideStreak(const RowSpan& zeros)
 {
-    const auto column = static_cast<std::int32_t>(index % Columns);
-    const auto row = static_cast<std::uint32_t>(index / Columns);
-    const bool pointsUp = CellOrientation(static_cast<std::uint32_t>(column), row) == 0;
-    const std::int32_t aboveReach = pointsUp ? 1 : 2;
-    const std::int32_t belowReach = pointsUp ? 2 : 1;
+    const std::uint32_t row = zeros.row;
     if (row > 0)
-        UncoverRun(row - 1, column - aboveReach, column + aboveReach, newZeros);
-    UncoverRun(row, column - 2, column + 2, newZeros);
+        UncoverRun(row - 1, zeros.first - ReachAbove(zeros.first, row), zeros.last + ReachAbove(zeros.last, row));
     if (row + 1 < Rows)
-        UncoverRun(row + 1, column - belowReach, column + belowReach, newZeros);
+        UncoverRun(row + 1, zeros.first - ReachBelow(zeros.first, row), zeros.last + ReachBelow(zeros.last, row));
 }
 
-static std::vector<std::size_t> UncoveredZeros()
+// Zeros uncovered by earlier moves, as streaks of neighbours, with their own row opened.
+static void SpreadUncoveredZeros()
 {
-    std::vector<std::size_t> zeros;
-    const std::size_t cells = GridSize();
-    for (std::size_t index = 0; index < cells; ++index) {
-        if (Board[index] == 0)
-            zeros.push_back(index);
+    const auto columns = static_cast<std::int32_t>(Columns);
+    for (std::uint32_t row = 0; row < Rows; ++row) {
+        const std::uint8_t* const cells = &Board[CellIndex(0, row)];
+        for (std::int32_t column = 0; column < columns; ++column) {
+            const void* const zero = std::memchr(cells + column, 0, static_cast<std::size_t>(columns - column));
+            if (zero == nullptr)
+                break;
+            column = static_cast<std::int32_t>(static_cast<const std::uint8_t*>(zero) - cells);
+            std::int32_t last = column;
+            while (last + 1 < columns && cells[last + 1] == 0)
+                ++last;
+            UncoverRun(row, column - 2, last + 2);
+            AddZeroStreak(row, column, last);
+            column = last;
+        }
     }
-    return zeros;
 }
 
-// A work list instead of recursion: on a large custom level a recursive fill would nest once
-// per zero run and could run out of stack.
+// A work list of streaks instead of recursion: on a large custom level a recursive fill would nest
+// once per zero run and could run out of stack.
 void FloodFill(std::uint32_t column, std::uint32_t row)
 {
-    std::uint8_t& start = CellAt(column, row);
-    assert(IsHiddenZero(start));
-    std::vector<std::size_t> zeros = UncoveredZeros();
-    start = 0;
-    zeros.push_back(CellIndex(column, row));
-    while (!zeros.empty()) {
-        const std::size_t index = zeros.back();
-        zeros.pop_back();
-        UncoverNeighbours(index, zeros);
+    assert(IsHiddenZero(CellAt(column, row)));
+    ZeroStreaks.clear();
+    OpenedRows = RowSpan{Rows, static_cast<std::int32_t>(Columns), -1};
+    OpenedLastRow = -1;
+    SpreadUncoveredZeros();
+    const auto at = static_cast<std::int32_t>(column);
+    UncoverRun(row, at, at);
+    while (!ZeroStreaks.empty()) {
+        const RowSpan zeros = ZeroStreaks.back();
+        ZeroStreaks.pop_back();
+        UncoverRowsBesideStreak(zeros);
     }
 }
 

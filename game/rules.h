@@ -2,7 +2,6 @@
 // spreads, the clock, and the end of a game.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -27,12 +26,6 @@ std::vector<CellPosition> NeighbourPositions(std::uint32_t column, std::uint32_t
 // flags around it, every covered or question-marked neighbour is uncovered as a left release on
 // it would, and redrawn as the left release redraws it. Anything else changes nothing.
 void Chord(PlatformWindow window, std::uint32_t column, std::uint32_t row);
-
-// Uncovers the covered and question-marked cells among columns firstColumn to lastColumn of a
-// row, clipped to the grid; flagged, uncovered and void cells are left alone. Every zero it
-// uncovers is added to newZeros as a cell index.
-void UncoverRun(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn,
-                std::vector<std::size_t>& newZeros);
 
 // Uncovers the hidden zero at (column, row) and everything that it opens: every covered or
 // question-marked neighbour of an uncovered zero, spreading across the zeros it uncovers.

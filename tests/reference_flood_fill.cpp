@@ -3,6 +3,8 @@
 #include "game/board.h"
 #include "game/cell.h"
 
+#include <vector>
+
 static std::uint8_t& Cell(std::int32_t column, std::uint32_t row)
 {
     return CellAt(static_cast<std::uint32_t>(column), row);
@@ -94,12 +96,14 @@ static void ReferenceCheckWin(PlatformWindow window)
     RecordBestTime(window);
 }
 
-static void RedrawUncoveredSafeCells()
+// A flood redraws the cells it opened, and only those, in row order.
+static void RedrawOpenedCells(const std::vector<std::uint8_t>& before)
 {
     for (std::uint32_t row = 0; row < Rows; ++row) {
         int orientation = static_cast<int>(row & 1u);
         for (std::uint32_t column = 0; column < Columns; ++column) {
-            if (CellAt(column, row) < kMine)
+            const std::size_t index = CellIndex(column, row);
+            if (IsHidden(before[index]) && IsUncovered(Board[index]))
                 RedrawCell(column, row, orientation);
             orientation ^= 1;
         }
@@ -112,8 +116,9 @@ void ReferenceUncover(PlatformWindow window, std::uint32_t column, std::uint32_t
     if (IsVoid(cell))
         return;
     if (IsHiddenZero(cell)) {
+        const std::vector<std::uint8_t> before = Board;
         ReferenceFloodFill(column, row);
-        RedrawUncoveredSafeCells();
+        RedrawOpenedCells(before);
         ReferenceCheckWin(window);
         return;
     }

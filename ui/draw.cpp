@@ -1,7 +1,9 @@
 #include "ui/draw.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "game/board.h"
 #include "game/cell.h"
@@ -26,10 +28,134 @@ const std::uint8_t kLastColouredCount = 7;
 const std::uint8_t kLastSystemFontCount = 9;  // 10 and above take the variable-pitch font
 
 const char kCounterBlank[] = "     ";
+const int kStandardDpi = 96;
+
+// Every picture side by side in one strip: a mask (white where the icon is transparent, black
+// elsewhere) and a colour bitmap (black where transparent), both in 32-bit colour so that no
+// device context's text and background colours take part in the copy.
+HDC MaskStripDC;
+HDC ColourStripDC;
+
+struct StripPixels {
+    HBITMAP bitmap;
+    std::uint32_t* bits;  // top-down rows of 0x00RRGGBB
+};
+
+BITMAPINFO StripInfo(int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+StripPixels CreateStrip()
+{
+    BITMAPINFO info = StripInfo(kPictureCount * kCellPictureSize, kCellPictureSize);
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    return StripPixels{bitmap, static_cast<std::uint32_t*>(bits)};
+}
+
+// One of an icon's two bitmaps as 32 x 32 pixels of 0x00RRGGBB; the mask's white reads 0x00FFFFFF.
+std::vector<std::uint32_t> ReadIconBitmap(HBITMAP bitmap)
+{
+    std::vector<std::uint32_t> pixels(kCellPictureSize * kCellPictureSize);
+    BITMAPINFO info = StripInfo(kCellPictureSize, kCellPictureSize);
+    const HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, kCellPictureSize, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// DrawIcon ANDs the mask in and XORs the colour over it; where the mask keeps the background the
+// colour is black in these pictures, so OR-ing the colour gives the same pixels.
+void CopyIconToStrips(int picture, const StripPixels& mask, const StripPixels& colour)
+{
+    ICONINFO icon{};
+    GetIconInfo(Pictures[picture], &icon);
+    const std::vector<std::uint32_t> maskPixels = ReadIconBitmap(icon.hbmMask);
+    const std::vector<std::uint32_t> colourPixels = ReadIconBitmap(icon.hbmColor);
+    DeleteObject(icon.hbmMask);
+    DeleteObject(icon.hbmColor);
+    const int stride = kPictureCount * kCellPictureSize;
+    for (int y = 0; y < kCellPictureSize; ++y)
+        for (int x = 0; x < kCellPictureSize; ++x) {
+            const std::size_t from = static_cast<std::size_t>(y * kCellPictureSize + x);
+            const std::size_t to = static_cast<std::size_t>(y * stride + picture * kCellPictureSize + x);
+            const std::uint32_t keep = maskPixels[from] & 0xFFFFFFu;
+            mask.bits[to] = keep;
+            colour.bits[to] = colourPixels[from] & ~keep & 0xFFFFFFu;
+        }
+}
+
+HGDIOBJ LargeCountFont;  // counts 10 and above
+
+// Once the program is DPI aware a stock font may grow with the screen's DPI, in height, in width
+// or not at all (as measured under Wine: the system font in height alone); the picture is drawn
+// at 96 DPI, so what grew is brought back. No stock font is below 11 pixels high at 96 DPI, nor
+// narrower than a third of its height.
+constexpr LONG kSmallestStockFontHeight = 11;
+
+HGDIOBJ StockFontAt96Dpi(int stockFont)
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (dpi == kStandardDpi || dpi <= 0)
+        return GetStockObject(stockFont);
+    LOGFONTA font{};
+    GetObjectA(GetStockObject(stockFont), sizeof font, &font);
+    const LONG height = MulDiv(font.lfHeight, kStandardDpi, dpi);
+    if (std::abs(height) >= kSmallestStockFontHeight)
+        font.lfHeight = height;
+    const LONG width = MulDiv(font.lfWidth, kStandardDpi, dpi);
+    if (3 * width >= std::abs(font.lfHeight))
+        font.lfWidth = width;
+    return CreateFontIndirectA(&font);
+}
+
+HDC SelectIntoNewDC(HBITMAP bitmap)
+{
+    const HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, bitmap);
+    return dc;
+}
 
 void DrawPicture(HDC dc, Picture picture, std::int32_t x, std::int32_t y)
 {
-    DrawIcon(dc, x, y, Pictures[picture]);
+    if (DrawWithIcons) {
+        DrawIcon(dc, x, y, Pictures[picture]);
+        return;
+    }
+    const int left = static_cast<int>(picture) * kCellPictureSize;
+    BitBlt(dc, x, y, kCellPictureSize, kCellPictureSize, MaskStripDC, left, 0, SRCAND);
+    BitBlt(dc, x, y, kCellPictureSize, kCellPictureSize, ColourStripDC, left, 0, SRCPAINT);
+}
+
+void MarkDrawn(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom)
+{
+    if (DrawnArea.left >= DrawnArea.right) {
+        DrawnArea = RECT{left, top, right, bottom};
+        return;
+    }
+    DrawnArea = RECT{std::min<LONG>(DrawnArea.left, left), std::min<LONG>(DrawnArea.top, top),
+                     std::max<LONG>(DrawnArea.right, right), std::max<LONG>(DrawnArea.bottom, bottom)};
+}
+
+void MarkCellDrawn(PixelPoint anchor)
+{
+    MarkDrawn(anchor.x, anchor.y, anchor.x + kCellPictureSize, anchor.y + kCellPictureSize);
+}
+
+// The counters' text and the button lie within the header's top lines.
+void MarkHeaderDrawn()
+{
+    MarkDrawn(0, 0, ClientSizeFor(Rows, Columns).width, kBoardTop);
 }
 
 SIZE MeasureText(HDC dc, const std::string& text)
@@ -93,7 +219,7 @@ void DrawUncoveredCell(HDC dc, PixelPoint anchor, int orientation, std::uint8_t 
         DrawCount(dc, anchor, orientation, value);
         return;
     }
-    const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
+    const HGDIOBJ oldFont = SelectObject(dc, LargeCountFont);
     SetTextColor(dc, kLargeNumberText);
     DrawCount(dc, anchor, orientation, value);
     SelectObject(dc, oldFont);
@@ -122,6 +248,12 @@ void DrawHiddenCell(HDC dc, PixelPoint anchor, int orientation, std::uint8_t b)
     } else if (IsQuestionMarked(b)) {
         DrawText(dc, anchor.x + 8, anchor.y + (orientation == 0 ? 7 : 1), "?");
     }
+}
+
+// A count from 1 up or a question mark.
+bool ShowsText(std::uint8_t b)
+{
+    return IsUncovered(b) ? b != 0 && b != kMine : IsQuestionMarked(b);
 }
 
 void DrawHeaderPanel(HDC dc, const HeaderLayout& header)
@@ -176,18 +308,39 @@ void DrawCellsMeeting(HDC dc, const RECT& update)
 
 }  // namespace
 
+RECT DrawnArea;
+HGDIOBJ TextFont;
+bool DrawWithIcons = false;
+
+void PrepareCellPictures()
+{
+    LargeCountFont = StockFontAt96Dpi(ANSI_VAR_FONT);
+    TextFont = StockFontAt96Dpi(SYSTEM_FONT);
+    const StripPixels mask = CreateStrip();
+    const StripPixels colour = CreateStrip();
+    for (int picture = 0; picture < kPictureCount; ++picture)
+        CopyIconToStrips(picture, mask, colour);
+    MaskStripDC = SelectIntoNewDC(mask.bitmap);
+    ColourStripDC = SelectIntoNewDC(colour.bitmap);
+}
+
 void DrawCell(HDC dc, std::uint32_t column, std::uint32_t row, int orientation)
 {
     const std::uint8_t b = CellAt(column, row);
     if (IsVoid(b))
         return;
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldText = GetTextColor(dc);
     const PixelPoint anchor = CellAnchor(column, row);
+    MarkCellDrawn(anchor);
+    // Most cells of a large board show no text: they leave the device context's state alone.
+    const bool text = ShowsText(b);
+    const int oldMode = text ? SetBkMode(dc, TRANSPARENT) : 0;
+    const COLORREF oldText = text ? GetTextColor(dc) : 0;
     if (IsUncovered(b))
         DrawUncoveredCell(dc, anchor, orientation, b);
     else
         DrawHiddenCell(dc, anchor, orientation, b);
+    if (!text)
+        return;
     SetTextColor(dc, oldText);
     SetBkMode(dc, oldMode);
 }
@@ -195,12 +348,14 @@ void DrawCell(HDC dc, std::uint32_t column, std::uint32_t row, int orientation)
 void DrawPressedCell(HDC dc, std::uint32_t column, std::uint32_t row, int orientation)
 {
     const PixelPoint anchor = CellAnchor(column, row);
+    MarkCellDrawn(anchor);
     DrawPicture(dc, orientation == 0 ? kPressedUpPicture : kPressedDownPicture, anchor.x, anchor.y);
 }
 
 // The five blanks wipe out the old number, which may be wider than the new one.
 void DrawMineCounter(HDC dc)
 {
+    MarkHeaderDrawn();
     SetCounterColours(dc);
     DrawCounterText(dc, LayoutHeader(Columns).mineCounterCentre, kCounterBlank);
     DrawMineCount(dc);
@@ -209,6 +364,7 @@ void DrawMineCounter(HDC dc)
 // Drawn over the old number without blanking: the clock only grows.
 void DrawClock(HDC dc)
 {
+    MarkHeaderDrawn();
     SetCounterColours(dc);
     DrawElapsedSeconds(dc);
 }
@@ -216,6 +372,7 @@ void DrawClock(HDC dc)
 void DrawPressedButton(HDC dc)
 {
     const PixelPoint at = LayoutHeader(Columns).pressedButton;
+    MarkHeaderDrawn();
     DrawPicture(dc, kNewGameButtonPicture, at.x, at.y);
 }
 
@@ -233,12 +390,4 @@ void DrawWindowContents(HDC dc, const RECT& update)
     DrawCellsMeeting(dc, update);
     SetTextColor(dc, oldText);
     SetBkColor(dc, oldBackground);
-}
-
-void PaintWindow(HWND window)
-{
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(window, &paint);
-    DrawWindowContents(dc, paint.rcPaint);
-    EndPaint(window, &paint);
 }

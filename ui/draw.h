@@ -6,6 +6,22 @@
 
 #include <cstdint>
 
+// Turns the loaded cell and button pictures into the mask and colour bitmaps that every picture
+// is drawn from, once at start-up.
+void PrepareCellPictures();
+
+// The font of the counts, question marks and counters at its 96-DPI size: what a device context
+// holds from the start, which at 96 DPI is the stock system font itself.
+extern HGDIOBJ TextFont;
+
+// Draws every picture with DrawIcon, as the program did before the prepared bitmaps: for the
+// drawing benchmark's comparison only.
+extern bool DrawWithIcons;
+
+// What DrawCell, DrawPressedCell and the counters and button drew, in the coordinates of the
+// device context they drew into, since it was last emptied (right <= left when nothing was).
+extern RECT DrawnArea;
+
 // orientation: 0 for an up-pointing cell, 1 for a down-pointing one.
 void DrawCell(HDC dc, std::uint32_t column, std::uint32_t row, int orientation);
 void DrawPressedCell(HDC dc, std::uint32_t column, std::uint32_t row, int orientation);
@@ -16,6 +32,3 @@ void DrawPressedButton(HDC dc);
 // The whole client area as far as it meets update: the header, the counters and every cell
 // whose picture reaches into it. Leaves the device context as it found it.
 void DrawWindowContents(HDC dc, const RECT& update);
-
-// The WM_PAINT handler.
-void PaintWindow(HWND window);

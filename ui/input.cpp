@@ -8,6 +8,7 @@
 #include "game/rules.h"
 #include "ui/draw.h"
 #include "ui/geometry.h"
+#include "ui/window_picture.h"
 
 PressedCellState PressedCell;
 std::vector<CellPosition> PressedNeighbourhood;
@@ -21,13 +22,15 @@ namespace {
 HDC AcquireMessageDC(HWND window)
 {
     const HDC outer = MessageDC;
-    MessageDC = GetDC(window);
+    FitPictureToWindow(window);
+    BeginPictureDrawing();
+    MessageDC = PictureDC;
     return outer;
 }
 
 void ReleaseMessageDC(HWND window, HDC outer)
 {
-    ReleaseDC(window, MessageDC);
+    EndPictureDrawing(window);
     MessageDC = outer;
 }
 
@@ -86,6 +89,11 @@ void ReleaseRightButton(HWND window, std::uint32_t x, std::uint32_t y)
 }
 
 }  // namespace
+
+std::uint32_t PicturePixel(WORD windowPixel)
+{
+    return windowPixel / static_cast<std::uint32_t>(DisplayScale);
+}
 
 void ClearPressedCell()
 {

@@ -34,6 +34,9 @@ void RestorePressedNeighbourhood(HWND window);
 // neighbours, and remembers them.
 void PressNeighbourhoodAt(std::uint32_t x, std::uint32_t y);
 
+// A pointer coordinate of a mouse message in the window as one of the 96-DPI picture.
+std::uint32_t PicturePixel(WORD windowPixel);
+
 // Each handler draws through one device context of its own, released on every path.
 void HandleTimer(HWND window);
 void HandleMouseMove(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y);

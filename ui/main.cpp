@@ -39,6 +39,7 @@ static int RunMessageLoop(HWND window, HACCEL accelerators)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
+    DeclareDpiAwareness();
     if (!RegisterMainWindowClass(instance))
         return 0;
     ClearPressedCell();

@@ -8,6 +8,7 @@
 #include "ui/input.h"
 #include "ui/shell.h"
 #include "ui/window.h"
+#include "ui/window_picture.h"
 
 static HWND AsWindow(PlatformWindow window)
 {
@@ -28,21 +29,24 @@ void FitWindowToLevel(PlatformWindow window)
 {
     const HWND mainWindow = AsWindow(window);
     const auto style = static_cast<DWORD>(GetWindowLongA(mainWindow, GWL_STYLE));
+    ChooseDisplayScale(mainWindow, style, Rows, Columns);
     const WindowSize size = OuterWindowSize(style, Rows, Columns);
     const PixelPoint position = CentredWindowPosition(ScreenWidth, ScreenHeight, size);
     // SWP_NOCOPYBITS: the old client contents are discarded, so the whole client area is painted afresh.
     SetWindowPos(mainWindow, HWND_TOP, position.x, position.y, size.width, size.height, SWP_NOCOPYBITS);
+    RedrawPictureOnNextPaint(true);
 }
 
 void InvalidateClientArea(PlatformWindow window, bool eraseBackground)
 {
+    RedrawPictureOnNextPaint(eraseBackground);
     InvalidateRect(AsWindow(window), nullptr, eraseBackground ? TRUE : FALSE);
 }
 
-// Only a mouse message's handling changes cells, and it holds a device context meanwhile.
+// Only a mouse message's handling changes cells, and it draws into the picture meanwhile.
 void RedrawCell(std::uint32_t column, std::uint32_t row, int orientation)
 {
-    if (MessageDC != nullptr)
+    if (MessageDC != nullptr && CellMeetsPicture(column, row))
         DrawCell(MessageDC, column, row, orientation);
 }
 

@@ -5,6 +5,8 @@
 #include "data/data_file.h"
 #include "game/board.h"
 #include "res/resource.h"
+#include "ui/draw.h"
+#include "ui/geometry.h"
 
 HINSTANCE AppInstance;
 std::int32_t ScreenWidth;
@@ -20,7 +22,9 @@ void LoadPictures(HINSTANCE instance)
         IDI_UNCOVERED_DOWN, IDI_MINE,         IDI_FLAG,       IDI_NEW_GAME_BUTTON,
     };
     for (int picture = 0; picture < kPictureCount; ++picture)
-        Pictures[picture] = LoadIconA(instance, MAKEINTRESOURCEA(pictureIds[picture]));
+        Pictures[picture] = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(pictureIds[picture]), IMAGE_ICON,
+                                                          kCellPictureSize, kCellPictureSize, LR_DEFAULTCOLOR));
+    PrepareCellPictures();
 }
 
 void ReleaseGame()

@@ -31,6 +31,7 @@ constexpr int kDataFileProblemExitCode = 2;
 constexpr UINT_PTR kClockTimerId = 1;
 constexpr UINT kClockTimerPeriod = 1000;  // milliseconds
 
+// Loads the pictures at their own 32 x 32 size, whatever the screen's DPI, and prepares them for drawing.
 void LoadPictures(HINSTANCE instance);
 
 // Releases the board and closes the data file. From then on the window procedure leaves the

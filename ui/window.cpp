@@ -1,10 +1,14 @@
 #include "ui/window.h"
 
+#include <algorithm>
+
+#include "game/board.h"
 #include "res/resource.h"
 #include "ui/commands.h"
 #include "ui/draw.h"
 #include "ui/input.h"
 #include "ui/shell.h"
+#include "ui/window_picture.h"
 
 static const char kWindowClassName[] = "Skarvel";
 static const char kWindowTitle[] = "Skarvel";
@@ -28,16 +32,106 @@ bool RegisterMainWindowClass(HINSTANCE instance)
 // An overlapped window: the system gives it a caption whether or not the style names one.
 static const DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
+// Neither is declared by every set of headers, and older systems lack them.
+using SetAwarenessContext = BOOL(WINAPI*)(HANDLE);
+using GetWindowDpi = UINT(WINAPI*)(HWND);
+using AdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+static const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4));
+static const HANDLE kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-3));
+static const UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
+static const UINT kStandardDpi = 96;
+
+static UINT FrameDpi;  // the DPI of the monitor the window is sized for; 0 before one is known
+
+template <typename Function> static Function User32Function(const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+// Where per-monitor awareness is refused (older systems, Wine), the system's DPI serves.
+void DeclareDpiAwareness()
+{
+    const auto setContext = User32Function<SetAwarenessContext>("SetProcessDpiAwarenessContext");
+    if (setContext != nullptr && (setContext(kPerMonitorAwareV2) || setContext(kPerMonitorAware)))
+        return;
+    SetProcessDPIAware();
+}
+
+static UINT SystemDpi()
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : kStandardDpi;
+}
+
+static UINT WindowDpi(HWND window)
+{
+    const auto dpiForWindow = User32Function<GetWindowDpi>("GetDpiForWindow");
+    const UINT dpi = window != nullptr && dpiForWindow != nullptr ? dpiForWindow(window) : 0;
+    return dpi > 0 ? dpi : SystemDpi();
+}
+
+static RECT WorkArea(HWND window)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    const HMONITOR on = window != nullptr ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
+                                          : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (GetMonitorInfoA(on, &monitor))
+        return monitor.rcWork;
+    RECT area{0, 0, ScreenWidth, ScreenHeight};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+// The nearest whole number of window pixels per picture pixel, lowered while the window would not
+// fit the work area.
+static int ScaleToFit(UINT dpi, DWORD style, std::uint32_t rows, std::uint32_t columns, const RECT& workArea)
+{
+    FrameDpi = dpi;
+    int scale = std::max(1, static_cast<int>((dpi + kStandardDpi / 2) / kStandardDpi));
+    for (; scale > 1; --scale) {
+        DisplayScale = scale;
+        const WindowSize size = OuterWindowSize(style, rows, columns);
+        if (size.width <= workArea.right - workArea.left && size.height <= workArea.bottom - workArea.top)
+            break;
+    }
+    return scale;
+}
+
+void ChooseDisplayScale(HWND window, DWORD style, std::uint32_t rows, std::uint32_t columns)
+{
+    DisplayScale = ScaleToFit(WindowDpi(window), style, rows, columns, WorkArea(window));
+}
+
+// Moved to a monitor of another DPI: the window keeps the place the system suggests and takes the
+// size of the new scale.
+static void RefitToDpi(HWND window, WPARAM wParam, const RECT& suggested)
+{
+    const auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    DisplayScale = ScaleToFit(HIWORD(wParam), style, Rows, Columns, WorkArea(window));
+    const WindowSize size = OuterWindowSize(style, Rows, Columns);
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, size.width, size.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    RedrawPictureOnNextPaint(true);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
 WindowSize OuterWindowSize(DWORD style, std::uint32_t rows, std::uint32_t columns)
 {
     const WindowSize client = ClientSizeFor(rows, columns);
-    RECT frame{0, 0, client.width, client.height};
-    AdjustWindowRectEx(&frame, style, TRUE, 0);
+    RECT frame{0, 0, client.width * DisplayScale, client.height * DisplayScale};
+    // A per-monitor aware window's frame follows its monitor's DPI, not the system's.
+    const auto adjustForDpi = User32Function<AdjustForDpi>("AdjustWindowRectExForDpi");
+    if (FrameDpi == 0 || adjustForDpi == nullptr || !adjustForDpi(&frame, style, TRUE, 0, FrameDpi))
+        AdjustWindowRectEx(&frame, style, TRUE, 0);
     return WindowSize{frame.right - frame.left, frame.bottom - frame.top};
 }
 
 HWND CreateMainWindow(HINSTANCE instance, std::uint32_t rows, std::uint32_t columns)
 {
+    ChooseDisplayScale(nullptr, kMainWindowStyle, rows, columns);
     const WindowSize size = OuterWindowSize(kMainWindowStyle, rows, columns);
     const PixelPoint position = CentredWindowPosition(ScreenWidth, ScreenHeight, size);
     return CreateWindowExA(0, kWindowClassName, kWindowTitle, kMainWindowStyle, position.x, position.y, size.width,
@@ -51,6 +145,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     if (IsGameReleased())
         return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
+    case WM_ERASEBKGND:
+        return 1;  // the paint copies the picture over all of it
     case WM_PAINT:
         PaintWindow(window);
         return 0;
@@ -67,16 +163,19 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         NameLevelItems(window);
         return 0;
     case WM_MOUSEMOVE:
-        HandleMouseMove(window, wParam, LOWORD(lParam), HIWORD(lParam));
+        HandleMouseMove(window, wParam, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
     case WM_LBUTTONDOWN:
-        HandleLeftButtonDown(window, LOWORD(lParam), HIWORD(lParam));
+        HandleLeftButtonDown(window, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
     case WM_LBUTTONUP:
-        HandleLeftButtonUp(window, LOWORD(lParam), HIWORD(lParam));
+        HandleLeftButtonUp(window, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
     case WM_RBUTTONUP:
-        HandleRightButtonUp(window, LOWORD(lParam), HIWORD(lParam));
+        HandleRightButtonUp(window, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
+        return 0;
+    case kDpiChanged:
+        RefitToDpi(window, wParam, *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_MBUTTONDOWN:
         HandleMiddleButtonDown(window, wParam, LOWORD(lParam), HIWORD(lParam));

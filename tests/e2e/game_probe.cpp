@@ -5,6 +5,8 @@
 //   game_probe dialog TITLE prints each control of the open dialog with that title, a line each:
 //                           "ID LEFT TOP RIGHT BOTTOM TEXT", the rectangle in screen pixels
 //   game_probe repaint      has the main window repaint its whole client area, and waits for it
+//   game_probe client       prints the main window's client area: "LEFT TOP WIDTH HEIGHT" in screen
+//                           pixels
 #include <windows.h>
 
 #include <cstdio>
@@ -86,8 +88,27 @@ static int PrintDialogControls(const char* title)
     return 0;
 }
 
+static int PrintClientArea()
+{
+    const HWND window = FindWindowA("Skarvel", kTitle);
+    if (window == nullptr) {
+        std::fprintf(stderr, "game_probe: no main window\n");
+        return 1;
+    }
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    std::printf("%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
+    // Screen pixels as they are, not scaled for a program unaware of the DPI.
+    SetProcessDPIAware();
+    if (argc == 2 && std::strcmp(argv[1], "client") == 0)
+        return PrintClientArea();
     if (argc == 3 && std::strcmp(argv[1], "command") == 0)
         return PostCommand(argv[2]);
     if ((argc == 2 || argc == 3) && std::strcmp(argv[1], "message") == 0)
@@ -97,6 +118,6 @@ int main(int argc, char** argv)
     if (argc == 2 && std::strcmp(argv[1], "repaint") == 0)
         return Repaint();
     std::fprintf(stderr, "usage: game_probe command ID | game_probe message [TITLE] | game_probe dialog TITLE | "
-                         "game_probe repaint\n");
+                         "game_probe repaint | game_probe client\n");
     return 2;
 }

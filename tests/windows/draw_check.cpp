@@ -604,6 +604,12 @@ void CheckWholeBoards()
     Image whole = Snapshot(canvas);
     DrawWindowContents(canvas.dc, Whole(canvas));
     ExpectSame("the same board drawn twice", canvas, whole, Whole(canvas));
+    // The prepared bitmaps give exactly the pixels of the icons they were made from.
+    FillWithBackground(canvas);
+    DrawWithIcons = true;
+    DrawWindowContents(canvas.dc, Whole(canvas));
+    DrawWithIcons = false;
+    ExpectSame("the board drawn with DrawIcon", canvas, whole, Whole(canvas));
     CheckUpdateRectangles(canvas, whole);
     DestroyCanvas(canvas);
 }
@@ -631,6 +637,39 @@ void CheckFullRepaintTextColour()
         ExpectInkColour(where, ink, kLightGrey);
         DestroyCanvas(canvas);
     }
+}
+
+// Each drawing that a message makes is copied to the window as far as DrawnArea reaches: a cell's
+// whole picture, the counters' and the button's header strip.
+void CheckDrawnArea()
+{
+    SetRandomBoard(5, 9);
+    GameState = Running;
+    Canvas canvas = CreateCanvas(200, 200);
+    const PixelPoint anchor = CellAnchor(4, 2);
+    const RECT cell{anchor.x, anchor.y, anchor.x + 32, anchor.y + 32};
+    const RECT header{0, 0, 9 * 15 + 40, 42};
+    const struct {
+        const char* name;
+        std::function<void()> draw;
+        RECT expected;
+    } rows[] = {
+        {"DrawCell", [&] { DrawCell(canvas.dc, 4, 2, CellOrientation(4, 2)); }, cell},
+        {"DrawPressedCell", [&] { DrawPressedCell(canvas.dc, 4, 2, CellOrientation(4, 2)); }, cell},
+        {"DrawMineCounter", [&] { DrawMineCounter(canvas.dc); }, header},
+        {"DrawClock", [&] { DrawClock(canvas.dc); }, header},
+        {"DrawPressedButton", [&] { DrawPressedButton(canvas.dc); }, header},
+    };
+    for (const auto& row : rows) {
+        DrawnArea = RECT{0, 0, 0, 0};
+        row.draw();
+        if (!EqualRect(&DrawnArea, &row.expected))
+            Report(std::string(row.name) + " drawn area",
+                   Point(DrawnArea.left, DrawnArea.top) + " to " + Point(DrawnArea.right, DrawnArea.bottom) +
+                       ", expected " + Point(row.expected.left, row.expected.top) + " to " +
+                       Point(row.expected.right, row.expected.bottom));
+    }
+    DestroyCanvas(canvas);
 }
 
 // ---- The device context's state ----
@@ -740,6 +779,7 @@ int main(int argc, char** argv)
     CheckCounterRedraws();
     CheckFullRepaintTextColour();
     CheckWholeBoards();
+    CheckDrawnArea();
     CheckStateKept();
     CheckNoObjectLeft();
     std::printf("draw_check: %d mismatches\n", Mismatches);

@@ -405,6 +405,20 @@ void CheckIcons()
         CheckIconGroup(group, {32}, group - 102);
 }
 
+// The manifest declares per-monitor DPI awareness, with system awareness for older systems.
+void CheckManifest()
+{
+    Reader reader;
+    if (!LoadBytes("manifest 1", RT_MANIFEST, 1, reader))
+        return;
+    const std::string text(reinterpret_cast<const char*>(reader.data), reader.size);
+    for (const char* setting : {"<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>",
+                                "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                                "PerMonitorV2, PerMonitor</dpiAwareness>"})
+        if (text.find(setting) == std::string::npos)
+            Report("manifest 1", std::string("does not declare ") + setting);
+}
+
 // Every resource of the program, enumerated, must be one of those above in language 1049.
 struct Inventory {
     std::vector<std::string> unexpected;
@@ -426,6 +440,8 @@ bool IsExpected(LPCSTR type, LPCSTR name)
         return id == 104 || id == 115 || id == 119;  // RT_DIALOG
     case 9:
         return id == 114;  // RT_ACCELERATOR
+    case 24:
+        return id == 1;  // RT_MANIFEST
     default:
         return false;
     }
@@ -484,6 +500,7 @@ int main(int argc, char** argv)
     for (const Dialog& dialog : ExpectedDialogs())
         CheckDialog(dialog);
     CheckIcons();
+    CheckManifest();
     CheckInventory();
     FreeLibrary(Program);
     if (Mismatches == 0) {

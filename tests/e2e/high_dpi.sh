@@ -1,0 +1,80 @@
+#!/bin/bash
+# The game at 96, 144 and 192 DPI (the prefix's LogPixels): at 144 and 192 its client area is the
+# 96-DPI picture with every pixel a crisp 2 x 2 block, before and after a click, which lands on the
+# cell under the pointer.
+. "$(dirname "$0")/lib.sh" "$@"
+. "$(dirname "$0")/play_lib.sh"
+e2e_setup
+# The DPI is the prefix's, so this test changes a copy of it, with a desktop that holds Beginner
+# at twice its size.
+cp -a "$WINEPREFIX" "$WORK/prefix"
+export WINEPREFIX="$WORK/prefix"
+start_wineserver
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+"$KELBO" init --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo init failed"
+load_board 0
+
+# The client area as the game's own probe reports it: "left top width height".
+client_area() { wine "$WORK/game_probe.exe" client | tr -d '\r'; }
+
+# Grabs the client area into a picture once two grabs in a row agree: drawing has finished.
+grab_still_client() {
+    local out=$1 previous="" current tries
+    for tries in $(seq 40); do
+        set -- $(client_area)
+        import -window root -crop "${3}x${4}+${1}+${2}" +repage "$WORK/grab.png"
+        current=$(convert "$WORK/grab.png" rgb:- | md5sum)
+        [ "$current" = "$previous" ] && { cp "$WORK/grab.png" "$out"; return 0; }
+        previous=$current
+        sleep 0.2
+    done
+    fail "the window kept changing"
+}
+
+differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
+
+# The picture at scale 2 against the one at 96 DPI: every 2 x 2 block of one colour, and the
+# blocks the same as the 96-DPI pixels.
+expect_doubled() {
+    local big=$1 small=$2 what=$3 count
+    convert "$big" -sample 50% "$WORK/halved.png"
+    convert "$WORK/halved.png" -sample 200% "$WORK/redoubled.png"
+    count=$(differing_pixels "$big" "$WORK/redoubled.png")
+    [ "$count" = 0 ] || fail "$what: $count pixels differ from their 2 x 2 block"
+    count=$(differing_pixels "$WORK/halved.png" "$small")
+    [ "$count" = 0 ] || fail "$what: $count pixels differ from the 96-DPI picture"
+}
+
+# A safe cell that opens no other, so that the click changes one cell alone.
+for cell in $(safe_cells); do
+    [ "$(cell_value "${cell%,*}" "${cell#*,}")" != 0 ] && break
+done
+read -r cell_x cell_y <<<"$(cell_point "${cell%,*}" "${cell#*,}")"
+
+for dpi in 96 144 192; do
+    note "LogPixels $dpi"
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    start_skarvel frozen
+    WINDOW=$(wait_for_window Skarvel)
+    scale=$((dpi == 96 ? 1 : 2))
+    set -- $(client_area)
+    [ "$3 $4" = "$((235 * scale)) $((228 * scale))" ] ||
+        fail "at $dpi DPI the client area is $3 x $4, expected $((235 * scale)) x $((228 * scale))"
+    grab_still_client "$WORK/fresh-$dpi.png"
+    # The last window pixel of the picture pixel under the pointer's 96-DPI point.
+    xdotool mousemove $(($1 + cell_x * scale + scale - 1)) $(($2 + cell_y * scale + scale - 1)) click 1
+    sleep 0.5
+    grab_still_client "$WORK/clicked-$dpi.png"
+    [ "$(differing_pixels "$WORK/fresh-$dpi.png" "$WORK/clicked-$dpi.png")" != 0 ] ||
+        fail "at $dpi DPI the click on cell $cell changed nothing"
+    if [ "$dpi" != 96 ]; then
+        expect_doubled "$WORK/fresh-$dpi.png" "$WORK/fresh-96.png" "the fresh game at $dpi DPI"
+        # Below the header: the clock has started, and may have ticked in one run and not the other.
+        convert "$WORK/clicked-$dpi.png" -crop +0+$((42 * scale)) +repage "$WORK/board-$dpi.png"
+        convert "$WORK/clicked-96.png" -crop +0+42 +repage "$WORK/board-96.png"
+        expect_doubled "$WORK/board-$dpi.png" "$WORK/board-96.png" "the board after a click at $dpi DPI"
+    fi
+    post_command 40002
+    expect_exit_code 0
+done
+echo "high_dpi: passed"

@@ -1,0 +1,35 @@
+// The client area as an off-screen picture at 96 DPI, kept current: every change is drawn into it
+// and the changed rectangle copied to the window, and WM_PAINT copies only what the system asks
+// for. On a screen of higher DPI each picture pixel shows as a DisplayScale x DisplayScale block.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+extern HDC PictureDC;     // memory device context over the picture, for the whole run
+extern int DisplayScale;  // window pixels per picture pixel along each axis, at least 1
+extern int PictureWidth;  // the picture's size: the client area divided by DisplayScale
+extern int PictureHeight;
+
+// Gives the picture the size of the window's client area; a new size is redrawn whole, erased.
+void FitPictureToWindow(HWND window);
+
+// The next WM_PAINT draws the whole picture afresh first: over the old one, or on the grey
+// background when erase is true.
+void RedrawPictureOnNextPaint(bool erase);
+
+// Whether any of the cell's picture lies in the picture: cells outside it are not drawn.
+bool CellMeetsPicture(std::uint32_t column, std::uint32_t row);
+
+// Begins a message's drawing into the picture, with the colours of a fresh device context. Drawing
+// can nest (a clock tick inside a dialog that a release opened): each end gives the device context
+// back the state its beginning found.
+void BeginPictureDrawing();
+// Ends the innermost drawing and copies what was drawn to the window.
+void EndPictureDrawing(HWND window);
+
+// The WM_PAINT handler.
+void PaintWindow(HWND window);
+
+void DestroyPicture();
