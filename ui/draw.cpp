@@ -137,16 +137,6 @@ void DrawPicture(HDC dc, Picture picture, std::int32_t x, std::int32_t y)
     BitBlt(dc, x, y, kCellPictureSize, kCellPictureSize, ColourStripDC, left, 0, SRCPAINT);
 }
 
-void MarkDrawn(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom)
-{
-    if (DrawnArea.left >= DrawnArea.right) {
-        DrawnArea = RECT{left, top, right, bottom};
-        return;
-    }
-    DrawnArea = RECT{std::min<LONG>(DrawnArea.left, left), std::min<LONG>(DrawnArea.top, top),
-                     std::max<LONG>(DrawnArea.right, right), std::max<LONG>(DrawnArea.bottom, bottom)};
-}
-
 void MarkCellDrawn(PixelPoint anchor)
 {
     MarkDrawn(anchor.x, anchor.y, anchor.x + kCellPictureSize, anchor.y + kCellPictureSize);
@@ -309,6 +299,17 @@ void DrawCellsMeeting(HDC dc, const RECT& update)
 }  // namespace
 
 RECT DrawnArea;
+
+void MarkDrawn(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom)
+{
+    if (DrawnArea.left >= DrawnArea.right) {
+        DrawnArea = RECT{left, top, right, bottom};
+        return;
+    }
+    DrawnArea = RECT{std::min<LONG>(DrawnArea.left, left), std::min<LONG>(DrawnArea.top, top),
+                     std::max<LONG>(DrawnArea.right, right), std::max<LONG>(DrawnArea.bottom, bottom)};
+}
+
 HGDIOBJ TextFont;
 bool DrawWithIcons = false;
 

@@ -22,6 +22,9 @@ extern bool DrawWithIcons;
 // device context they drew into, since it was last emptied (right <= left when nothing was).
 extern RECT DrawnArea;
 
+// Adds a rectangle to DrawnArea.
+void MarkDrawn(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
+
 // orientation: 0 for an up-pointing cell, 1 for a down-pointing one.
 void DrawCell(HDC dc, std::uint32_t column, std::uint32_t row, int orientation);
 void DrawPressedCell(HDC dc, std::uint32_t column, std::uint32_t row, int orientation);

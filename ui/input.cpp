@@ -139,7 +139,7 @@ void HandleMouseMove(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
     const HDC outer = AcquireMessageDC(window);
     RestorePressedCell();
     if (keys != MK_MBUTTON || !IsNeighbourhoodPressedAt(x, y)) {
-        RestorePressedNeighbourhood(window);
+        RestorePressedNeighbourhood();
         if (keys == MK_MBUTTON)
             PressNeighbourhoodAt(x, y);
     }
@@ -152,7 +152,7 @@ void HandleMouseMove(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
 void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
-    RestorePressedNeighbourhood(window);  // the release or press may change or press those cells
+    RestorePressedNeighbourhood();  // the release or press may change or press those cells
     if (IsOnNewGameButton(x, y))
         DrawPressedButton(MessageDC);
     PressCellAt(x, y);
@@ -162,7 +162,7 @@ void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y)
 void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
-    RestorePressedNeighbourhood(window);  // the release or press may change or press those cells
+    RestorePressedNeighbourhood();  // the release or press may change or press those cells
     ReleaseLeftButton(window, x, y);
     ReleaseMessageDC(window, outer);
 }
@@ -170,14 +170,14 @@ void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
 void HandleRightButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
-    RestorePressedNeighbourhood(window);  // the release or press may change or press those cells
+    RestorePressedNeighbourhood();  // the release or press may change or press those cells
     ReleaseRightButton(window, x, y);
     ReleaseMessageDC(window, outer);
 }
 
 // The pressed pictures reach a pixel or two past the raised ones, into the neighbours' pictures
-// and the background: the area they covered is repainted, as the whole board would be, at once.
-void RestorePressedNeighbourhood(HWND window)
+// and the background: the area they covered is drawn afresh, as a repaint of it would draw it.
+void RestorePressedNeighbourhood()
 {
     if (PressedNeighbourhood.empty())
         return;
@@ -190,8 +190,7 @@ void RestorePressedNeighbourhood(HWND window)
         area.bottom = std::max<LONG>(area.bottom, anchor.y + kCellPictureSize);
     }
     PressedNeighbourhood.clear();
-    InvalidateRect(window, &area, TRUE);
-    UpdateWindow(window);
+    RedrawPicturePart(area);
 }
 
 void PressNeighbourhoodAt(std::uint32_t x, std::uint32_t y)
@@ -215,7 +214,7 @@ void PressNeighbourhoodAt(std::uint32_t x, std::uint32_t y)
 void HandleMiddleButtonDown(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
-    RestorePressedNeighbourhood(window);
+    RestorePressedNeighbourhood();
     if (keys == MK_MBUTTON)
         PressNeighbourhoodAt(x, y);
     SetCapture(window);
@@ -226,7 +225,7 @@ void HandleMiddleButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
     ReleaseCapture();
-    RestorePressedNeighbourhood(window);
+    RestorePressedNeighbourhood();
     std::uint32_t column = 0, row = 0;
     if (HitTest(x, y, column, row) != kNoCell)
         Chord(window, column, row);

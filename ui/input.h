@@ -28,7 +28,7 @@ void RestorePressedCell();
 void PressCellAt(std::uint32_t x, std::uint32_t y);
 
 // Shows the cells pressed by the middle button in their real state again and forgets them.
-void RestorePressedNeighbourhood(HWND window);
+void RestorePressedNeighbourhood();
 
 // Draws pressed the covered and question-marked cells among the one under (x, y) and its twelve
 // neighbours, and remembers them.

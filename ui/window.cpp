@@ -178,10 +178,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         RefitToDpi(window, wParam, *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_MBUTTONDOWN:
-        HandleMiddleButtonDown(window, wParam, LOWORD(lParam), HIWORD(lParam));
+        HandleMiddleButtonDown(window, wParam, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
     case WM_MBUTTONUP:
-        HandleMiddleButtonUp(window, LOWORD(lParam), HIWORD(lParam));
+        HandleMiddleButtonUp(window, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);

@@ -163,6 +163,13 @@ void EndPictureDrawing(HWND window)
     DrawnArea = RECT{0, 0, 0, 0};
 }
 
+void RedrawPicturePart(const RECT& part)
+{
+    FillRect(PictureDC, &part, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    DrawWindowContents(PictureDC, part);
+    MarkDrawn(part.left, part.top, part.right, part.bottom);
+}
+
 void PaintWindow(HWND window)
 {
     FitPictureToWindow(window);

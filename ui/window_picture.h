@@ -29,6 +29,10 @@ void BeginPictureDrawing();
 // Ends the innermost drawing and copies what was drawn to the window.
 void EndPictureDrawing(HWND window);
 
+// Draws part of the picture afresh, as a repaint of that part of the window would, during a
+// message's drawing: the background, then the header and every cell that reaches into it.
+void RedrawPicturePart(const RECT& part);
+
 // The WM_PAINT handler.
 void PaintWindow(HWND window);
 

@@ -643,12 +643,12 @@ void CheckFullRepaintTextColour()
 // whole picture, the counters' and the button's header strip.
 void CheckDrawnArea()
 {
-    SetRandomBoard(5, 9);
+    SetRandomBoard(5, 12);  // wider than the header's least width
     GameState = Running;
-    Canvas canvas = CreateCanvas(200, 200);
+    Canvas canvas = CreateCanvas(240, 200);
     const PixelPoint anchor = CellAnchor(4, 2);
     const RECT cell{anchor.x, anchor.y, anchor.x + 32, anchor.y + 32};
-    const RECT header{0, 0, 9 * 15 + 40, 42};
+    const RECT header{0, 0, 12 * 15 + 40, 42};
     const struct {
         const char* name;
         std::function<void()> draw;
