@@ -111,9 +111,9 @@ bool SaveBestTime(const std::uint8_t (&name)[kNameSize], std::int32_t seconds, s
     std::uint32_t recordOffset = 0;
     BestTimesTable table{};
     bool saved = ReadCurrentBestTimes(LevelIndex, recordOffset, table, problem);
-    if (!saved)
+    if (!saved) {
         problem = DataFilePath() + " cannot be read, so " + TimeNotSaved(seconds) + ".\n" + problem;
-    else if (DataFileReadOnly) {
+    } else if (DataFileReadOnly) {
         problem = ReadOnlyMessage(TimeNotSaved(seconds));
         saved = false;
     } else if (PlaceForTime(table, seconds) < kTableEntries) {
