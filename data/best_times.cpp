@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <vector>
+
+#include "data/data_check.h"
 
 #include "data/whole_file.h"
 
@@ -59,8 +62,14 @@ static bool Beats(std::int32_t seconds, std::int32_t stored)
     return stored == 0 || seconds < stored;
 }
 
+std::int32_t RecordedSeconds(std::int32_t elapsedSeconds)
+{
+    return elapsedSeconds < 1 ? 1 : elapsedSeconds;
+}
+
 int PlaceForTime(const BestTimesTable& table, std::int32_t seconds)
 {
+    seconds = RecordedSeconds(seconds);
     int place = kTableEntries;
     while (place > 0 && Beats(seconds, table.entries[place - 1].seconds))
         --place;
@@ -77,7 +86,7 @@ BestTimesTable InsertBestTime(const BestTimesTable& table, const std::uint8_t (&
     for (int k = kTableEntries - 1; k > place; --k)
         result.entries[k] = table.entries[k - 1];
     std::memcpy(result.entries[place].name, name, kNameSize);
-    result.entries[place].seconds = seconds;
+    result.entries[place].seconds = RecordedSeconds(seconds);
     return result;
 }
 
@@ -131,7 +140,22 @@ bool WriteBestTimes(std::uint32_t recordOffset, const BestTimesTable& table, std
     }
     const int error = written ? errno : writeError;
     const std::string reason = error != 0 ? std::string(" (") + std::strerror(error) + ")" : std::string();
-    problem = DataFileName + ": the new best times were not saved" + reason +
+    problem = DataFilePath() + ": the new best times were not saved" + reason +
               ". Make sure the disk has room and the file may be written, then try again.";
     return false;
+}
+
+bool ReadCurrentBestTimes(int levelIndex, std::uint32_t& recordOffset, BestTimesTable& table, std::string& problem)
+{
+    if (!ReopenDataFile(problem))
+        return false;
+    LevelRecord record;
+    const std::vector<FileProblem> problems = FindLevelProblems(DataFile, DataFileName, levelIndex, record);
+    if (!problems.empty()) {
+        problem = DamagedFileMessage(problems);
+        return false;
+    }
+    recordOffset = record.offset;
+    table = record.table;
+    return true;
 }

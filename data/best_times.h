@@ -24,12 +24,15 @@ bool ReadBestTimes(std::FILE* file, std::uint32_t recordOffset, BestTimesTable& 
 // The record's title, cut to its field; false when it cannot be read.
 bool ReadLevelTitle(std::FILE* file, std::uint32_t recordOffset, std::string& title);
 
-// Where a new time goes: 0 to 4, or kTableEntries when it does not enter the table.
-// Equal times go after older ones; a time of 0 is an empty entry that any time passes.
+// A game won within its first second counts as 1 second: a stored time of 0 marks an empty entry.
+std::int32_t RecordedSeconds(std::int32_t elapsedSeconds);
+
+// Where a new time, as RecordedSeconds gives it, goes: 0 to 4, or kTableEntries when it does not
+// enter the table. Equal times go after older ones; a time of 0 is an empty entry that any time passes.
 int PlaceForTime(const BestTimesTable& table, std::int32_t seconds);
 
-// The table with the new entry at PlaceForTime's place, slower entries moved down, the last
-// dropping out.
+// The table with the new entry, its time as RecordedSeconds gives it, at PlaceForTime's place,
+// slower entries moved down, the last dropping out.
 BestTimesTable InsertBestTime(const BestTimesTable& table, const std::uint8_t (&name)[kNameSize],
                               std::int32_t seconds);
 
@@ -40,6 +43,12 @@ BestTimesTable EmptyBestTimes();
 // the disk, and reopens DataFile. False, with a message naming the file and saying the best times
 // were not saved, when any step fails; nothing outside the table's 75 bytes is ever written.
 bool WriteBestTimes(std::uint32_t recordOffset, const BestTimesTable& table, std::string& problem);
+
+// Opens the data file afresh by its name (ReopenDataFile), so that a file replaced meanwhile is
+// the one read, and reads the level's table where the offset table now puts its record. DataFile
+// stays open for a write. False, with a message naming the file, when the file or the level's
+// record cannot be read.
+bool ReadCurrentBestTimes(int levelIndex, std::uint32_t& recordOffset, BestTimesTable& table, std::string& problem);
 
 // The table as stored, and back.
 BestTimesTable BestTimesFromBytes(const std::uint8_t* bytes);

@@ -21,11 +21,13 @@ std::uint64_t FileSize(std::FILE* file)
 struct LevelReport {
     const std::string& fileName;
     int levelIndex;
-    std::vector<std::string>& problems;
+    std::vector<FileProblem>& problems;
 
-    void Add(const std::string& text) const
+    // plain: what a player is told, after "the LEVEL level"; text: the precise problem.
+    void Add(const std::string& plain, const std::string& text) const
     {
-        problems.push_back(fileName + ": " + LevelName(levelIndex) + ": " + text);
+        problems.push_back({std::string("the ") + kLevelMenuNames[levelIndex] + " level " + plain,
+                            fileName + ": " + LevelName(levelIndex) + ": " + text});
     }
 };
 
@@ -42,24 +44,26 @@ void TakeFixedPart(const std::uint8_t* bytes, LevelRecord& record)
 bool ReadFixedPart(std::FILE* file, std::uint64_t fileSize, LevelRecord& record, const LevelReport& report)
 {
     if (record.offset < kFirstRecordPosition) {
-        report.Add("its record offset " + std::to_string(record.offset) + " points into the offset table");
+        report.Add("is lost: the list of levels at the start of the file is damaged",
+                   "its record offset " + std::to_string(record.offset) + " points into the offset table");
         return false;
     }
     if (record.offset + std::uint64_t{kRecordMask} > fileSize) {
-        report.Add("its record at offset " + std::to_string(record.offset) + " runs past the end of the file (" +
-                   std::to_string(fileSize) + " bytes)");
+        report.Add("is lost: the list of levels at the start of the file points past its end",
+                   "its record at offset " + std::to_string(record.offset) + " runs past the end of the file (" +
+                       std::to_string(fileSize) + " bytes)");
         return false;
     }
     std::uint8_t bytes[kRecordMask];
     if (!ReadBytesAt(file, static_cast<long>(record.offset), bytes, sizeof bytes)) {
-        report.Add("its record cannot be read");
+        report.Add("cannot be read from the disk", "its record cannot be read");
         return false;
     }
     TakeFixedPart(bytes, record);
     if (record.rows == 0)
-        report.Add("it has no rows");
+        report.Add("has no rows", "it has no rows");
     if (record.columns == 0)
-        report.Add("it has no columns");
+        report.Add("has no columns", "it has no columns");
     return record.rows != 0 && record.columns != 0;
 }
 
@@ -70,11 +74,12 @@ bool ReadGrid(std::FILE* file, std::uint64_t fileSize, LevelRecord& record, cons
     if (report.levelIndex < kFirstShapedLevel)
         return true;
     if (record.offset + std::uint64_t{kRecordMask} + record.grid.size() > fileSize) {
-        report.Add("its outline runs past the end of the file (" + std::to_string(fileSize) + " bytes)");
+        report.Add("is cut off: the file ends inside its outline",
+                   "its outline runs past the end of the file (" + std::to_string(fileSize) + " bytes)");
         return false;
     }
     if (!ReadBytesAt(file, static_cast<long>(record.offset + kRecordMask), record.grid.data(), record.grid.size())) {
-        report.Add("its outline cannot be read");
+        report.Add("cannot be read from the disk", "its outline cannot be read");
         return false;
     }
     return true;
@@ -85,14 +90,14 @@ void CheckGrid(const LevelRecord& record, const LevelReport& report)
     for (std::size_t index = 0; index < record.grid.size(); ++index) {
         const std::uint8_t cell = record.grid[index];
         if (cell != kPlayableCell && cell != kVoidCell) {
-            report.Add("the outline holds the byte " + std::to_string(cell) + " at row " +
+            report.Add("has a damaged outline", "the outline holds the byte " + std::to_string(cell) + " at row " +
                        std::to_string(index / record.columns) + ", column " +
                        std::to_string(index % record.columns) + "; only 0 (a cell) and 255 (no cell) may stand there");
             return;
         }
     }
     if (CountPlayableCells(record.grid) == 0)
-        report.Add("the outline has no playable cell");
+        report.Add("has no cell to play on", "the outline has no playable cell");
 }
 
 bool FileHoldsOffsetTable(std::uint64_t fileSize)
@@ -100,10 +105,11 @@ bool FileHoldsOffsetTable(std::uint64_t fileSize)
     return fileSize >= kFirstRecordPosition;
 }
 
-std::string ShortFileMessage(const std::string& fileName, std::uint64_t fileSize)
+FileProblem ShortFileProblem(const std::string& fileName, std::uint64_t fileSize)
 {
-    return fileName + ": the file is " + std::to_string(fileSize) + " bytes long, too short to hold the table of " +
-           std::to_string(kLevelCount) + " level offsets";
+    return {"the file is too short to hold even the list of levels",
+            fileName + ": the file is " + std::to_string(fileSize) + " bytes long, too short to hold the table of " +
+                std::to_string(kLevelCount) + " level offsets"};
 }
 
 bool RecordsOverlap(const LevelHeader& a, long sizeA, const LevelHeader& b, long sizeB)
@@ -113,7 +119,7 @@ bool RecordsOverlap(const LevelHeader& a, long sizeA, const LevelHeader& b, long
 }
 
 // A best time written into one level must never land in another level's record.
-void CheckOverlaps(std::FILE* file, const std::string& fileName, std::vector<std::string>& problems)
+void CheckOverlaps(std::FILE* file, const std::string& fileName, std::vector<FileProblem>& problems)
 {
     LevelHeader headers[kLevelCount]{};
     for (int level = 0; level < kLevelCount; ++level)
@@ -123,8 +129,10 @@ void CheckOverlaps(std::FILE* file, const std::string& fileName, std::vector<std
         for (int second = first + 1; second < kLevelCount; ++second)
             if (RecordsOverlap(headers[first], RecordSize(first, headers[first]), headers[second],
                                RecordSize(second, headers[second])))
-                problems.push_back(fileName + ": the records of " + LevelName(first) + " and " + LevelName(second) +
-                                   " overlap");
+                problems.push_back({std::string("the ") + kLevelMenuNames[first] + " and " + kLevelMenuNames[second] +
+                                        " levels are stored over each other",
+                                    fileName + ": the records of " + LevelName(first) + " and " +
+                                        LevelName(second) + " overlap"});
 }
 
 }  // namespace
@@ -134,23 +142,23 @@ std::string LevelName(int levelIndex)
     return "level " + std::to_string(levelIndex) + " (" + kLevelMenuNames[levelIndex] + ")";
 }
 
-std::vector<std::string> ReadCheckedLevel(std::FILE* file, const std::string& fileName, int levelIndex,
-                                          LevelRecord& record, LevelCheck extraCheck)
+std::vector<FileProblem> FindLevelProblems(std::FILE* file, const std::string& fileName, int levelIndex,
+                                           LevelRecord& record, LevelCheck extraCheck)
 {
-    std::vector<std::string> problems;
+    std::vector<FileProblem> problems;
     if (file == nullptr) {
-        problems.push_back(fileName + " is not open");
+        problems.push_back({"is not open", fileName + " is not open"});
         return problems;
     }
     const std::uint64_t fileSize = FileSize(file);
     if (!FileHoldsOffsetTable(fileSize)) {
-        problems.push_back(ShortFileMessage(fileName, fileSize));
+        problems.push_back(ShortFileProblem(fileName, fileSize));
         return problems;
     }
     const LevelReport report{fileName, levelIndex, problems};
     record = LevelRecord{};
     if (!ReadU32At(file, OffsetSlotPosition(levelIndex), record.offset)) {
-        report.Add("its record offset cannot be read");
+        report.Add("cannot be read from the disk", "its record offset cannot be read");
         return problems;
     }
     if (!ReadFixedPart(file, fileSize, record, report) || !ReadGrid(file, fileSize, record, report))
@@ -159,9 +167,49 @@ std::vector<std::string> ReadCheckedLevel(std::FILE* file, const std::string& fi
     if (problems.empty() && extraCheck != nullptr) {
         const std::string text = extraCheck(record);
         if (!text.empty())
-            report.Add(text);
+            report.Add("has more mines than its board can hold", text);
     }
     return problems;
+}
+
+std::vector<FileProblem> FindFileProblems(std::FILE* file, const std::string& fileName, LevelCheck extraCheck)
+{
+    std::vector<FileProblem> problems;
+    for (int level = 0; level < kLevelCount; ++level) {
+        LevelRecord record;
+        std::vector<FileProblem> levelProblems = FindLevelProblems(file, fileName, level, record, extraCheck);
+        if (file == nullptr || !FileHoldsOffsetTable(FileSize(file)))
+            return levelProblems;
+        problems.insert(problems.end(), levelProblems.begin(), levelProblems.end());
+    }
+    if (problems.empty())
+        CheckOverlaps(file, fileName, problems);
+    return problems;
+}
+
+std::vector<std::string> ProblemDetails(const std::vector<FileProblem>& problems)
+{
+    std::vector<std::string> details;
+    for (const FileProblem& problem : problems)
+        details.push_back(problem.detail);
+    return details;
+}
+
+std::string DamagedFileMessage(const std::vector<FileProblem>& problems)
+{
+    std::string message = DataFilePath() + " is damaged: " + (problems.empty() ? "" : problems.front().plain) +
+                          ".\nMove the file out of its folder, or rename it, and start the game again: it then "
+                          "starts with its built-in levels, and the moved file keeps its best times. The file has "
+                          "been left as it is.\nDetails:";
+    for (const FileProblem& problem : problems)
+        message += "\n" + problem.detail;
+    return message;
+}
+
+std::vector<std::string> ReadCheckedLevel(std::FILE* file, const std::string& fileName, int levelIndex,
+                                          LevelRecord& record, LevelCheck extraCheck)
+{
+    return ProblemDetails(FindLevelProblems(file, fileName, levelIndex, record, extraCheck));
 }
 
 std::vector<std::string> CheckLevel(std::FILE* file, const std::string& fileName, int levelIndex,
@@ -173,14 +221,5 @@ std::vector<std::string> CheckLevel(std::FILE* file, const std::string& fileName
 
 std::vector<std::string> CheckDataFile(std::FILE* file, const std::string& fileName, LevelCheck extraCheck)
 {
-    std::vector<std::string> problems;
-    for (int level = 0; level < kLevelCount; ++level) {
-        std::vector<std::string> levelProblems = CheckLevel(file, fileName, level, extraCheck);
-        if (file == nullptr || !FileHoldsOffsetTable(FileSize(file)))
-            return levelProblems;
-        problems.insert(problems.end(), levelProblems.begin(), levelProblems.end());
-    }
-    if (problems.empty())
-        CheckOverlaps(file, fileName, problems);
-    return problems;
+    return ProblemDetails(FindFileProblems(file, fileName, extraCheck));
 }

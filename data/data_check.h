@@ -22,6 +22,23 @@ struct LevelRecord {
     std::vector<std::uint8_t> grid;  // the cells' first bytes, row-major: the mask, or every cell playable
 };
 
+// One problem found in a file, told twice.
+struct FileProblem {
+    std::string plain;   // in a player's words, without the numbers only a maintainer needs
+    std::string detail;  // the file, the level and the precise problem, as kelbo check reports it
+};
+
+// The checks below, each problem told both ways.
+std::vector<FileProblem> FindLevelProblems(std::FILE* file, const std::string& fileName, int levelIndex,
+                                           LevelRecord& record, LevelCheck extraCheck = nullptr);
+std::vector<FileProblem> FindFileProblems(std::FILE* file, const std::string& fileName,
+                                          LevelCheck extraCheck = nullptr);
+std::vector<std::string> ProblemDetails(const std::vector<FileProblem>& problems);
+
+// What the game tells a player whose data file is damaged: its full path, what is wrong and what
+// to do, then the details a maintainer needs, one problem a line.
+std::string DamagedFileMessage(const std::vector<FileProblem>& problems);
+
 // Reads the record of a level and checks it; when it is sound, extraCheck runs on it too. Every
 // problem found, each a line naming the file, the level and the problem; empty when the level
 // is sound, and record then holds it. The stream's position is left undefined.

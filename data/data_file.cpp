@@ -1,8 +1,13 @@
 #include "data/data_file.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#ifndef _WIN32
+#include <unistd.h>  // getcwd
+#endif
 
 #include "data/data_check.h"
 #include "data/default_file.h"
@@ -10,6 +15,33 @@
 
 std::FILE* DataFile;
 std::string DataFileName = "kelbo.dat";
+bool DataFileReadOnly = false;
+
+std::string DataFilePath()
+{
+#ifdef _WIN32
+    char* full = _fullpath(nullptr, DataFileName.c_str(), 0);
+    if (full == nullptr)
+        return DataFileName;
+    const std::string path = full;
+    std::free(full);
+    return path;
+#else
+    if (!DataFileName.empty() && DataFileName[0] == '/')
+        return DataFileName;
+    std::vector<char> folder(4096);
+    if (getcwd(folder.data(), folder.size()) == nullptr)
+        return DataFileName;
+    return std::string(folder.data()) + "/" + DataFileName;
+#endif
+}
+
+std::string ReadOnlyMessage(const std::string& whatWasNotDone)
+{
+    return DataFilePath() + " is read-only, so " + whatWasNotDone +
+           ".\nThe game plays on from the file and leaves it as it is. To keep best times, make the file "
+           "writable, or copy the game's folder to a place where you may write files and start it there.";
+}
 
 void PutU32LE(std::uint8_t* bytes, std::uint32_t value)
 {
@@ -107,44 +139,101 @@ bool WriteDefaultDataFile(std::string& problem, bool replaceExisting)
                           ". Free some disk space and start again.");
 }
 
-static bool OpenForUpdate(std::string& problem)
+static bool MayNotWrite(int error)
 {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+// For update, or for reading alone when the file may not be written. 0, or the error of the
+// failed open.
+static int OpenByName()
+{
+    DataFileReadOnly = false;
     DataFile = std::fopen(DataFileName.c_str(), "r+b");
     if (DataFile != nullptr)
+        return 0;
+    const int error = errno;
+    if (!MayNotWrite(error))
+        return error;
+    DataFile = std::fopen(DataFileName.c_str(), "rb");
+    if (DataFile == nullptr)
+        return error;
+    DataFileReadOnly = true;
+    return 0;
+}
+
+static std::string CannotOpenMessage(int error)
+{
+    return DataFilePath() + " cannot be opened: " + std::strerror(error) +
+           ".\nMake sure the file may be read and is not a folder, or move it away: the game then starts "
+           "with its built-in levels.";
+}
+
+static bool IsEmpty(std::FILE* file)
+{
+    return std::fseek(file, 0, SEEK_END) == 0 && std::ftell(file) == 0;
+}
+
+// A file left empty, by a crash for instance, holds nothing to lose.
+static bool ReplaceEmptyFile(std::string& problem)
+{
+    const bool readOnly = DataFileReadOnly;
+    CloseDataFile();
+    if (readOnly) {
+        problem = DataFilePath() +
+                  " is empty and read-only, so the built-in levels cannot be written into it.\nDelete the file, or "
+                  "make it writable, and start the game again.";
+        return false;
+    }
+    if (!WriteDefaultDataFile(problem, true)) {
+        problem = DataFilePath() + " is empty, and the built-in levels cannot be written into it.\n" + problem;
+        return false;
+    }
+    return true;
+}
+
+static bool WriteMissingFile(std::string& problem)
+{
+    if (WriteDefaultDataFile(problem))
         return true;
-    problem = DataFileName + " cannot be opened for reading and writing (" + Reason() +
-              "). Make sure the file is writable and not in use, or move it away to start with a new one.";
+    problem = DataFilePath() + " does not exist, and a new one with the built-in levels cannot be written.\n" + problem;
     return false;
 }
 
 bool OpenDataFile(std::string& problem, LevelCheck extraCheck)
 {
-    DataFile = std::fopen(DataFileName.c_str(), "r+b");
-    const bool missing = DataFile == nullptr && errno == ENOENT;
-    if (missing && !WriteDefaultDataFile(problem))
+    int error = OpenByName();
+    if (error == ENOENT && !WriteMissingFile(problem))
         return false;
-    if (DataFile == nullptr && !OpenForUpdate(problem))
+    if (DataFile != nullptr && IsEmpty(DataFile) && !ReplaceEmptyFile(problem))
         return false;
-    const std::vector<std::string> problems = CheckDataFile(DataFile, DataFileName, extraCheck);
+    if (DataFile == nullptr && (error = OpenByName()) != 0) {
+        problem = CannotOpenMessage(error);
+        return false;
+    }
+    const std::vector<FileProblem> problems = FindFileProblems(DataFile, DataFileName, extraCheck);
     if (problems.empty())
         return true;
     CloseDataFile();
-    problem.clear();
-    for (const std::string& line : problems)
-        problem += line + "\n";
-    problem += "The file has been left as it is. Repair it, or move it away to start with a new one.";
+    problem = DamagedFileMessage(problems);
     return false;
 }
 
 bool ReopenDataFile(std::string& problem)
 {
-    const bool closed = DataFile != nullptr && std::fclose(DataFile) == 0;
-    DataFile = nullptr;
-    if (!closed) {
-        problem = DataFileName + " could not be closed (" + Reason() + "); the last change may not be on disk.";
-        return false;
+    if (DataFile != nullptr) {
+        const bool closed = std::fclose(DataFile) == 0;
+        DataFile = nullptr;
+        if (!closed) {
+            problem = DataFilePath() + " could not be closed (" + Reason() + "); the last change may not be on disk.";
+            return false;
+        }
     }
-    return OpenForUpdate(problem);
+    const int error = OpenByName();
+    if (error == 0)
+        return true;
+    problem = CannotOpenMessage(error);
+    return false;
 }
 
 void CloseDataFile()

@@ -31,8 +31,15 @@ constexpr int kFirstShapedLevel = 3;  // levels from here on read their outline 
 constexpr std::uint8_t kPlayableCell = 0;
 constexpr std::uint8_t kVoidCell = 255;
 
-extern std::FILE* DataFile;       // kelbo.dat, open for update from start-up to exit
+extern std::FILE* DataFile;       // kelbo.dat, open only while the game reads or writes it
 extern std::string DataFileName;  // where the data file lives: kelbo.dat in the current directory
+extern bool DataFileReadOnly;     // the file may be read but not written: it is played, never changed
+
+// DataFileName as a full path, for the player's messages.
+std::string DataFilePath();
+
+// The message for a file that may not be written, when something would have been written.
+std::string ReadOnlyMessage(const std::string& whatIsLost);
 
 struct LevelHeader {
     std::uint32_t offset;  // of the record in the file
@@ -45,17 +52,20 @@ struct LevelRecord;
 // A further check of a level whose record is sound: the problem's text, empty when there is none.
 using LevelCheck = std::string (*)(const LevelRecord& record);
 
-// Opens DataFileName for update, writing the default file first when none exists, and checks
-// it, running extraCheck on every sound level. On failure DataFile stays closed, the file is
-// left as it was, and problem says what is wrong and what to do.
+// Opens DataFileName for update (for reading alone when it may not be written), writing the
+// default file first when none exists or it is empty, and checks it, running extraCheck on every
+// sound level. On failure DataFile stays closed, the file is left as it was, and problem says
+// what is wrong and what to do.
 bool OpenDataFile(std::string& problem, LevelCheck extraCheck = nullptr);
 
 // Writes the default file at DataFileName. An existing file is replaced only when asked to;
 // otherwise it is left untouched and the call fails. False with a message when it cannot.
 bool WriteDefaultDataFile(std::string& problem, bool replaceExisting = false);
 
-// Closes and reopens DataFile after a change, so that the change is on disk. False with a
-// message when the close or the open fails; DataFile is then closed.
+// Closes DataFile, if it is open, and opens the file by its name as it is now: a file replaced
+// meanwhile is the one read. Opens for update, or for reading alone when the file may not be
+// written (DataFileReadOnly then). False with a message when the close or the open fails;
+// DataFile is then closed.
 bool ReopenDataFile(std::string& problem);
 
 void CloseDataFile();

@@ -108,7 +108,7 @@ static void CoverAllCells()
             Board[index] = static_cast<std::uint8_t>(Board[index] + kCoveredBase);
 }
 
-// The file was checked when it was opened; a level that cannot be read now means the file changed
+// The file was checked at start-up; a level that cannot be read now means the file changed
 // under the running game. The player is told, and the game stays empty and over.
 static void AbandonGame(PlatformWindow window, const std::string& problem)
 {
@@ -139,12 +139,17 @@ bool BuildBoard(const LevelRecord& record, std::uint32_t seed)
 void NewGameWithSeed(PlatformWindow window, std::uint32_t seed)
 {
     assert(LevelIndex >= 0 && LevelIndex < kLevelCount);
+    // The file is opened afresh by its name, so a file replaced meanwhile is the one played, and
+    // closed again at once, so that nothing keeps another program from replacing it.
+    std::string problem;
     LevelRecord record;
-    const std::vector<std::string> problems =
-        ReadCheckedLevel(DataFile, DataFileName, LevelIndex, record, CheckMinePlacement);
-    if (!problems.empty()) {
+    std::vector<FileProblem> problems;
+    if (ReopenDataFile(problem))
+        problems = FindLevelProblems(DataFile, DataFileName, LevelIndex, record, CheckMinePlacement);
+    CloseDataFile();
+    if (!problem.empty() || !problems.empty()) {
         StopClockTimer(window);
-        AbandonGame(window, problems.front());
+        AbandonGame(window, problem.empty() ? DamagedFileMessage(problems) : problem);
         return;
     }
     LevelOffset = record.offset;

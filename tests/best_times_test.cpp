@@ -23,12 +23,14 @@ void PutTimeInImage(std::vector<std::uint8_t>& file, std::size_t position, std::
         file[position + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(seconds) >> (8 * i));
 }
 
-// A won game, step by step as the table's rules walk the file: entry 4 decides whether the time
-// enters; then from entry 3 up, each entry is moved down until one holds a time that is not 0
-// and not above the new one.
+// A won game, step by step as the table's rules walk the file: a game won within its first
+// second counts as 1 second; entry 4 decides whether the time enters; then from entry 3 up, each
+// entry is moved down until one holds a time that is not 0 and not above the new one.
 void ReferenceWin(std::vector<std::uint8_t>& file, std::uint32_t record, const std::uint8_t (&name)[11],
                   std::int32_t seconds)
 {
+    if (seconds == 0)
+        seconds = 1;
     const std::int32_t last = TimeInImage(file, record, 4);
     if (last != 0 && last <= seconds)
         return;
@@ -78,7 +80,8 @@ const WinsCase kWins[] = {
     {"equal time goes after the older", 0, false, {150}, {3}, {60, 100, 150, 150, 200}},
     {"faster than all goes first", 0, false, {59}, {0}, {59, 60, 100, 150, 200}},
     {"after a reset every win enters", 1, true, {500, 20, 500, 7, 1000, 3}, {0, 0, 2, 0, 4, 0}, {3, 7, 20, 500, 500}},
-    {"a time of 0 is stored and later passed", 2, true, {0, 50, 0}, {0, 0, 0}, {0, 50, 0, 0, 0}},
+    {"a time of 0 is recorded as 1 second and stays", 2, true, {0, 50, 0}, {0, 1, 1}, {1, 1, 50, 0, 0}},
+    {"a time of 0 enters a full table as 1 second", 0, false, {0, 1}, {0, 1}, {1, 1, 60, 100, 150}},
     {"a full table of equal times", 7, false, {1500, 1499, 1499}, {5, 0, 1}, {1499, 1499, 1500, 1500, 1500}},
 };
 

@@ -87,6 +87,14 @@ TEST_P(DamagedFileTest, IsRefusedWithItsProblemAndLeftUntouched)
     EXPECT_NE(problem.find(GetParam().message), std::string::npos) << problem;
     EXPECT_NE(problem.find(DataFileName), std::string::npos) << problem;
     EXPECT_EQ(ReadWholeFile(DataFileName), file);
+
+    // The player reads the file's full path and the problem in words without offsets or sizes,
+    // then what to do; the precise report follows for whoever repairs the file.
+    const std::string firstLine = problem.substr(0, problem.find('\n'));
+    EXPECT_EQ(firstLine.rfind(DataFilePath() + " is damaged: the ", 0), 0u) << problem;
+    EXPECT_EQ(firstLine.find_first_of("0123456789", DataFilePath().size()), std::string::npos) << problem;
+    EXPECT_NE(problem.find("\nMove the file out of its folder"), std::string::npos) << problem;
+    EXPECT_LT(problem.find("built-in levels"), problem.find(GetParam().message)) << problem;
 }
 
 INSTANTIATE_TEST_SUITE_P(Damages, DamagedFileTest, ::testing::ValuesIn(kDamages), [](const auto& info) {

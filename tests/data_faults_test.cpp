@@ -39,6 +39,7 @@ struct Fault {
     bool sound;  // the file passes the checks at the next start
     std::int32_t times[kTableEntries];
     const char* names[kTableEntries];
+    void (*beforeStartUp)(const ScratchDirectory& directory) = nullptr;
 };
 
 void PrintTo(const Fault& fault, std::ostream* out)
@@ -128,6 +129,10 @@ const Fault kFaults[] = {
     {"file made read-only", Needs::Unprivileged,
      [](const ScratchDirectory&) { Chmod(DataFileName, std::filesystem::perms::owner_read); }, nullptr, false, false,
      true, {60, 100, 150, 200, 300}, {"Quelby    ", "Quelby    ", "Quelby    ", "Quelby    ", "Quelby    "}},
+    // The game starts and plays from the file; a time that would enter the table is not saved.
+    {"file read-only from the start", Needs::Unprivileged, nullptr, nullptr, false, false, true,
+     {60, 100, 150, 200, 300}, {"Quelby    ", "Quelby    ", "Quelby    ", "Quelby    ", "Quelby    "},
+     [](const ScratchDirectory&) { Chmod(DataFileName, std::filesystem::perms::owner_read); }},
     {"folder made read-only", Needs::Unprivileged,
      [](const ScratchDirectory& directory) {
          Chmod(directory.Path().string(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
@@ -138,51 +143,48 @@ const Fault kFaults[] = {
      {60, 70, 100, 150, 200}, {"Quelby    ", "First", "Quelby    ", "Quelby    ", "Quelby    "}},
 };
 
-// One running copy of the game: the stream it opened at start-up and still holds.
-struct RunningGame {
-    std::FILE* file = nullptr;
-};
+// A running copy of the game holds no stream between its reads and writes of the file.
+struct RunningGame {};
 
-void StartGame(RunningGame& game)
+void StartGame(RunningGame&)
 {
     std::string problem;
     ASSERT_TRUE(OpenDataFileForPlay(problem)) << problem;
-    game.file = DataFile;
-    DataFile = nullptr;
+    CloseDataFile();
 }
 
-// What the Windows program does with a won game: the table as its stream sees it decides whether
-// to ask for a name; then the file is reopened, the table read again, the time put in and the
-// table written.
-bool RecordWin(RunningGame& game, const char* name, std::int32_t seconds, void (*beforeWrite)(),
-               std::string& problem)
+// What the Windows program does with a won game: the table as the file holds it then decides
+// whether to ask for a name; then the file is opened afresh, the table read again, the time put
+// in and the table written.
+bool RecordWin(RunningGame&, const char* name, std::int32_t seconds, void (*beforeWrite)(), std::string& problem)
 {
-    DataFile = game.file;
-    LevelHeader header{};
+    std::uint32_t record = 0;
     BestTimesTable table{};
     std::uint8_t field[kNameSize] = {};
     std::strncpy(reinterpret_cast<char*>(field), name, kNameSize - 1);
-    bool saved = ReadLevelHeader(DataFile, kLevel, header) && ReadBestTimes(DataFile, header.offset, table);
+    bool saved = ReadCurrentBestTimes(kLevel, record, table, problem);
+    const bool readOnly = DataFileReadOnly;
+    CloseDataFile();
+    if (!saved)
+        problem = DataFilePath() + " cannot be read, so your time was not saved.\n" + problem;
     if (saved && PlaceForTime(table, seconds) < kTableEntries) {
-        if (!ReopenDataFile(problem) || !ReadBestTimes(DataFile, header.offset, table)) {
-            problem = DataFileName + " cannot be read; your time was not saved. " + problem;
+        if (readOnly) {
+            problem = ReadOnlyMessage("your time was not saved");
+            saved = false;
+        } else if (!ReadCurrentBestTimes(kLevel, record, table, problem)) {
+            problem = DataFilePath() + " cannot be read, so your time was not saved.\n" + problem;
             saved = false;
         } else {
             if (beforeWrite != nullptr)
                 beforeWrite();
-            saved = WriteBestTimes(header.offset, InsertBestTime(table, field, seconds), problem);
+            saved = WriteBestTimes(record, InsertBestTime(table, field, seconds), problem);
         }
     }
-    game.file = DataFile;
-    DataFile = nullptr;
+    CloseDataFile();
     return saved;
 }
 
-void EndGame(RunningGame& game)
-{
-    DataFile = game.file;
-    CloseDataFile();
-}
+void EndGame(RunningGame&) {}
 
 void ExpectTable(const std::vector<std::uint8_t>& file, const Fault& fault)
 {
@@ -236,6 +238,8 @@ TEST_P(DataFaults, NoRecordIsLostSilentlyAndNothingElseChanges)
     ScratchDirectory directory;
     DataFileName = directory.File("kelbo.dat");
     WriteWholeFileForTest(DataFileName, DefaultDataFileBytes());
+    if (fault.beforeStartUp != nullptr)
+        fault.beforeStartUp(directory);
     RunningGame first;
     RunningGame second;
     StartGame(first);
@@ -244,6 +248,7 @@ TEST_P(DataFaults, NoRecordIsLostSilentlyAndNothingElseChanges)
     if (fault.afterStartUp != nullptr)
         fault.afterStartUp(directory);
     const std::vector<std::uint8_t> before = ReadWholeFile(DataFileName);
+    const bool fileReadOnly = access(DataFileName.c_str(), W_OK) != 0 && errno == EACCES;
 
     std::string problem;
     bool saved = RecordWin(first, "First", 70, fault.beforeWrite, problem);
@@ -255,6 +260,7 @@ TEST_P(DataFaults, NoRecordIsLostSilentlyAndNothingElseChanges)
     if (!saved) {
         EXPECT_EQ(problem.find(DataFileName), 0u) << problem;
         EXPECT_NE(problem.find("not saved"), std::string::npos) << problem;
+        EXPECT_EQ(problem.find("is read-only") != std::string::npos, fileReadOnly) << problem;
     }
     if (before.empty()) {
         EXPECT_FALSE(std::filesystem::exists(DataFileName)) << "a removed file came back";

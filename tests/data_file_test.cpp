@@ -114,6 +114,22 @@ TEST_F(DataFileTest, FirstStartWritesTheDefaultFileAndLaterStartsKeepIt)
     EXPECT_EQ(ReadWholeFile(DataFileName), file);
 }
 
+// A file left empty by a crash holds nothing to lose: it gets the built-in levels as a missing
+// one does. Messages name the file by its full path.
+TEST_F(DataFileTest, AnEmptyFileIsReplacedLikeAMissingOne)
+{
+    DataFileName = directory.File("kelbo.dat");
+    WriteWholeFileForTest(DataFileName, {});
+    std::string problem;
+    ASSERT_TRUE(OpenDataFile(problem)) << problem;
+    EXPECT_FALSE(DataFileReadOnly);
+    CloseDataFile();
+    EXPECT_EQ(ReadWholeFile(DataFileName), DefaultDataFileBytes());
+
+    DataFileName = "kelbo.dat";
+    EXPECT_EQ(DataFilePath(), (std::filesystem::current_path() / "kelbo.dat").string());
+}
+
 TEST_F(DataFileTest, ReopenKeepsTheStreamUsable)
 {
     DataFileName = directory.File("kelbo.dat");

@@ -188,6 +188,23 @@ TEST_F(NewGameTest, SameSeedSameBoard)
     EXPECT_EQ(Board, first);
 }
 
+// Replaced as kelbo replaces it: a new file renamed over the old one. The game holds no stream
+// between games, so nothing keeps another program from replacing the file.
+TEST_F(NewGameTest, AFileReplacedUnderTheGameIsPlayedAtTheNextNewGame)
+{
+    LevelIndex = 0;
+    NewGameWithSeed(nullptr, 5);
+    ASSERT_EQ(Rows, 7u);
+    EXPECT_EQ(DataFile, nullptr) << "the game holds the file between games";
+    std::vector<std::uint8_t> file = DefaultDataFileBytes();
+    SetLevelSize(file, 0, 8, 15, 10);
+    WriteWholeFileForTest(DataFileName + ".new", file);
+    std::filesystem::rename(DataFileName + ".new", DataFileName);
+    NewGameWithSeed(nullptr, 5);
+    EXPECT_EQ(Rows, 8u);
+    EXPECT_EQ(Columns, 15u);
+}
+
 TEST_F(NewGameTest, AFileChangedUnderTheGameIsReportedNotRead)
 {
     CloseDataFile();

@@ -14,8 +14,9 @@ void RedrawCell(std::uint32_t, std::uint32_t, int) {}
 // Without a window there is nobody to ask for a name: a won game records no time.
 void RecordBestTime(PlatformWindow) {}
 
-// The command that started the game reports it and fails.
+// The command that started the game reports it and fails, in one line: the message's first,
+// which names the file and the problem.
 void ReportDataFileProblem(PlatformWindow, const std::string& message)
 {
-    ReportedDataFileProblem = message;
+    ReportedDataFileProblem = message.substr(0, message.find('\n'));
 }

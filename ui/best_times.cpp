@@ -41,11 +41,17 @@ INT_PTR CALLBACK EnterNameProcedure(HWND dialog, UINT message, WPARAM wParam, LP
     return FALSE;
 }
 
+// The table and title as the file holds them now; the file is closed again at once.
 bool FillBestTimes(HWND dialog)
 {
     std::string title;
+    std::string problem;
+    std::uint32_t recordOffset = 0;
     BestTimesTable table{};
-    if (!ReadLevelTitle(DataFile, LevelOffset, title) || !ReadBestTimes(DataFile, LevelOffset, table))
+    const bool read = ReadCurrentBestTimes(LevelIndex, recordOffset, table, problem) &&
+                      ReadLevelTitle(DataFile, recordOffset, title);
+    CloseDataFile();
+    if (!read)
         return false;
     SetDlgItemTextA(dialog, IDC_LEVEL_TITLE, title.c_str());
     for (int place = 0; place < kTableEntries; ++place) {
@@ -59,7 +65,16 @@ bool FillBestTimes(HWND dialog)
 void ResetBestTimes(HWND dialog)
 {
     std::string problem;
-    if (!WriteBestTimes(LevelOffset, EmptyBestTimes(), problem))
+    std::uint32_t recordOffset = 0;
+    BestTimesTable table{};
+    bool reset = ReadCurrentBestTimes(LevelIndex, recordOffset, table, problem);
+    if (reset && DataFileReadOnly) {
+        problem = ReadOnlyMessage("the best times were not reset");
+        reset = false;
+    }
+    reset = reset && WriteBestTimes(recordOffset, EmptyBestTimes(), problem);
+    CloseDataFile();
+    if (!reset)
         ShowSaveProblem(dialog, problem);
 }
 
@@ -68,7 +83,7 @@ INT_PTR CALLBACK BestTimesProcedure(HWND dialog, UINT message, WPARAM wParam, LP
 {
     if (message == WM_INITDIALOG) {
         if (!FillBestTimes(dialog)) {
-            ShowSaveProblem(dialog, DataFileName + ": the best times of " + LevelName(LevelIndex) + " cannot be read.");
+            ShowSaveProblem(dialog, DataFilePath() + ": the best times of " + LevelName(LevelIndex) + " cannot be read.");
             EndDialog(dialog, 0);
         }
         return TRUE;
@@ -83,18 +98,30 @@ INT_PTR CALLBACK BestTimesProcedure(HWND dialog, UINT message, WPARAM wParam, LP
     return TRUE;
 }
 
-// The table is read again once the name is known: another copy of the game may have recorded a
-// time on this level meanwhile, and the new entry must go into the table as it is now.
-bool SaveBestTime(const std::uint8_t (&name)[kNameSize], std::string& problem)
+std::string TimeNotSaved(std::int32_t seconds)
 {
+    return "your time of " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds") + " was not saved";
+}
+
+// The table is read again once the name is known, from the file as it is now: another copy of the
+// game or kelbo may have changed or replaced it meanwhile, and the new entry must go into the table
+// as it is now.
+bool SaveBestTime(const std::uint8_t (&name)[kNameSize], std::int32_t seconds, std::string& problem)
+{
+    std::uint32_t recordOffset = 0;
     BestTimesTable table{};
-    if (!ReopenDataFile(problem) || !ReadBestTimes(DataFile, LevelOffset, table)) {
-        problem = DataFileName + " cannot be read; your time was not saved. " + problem;
-        return false;
+    bool saved = ReadCurrentBestTimes(LevelIndex, recordOffset, table, problem);
+    if (!saved) {
+        problem = DataFilePath() + " cannot be read, so " + TimeNotSaved(seconds) + ".\n" + problem;
+    } else if (DataFileReadOnly) {
+        problem = ReadOnlyMessage(TimeNotSaved(seconds));
+        saved = false;
+    } else if (PlaceForTime(table, seconds) < kTableEntries) {
+        // Otherwise faster times came in meanwhile: the table shows them.
+        saved = WriteBestTimes(recordOffset, InsertBestTime(table, name, seconds), problem);
     }
-    if (PlaceForTime(table, ElapsedSeconds) == kTableEntries)
-        return true;  // faster times came in meanwhile: the table shows them
-    return WriteBestTimes(LevelOffset, InsertBestTime(table, name, ElapsedSeconds), problem);
+    CloseDataFile();
+    return saved;
 }
 
 }  // namespace
@@ -114,19 +141,28 @@ void ShowBestTimes(HWND window)
 void RecordBestTime(PlatformWindow platformWindow)
 {
     const HWND window = static_cast<HWND>(platformWindow);
+    const std::int32_t seconds = RecordedSeconds(ElapsedSeconds);
+    std::uint32_t recordOffset = 0;
     BestTimesTable table{};
-    if (!ReadBestTimes(DataFile, LevelOffset, table)) {
-        ShowSaveProblem(window, DataFileName + " cannot be read; your time was not saved.");
+    std::string problem;
+    const bool read = ReadCurrentBestTimes(LevelIndex, recordOffset, table, problem);
+    const bool readOnly = DataFileReadOnly;
+    CloseDataFile();
+    if (!read) {
+        ShowSaveProblem(window, DataFilePath() + " cannot be read, so " + TimeNotSaved(seconds) + ".\n" + problem);
         return;
     }
-    if (PlaceForTime(table, ElapsedSeconds) == kTableEntries) {
+    if (PlaceForTime(table, seconds) == kTableEntries) {
         MessageBoxA(window, "You win!", "", MB_OK);
+        return;
+    }
+    if (readOnly) {
+        ShowSaveProblem(window, ReadOnlyMessage(TimeNotSaved(seconds)));
         return;
     }
     std::uint8_t name[kNameSize];
     AskPlayerName(window, name);
-    std::string problem;
-    if (!SaveBestTime(name, problem)) {
+    if (!SaveBestTime(name, seconds, problem)) {
         ShowSaveProblem(window, problem);
         return;
     }

@@ -14,7 +14,10 @@ expect_reported_and_untouched() {
     box=$(wait_for_message_box "${1:-}")
     text=$(message_box_text)
     note "message: $text"
-    grep -q 'kelbo.dat' <<<"$text" || fail "the message does not name kelbo.dat"
+    expect_full_path "$text"
+    grep -q 'is damaged: the .* level is lost: the list of levels at the start of the file points past its end' \
+        <<<"$text" || fail "the message does not say in words what is wrong"
+    grep -q 'Move the file out of its folder' <<<"$text" || fail "the message does not say what to do"
     grep -q 'runs past the end of the file' <<<"$text" || fail "the message does not name the problem"
     xdotool mousemove --window "$box" 10 10 key Return
     wait_for_exit

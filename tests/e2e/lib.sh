@@ -31,19 +31,48 @@ XVFB_PID=""
 SKARVEL_PID=""
 EXIT_CODE=""
 
+# Ends the test, also when called in a command substitution such as WINDOW=$(wait_for_window ..),
+# whose own exit would end only that subshell and leave the test to wait out every later bound.
 fail() {
     echo "FAIL: $*" >&2
+    [ "$BASHPID" != "$$" ] && kill -USR1 "$$"
     exit 1
 }
+trap 'exit 1' USR1
 
 note() { echo "-- $(date +%T.%N | cut -c1-12) $*"; }
 
+# The processes this test started and that still run, Wine's own helpers included (they all carry
+# this test's TMPDIR), but for the test itself and its display.
+left_behind() {
+    local pid
+    for pid in $(grep -lasF "TMPDIR=$WORK/tmp" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3); do
+        [ "$pid" != "$$" ] && [ "$pid" != "$XVFB_PID" ] && kill -0 "$pid" 2>/dev/null && echo "$pid"
+    done
+}
+
+# Every step is bounded: a Wine process that will not end is ended by its id, since one left
+# behind would hold the test's output open and keep the test from finishing.
 e2e_cleanup() {
     if [ -n "$SKARVEL_PID" ] && kill -0 "$SKARVEL_PID" 2>/dev/null; then
         kill "$SKARVEL_PID" 2>/dev/null
-        wait "$SKARVEL_PID" 2>/dev/null
     fi
-    if [ -n "${WINEPREFIX:-}" ]; then "${RUN_AS[@]}" wineserver -k 2>/dev/null; fi
+    if [ -n "${WINEPREFIX:-}" ]; then
+        timeout 10 "${RUN_AS[@]}" wineserver -k 2>/dev/null
+        [ $? = 124 ] && echo "-- wineserver -k did not end in 10 s" >&2
+    fi
+    if [ -n "$WORK" ]; then
+        local left tries
+        for tries in $(seq 30); do
+            left=$(left_behind)
+            [ -z "$left" ] && break
+            sleep 0.1
+        done
+        if [ -n "$left" ]; then
+            echo "-- ending processes left behind: $(echo $left)" >&2
+            kill -9 $left 2>/dev/null
+        fi
+    fi
     if [ -n "$XVFB_PID" ]; then
         kill "$XVFB_PID" 2>/dev/null
         wait "$XVFB_PID" 2>/dev/null
@@ -92,28 +121,79 @@ use_unprivileged_user() {
     RUN_AS=(setpriv --reuid="$user" --regid="$group" --clear-groups)
 }
 
-start_wineserver() { "${RUN_AS[@]}" wineserver -p; }
+# A persistent Wine server of our own, started with the real clock. A Wine test that ran just
+# before leaves its server for a few seconds; `wineserver -p` then starts nothing, and once that
+# server is gone a game started under faketime would start one with a frozen clock, whose
+# timeouts never expire: the window may never show, and Wine's helpers never end.
+start_wineserver() {
+    timeout 10 "${RUN_AS[@]}" wineserver -k >/dev/null 2>&1
+    timeout 10 "${RUN_AS[@]}" wineserver -p >/dev/null 2>&1 ||
+        fail "wineserver -p did not start a server (exit code $?)"
+    server_running || fail "no Wine server runs after wineserver -p"
+}
+
+server_running() { timeout 10 "${RUN_AS[@]}" wineserver -k0 >/dev/null 2>&1; }
 
 # With "frozen", the game's clock of day stands at FROZEN_TIME, so every new game gets the board
-# that `kelbo board LEVEL --seed FROZEN_SEED` prints. Timers still run in real time.
+# that `kelbo board LEVEL --seed FROZEN_SEED` prints. Timers still run in real time. The library is
+# preloaded without the faketime wrapper: the wrapper makes a semaphore named after its process id
+# and, when it is ended from outside, leaves it behind, so a later wrapper that gets the same id
+# fails at once ("sem_open: File exists") and the game never starts.
 FROZEN_TIME='2024-01-01 12:00:00'
 FROZEN_SEED=1704110400
+FAKETIME_LIBRARY=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 
 start_skarvel() {
     cp "$SKARVEL_EXE" "$WORK/skarvel.exe"
     cp "$GAME_PROBE_EXE" "$WORK/game_probe.exe"
     chmod 755 "$WORK/skarvel.exe" "$WORK/game_probe.exe"
     local clock=()
-    [ "${1:-}" = frozen ] && clock=(env NO_FAKE_STAT=1 TZ=UTC faketime -f "$FROZEN_TIME")
-    (cd "$GAME_DIR" && exec "${RUN_AS[@]}" "${clock[@]}" wine "$WORK/skarvel.exe") &
+    [ "${1:-}" = frozen ] &&
+        clock=(env NO_FAKE_STAT=1 TZ=UTC LD_PRELOAD="$FAKETIME_LIBRARY" FAKETIME="$FROZEN_TIME")
+    [ "${1:-}" = frozen ] && [ ! -f "$FAKETIME_LIBRARY" ] && fail "no $FAKETIME_LIBRARY (package libfaketime)"
+    if [ "${1:-}" = frozen ] && ! server_running; then
+        fail "no Wine server runs: the game under faketime would start one with a frozen clock"
+    fi
+    # Wine's output goes to a file: its helpers outlive the game and would hold a pipe open.
+    (cd "$GAME_DIR" && exec "${RUN_AS[@]}" "${clock[@]}" wine "$WORK/skarvel.exe" >>"$WORK/wine.log" 2>&1) &
     SKARVEL_PID=$!
+}
+
+# Why the game is not there, for a failure's message.
+game_state() {
+    if [ -z "$SKARVEL_PID" ]; then
+        echo "the game was not started"
+    elif kill -0 "$SKARVEL_PID" 2>/dev/null; then
+        echo "skarvel.exe is still running"
+    else
+        echo "skarvel.exe has ended"
+    fi
+    [ -s "$WORK/wine.log" ] && echo "; Wine said: $(tail -n 3 "$WORK/wine.log" | tr '\n' ' ')"
+}
+
+# Runs game_probe.exe, bounded, its output through a file: a Wine helper that it starts keeps the
+# pipe of a command substitution open.
+probe() {
+    timeout 20 "${RUN_AS[@]}" wine "$WORK/game_probe.exe" "$@" >"$WORK/probe.out" 2>>"$WORK/wine.log"
+    local code=$?
+    [ "$code" = 124 ] && echo "-- game_probe.exe $1 did not end in 20 s" >&2
+    tr -d '\r' <"$WORK/probe.out"
+    return "$code"
+}
+
+# The game's data file as the game names it: its full Windows path, on Wine's drive Z.
+game_file_path() { echo "Z:$(tr / '\\' <<<"$GAME_DIR")\\kelbo.dat"; }
+
+# The message names the data file by its full path in its first line.
+expect_full_path() {
+    head -1 <<<"$1" | grep -qF "$(game_file_path)" || fail "the message's first line does not name $(game_file_path): $1"
 }
 
 # Prints the X window id of the first visible window with exactly this title.
 wait_for_window() {
     local title=$1 id
     id=$(timeout 30 xdotool search --sync --onlyvisible --name "^${title}\$" 2>/dev/null | head -1)
-    [ -n "$id" ] || fail "no window \"$title\" appeared"
+    [ -n "$id" ] || fail "no window \"$title\" appeared in 30 s: $(game_state)"
     echo "$id"
 }
 
@@ -126,7 +206,7 @@ wait_for_message_box() {
         done
         sleep 0.2
     done
-    fail "no message box appeared"
+    fail "no message box appeared in 30 s: $(game_state)"
 }
 
 # True when no visible window has this title.
@@ -172,19 +252,8 @@ wait_for_exit() {
     SKARVEL_PID=""
 }
 
-# A game started frozen: faketime outlives the game under Wine, so the game's end is seen by its
-# window and its process going away, and its exit code is not known.
-wait_for_frozen_exit() {
-    local tries
-    for tries in $(seq 150); do
-        window_gone Skarvel && ! pgrep -f "$WORK/skarvel.exe" | grep -qv "^$SKARVEL_PID\$" && break
-        sleep 0.1
-    done
-    window_gone Skarvel || fail "skarvel.exe is still running after 15 s"
-    kill "$SKARVEL_PID" 2>/dev/null
-    wait "$SKARVEL_PID" 2>/dev/null
-    SKARVEL_PID=""
-}
+# A game started frozen ends as any other; its exit code is not asked for.
+wait_for_frozen_exit() { wait_for_exit; }
 
 expect_exit_code() {
     wait_for_exit
@@ -246,23 +315,23 @@ click_menu_line() {
 
 # Sends WM_COMMAND with this id to the running game, as a menu would.
 post_command() {
-    "${RUN_AS[@]}" wine "$WORK/game_probe.exe" command "$1" || fail "could not post command $1"
+    probe command "$1" >/dev/null || fail "could not post command $1: $(game_state)"
 }
 
 # Prints the text of the game's open message box, or of the one with the title given.
 message_box_text() {
     local text
-    text=$("${RUN_AS[@]}" wine "$WORK/game_probe.exe" message "${1-Skarvel}") || fail "no message box to read"
-    echo "$text" | tr -d '\r'
+    text=$(probe message "${1-Skarvel}") || fail "no message box to read: $(game_state)"
+    echo "$text"
 }
 
 # Waits for a message box with this title ("" for none) and prints its text.
 wait_for_message_text() {
     local tries text
     for tries in $(seq 30); do
-        text=$("${RUN_AS[@]}" wine "$WORK/game_probe.exe" message "$1" 2>/dev/null) && break
+        text=$(probe message "$1") && break
         sleep 0.3
     done
-    [ -n "$text" ] || fail "no message box titled \"$1\" appeared"
-    echo "$text" | tr -d '\r'
+    [ -n "$text" ] || fail "no message box titled \"$1\" appeared: $(game_state)"
+    echo "$text"
 }

@@ -134,7 +134,7 @@ expect_pixel() {
 
 # Prints the controls of an open dialog: "ID LEFT TOP RIGHT BOTTOM TEXT" a line.
 dialog_controls() {
-    "${RUN_AS[@]}" wine "$WORK/game_probe.exe" dialog "$1" | tr -d '\r'
+    probe dialog "$1"
 }
 
 # The text of a dialog's control, trailing blanks (a title field's padding) left off.

@@ -16,7 +16,8 @@ xdotool mousemove --window "$name_dialog" 20 20 key Return
 box=$(wait_for_message_box "$WINDOW")
 text=$(message_box_text)
 note "message: $text"
-grep -q 'kelbo.dat cannot be read; your time was not saved' <<<"$text" ||
+expect_full_path "$text"
+grep -q 'kelbo.dat cannot be read, so your time of [0-9]* seconds\? was not saved' <<<"$text" ||
     fail "the message does not name kelbo.dat and say the time was not saved"
 xdotool mousemove --window "$box" 10 10 key Return
 sleep 0.5

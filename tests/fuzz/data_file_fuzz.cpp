@@ -36,8 +36,9 @@ static void PlayEveryCell(std::uint32_t seed)
 
 static void PlayPassingLevels(std::uint32_t seed)
 {
+    std::string problem;
     for (LevelIndex = 0; LevelIndex < kLevelCount; ++LevelIndex)
-        if (CheckLevelForPlay(DataFile, DataFileName, LevelIndex).empty())
+        if (ReopenDataFile(problem) && CheckLevelForPlay(DataFile, DataFileName, LevelIndex).empty())
             PlayEveryCell(seed + static_cast<std::uint32_t>(LevelIndex));
 }
 
@@ -77,7 +78,8 @@ static bool SameOutsideTable(const std::vector<std::uint8_t>& before, const std:
     return true;
 }
 
-// The program's sequence after a won game: read the table, place the time, write and reopen.
+// The program's sequence after a won game: read the table, place the time (a time below 1 second
+// counts as 1), write and reopen.
 static void RecordOnEveryLevel(std::int32_t seconds)
 {
     const std::uint8_t name[kNameSize] = {'F', 'u', 'z', 'z', 0xE9, 0};
@@ -88,7 +90,7 @@ static void RecordOnEveryLevel(std::int32_t seconds)
             continue;
         const int place = PlaceForTime(table, seconds);
         const BestTimesTable updated = InsertBestTime(table, name, seconds);
-        if (place < kTableEntries && (updated.entries[place].seconds != seconds ||
+        if (place < kTableEntries && (updated.entries[place].seconds != RecordedSeconds(seconds) ||
                                       std::memcmp(updated.entries[place].name, name, kNameSize) != 0))
             __builtin_trap();
         const std::vector<std::uint8_t> before = ScratchBytes();
@@ -143,6 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string problem;
     if (OpenDataFileForPlay(problem) || (DataFile = std::fopen(ScratchFileName.c_str(), "r+b")) != nullptr) {
         PlayPassingLevels(static_cast<std::uint32_t>(size));
+        ReopenDataFile(problem);  // a new game closes the file again
         std::uint8_t last[4] = {};
         std::memcpy(last, data + size - (size >= 4 ? 4 : size), size >= 4 ? 4 : size);
         RecordOnEveryLevel(static_cast<std::int32_t>(GetU32LE(last)));

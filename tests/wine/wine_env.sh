@@ -11,14 +11,15 @@ _wine_make_prefix() {
     local ready="$WINEPREFIX/.skarvel-ready"
     [ -f "$ready" ] && return 0
     exec 9>"$_wine_build_dir/wine-prefix.lock"
-    flock 9
+    flock -w 300 9 || { echo "wine_env.sh: the Wine prefix was not made within 300 s by another test" >&2; exit 1; }
     if [ ! -f "$ready" ]; then
-        wineboot -i >/dev/null 2>&1
-        wineserver -w
+        # Bounded, and Wine's output to a file: its helpers outlive these commands.
+        timeout 300 wineboot -i >>"$_wine_build_dir/wine-prefix.log" 2>&1
+        timeout 120 wineserver -w
         # A virtual desktop of 800 x 600: Wine draws the frame, caption and menu itself.
-        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
-        wineserver -w
+        timeout 60 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
+        timeout 120 wineserver -w || { echo "wine_env.sh: the new Wine prefix's server did not end in 120 s" >&2; exit 1; }
         touch "$ready"
     fi
     flock -u 9
