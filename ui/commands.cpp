@@ -91,6 +91,8 @@ void NameLevelItems(HWND window)
     static std::string builtInItems[kLevelCount];  // the menu's own names, from the resources
     static std::string builtInTitles[kLevelCount];
     const HMENU menu = GetMenu(window);
+    std::string problem;
+    const bool fileOpen = ReopenDataFile(problem);  // unreadable, the menu keeps its own names
     for (int level = 0; level < kLevelCount; ++level) {
         const int itemId = CMD_FIRST_LEVEL + level;
         if (builtInItems[level].empty()) {
@@ -99,10 +101,11 @@ void NameLevelItems(HWND window)
             builtInItems[level] = text;
             builtInTitles[level] = WithoutTrailingSpaces(ReadLevelDefinition(DefaultDataFileBytes(), level).title);
         }
-        const std::string title = FileTitle(level);
+        const std::string title = fileOpen ? FileTitle(level) : std::string();
         const bool own = !title.empty() && title != builtInTitles[level];
         SetItemText(menu, itemId, own ? MenuText(title) : builtInItems[level]);
     }
+    CloseDataFile();
 }
 
 void HandleCommand(HWND window, WORD commandId)
