@@ -48,11 +48,14 @@ void NoteOpenedRun(std::uint32_t row, std::int32_t first, std::int32_t last)
     OpenedRows.last = std::max(OpenedRows.last, last);
 }
 
-// One past the run of cells from column on, up to last, whose bytes masked with mask equal wanted.
-// Eight cells a step while they all match: a flood's runs are mostly long.
+// One past the run of cells from column on, up to last, whose bytes masked with mask equal wanted;
+// cells[column] is one of them. Eight cells a step while they all match: on an open board the runs
+// are long, on a comb they are single cells.
 std::int32_t EndOfRun(const std::uint8_t* cells, std::int32_t column, std::int32_t last, std::uint8_t mask,
                       std::uint8_t wanted)
 {
+    if (column == last || (cells[column + 1] & mask) != wanted)
+        return column + 1;
     constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
     for (; column + 8 <= last + 1; column += 8) {
         std::uint64_t eight;
@@ -73,14 +76,15 @@ bool IsJustOpened(std::uint8_t b)
 void RedrawOpenedRow(std::uint32_t row)
 {
     std::uint8_t* const cells = &Board[CellIndex(0, row)];
+    const std::int32_t last = OpenedRows.last;
     std::int32_t column = OpenedRows.first;
-    while (column <= OpenedRows.last) {
+    while (column <= last) {
         if (!IsJustOpened(cells[column])) {
             ++column;
             continue;
         }
         const std::int32_t first = column;
-        column = EndOfRun(cells, column, OpenedRows.last, 0xF0, kJustOpened);
+        column = EndOfRun(cells, column, last, 0xF0, kJustOpened);
         for (std::int32_t opened = first; opened < column; ++opened)
             cells[opened] = static_cast<std::uint8_t>(cells[opened] - kJustOpened);
         RedrawCellRun(row, static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(column - 1));
