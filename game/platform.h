@@ -22,6 +22,10 @@ void InvalidateClientArea(PlatformWindow window, bool eraseBackground);
 // orientation: 0 up-pointing, 1 down-pointing.
 void RedrawCell(std::uint32_t column, std::uint32_t row, int orientation);
 
+// Redraws the cells of one row from firstColumn to lastColumn, both included, in column order,
+// as RedrawCell does each of them.
+void RedrawCellRun(std::uint32_t row, std::uint32_t firstColumn, std::uint32_t lastColumn);
+
 // A won game hands over to the best-times table: a message, or the name dialog, the table
 // update and the best-times dialog.
 void RecordBestTime(PlatformWindow window);

@@ -48,20 +48,54 @@ void NoteOpenedRun(std::uint32_t row, std::int32_t first, std::int32_t last)
     OpenedRows.last = std::max(OpenedRows.last, last);
 }
 
+// One past the run of cells from column on, up to last, whose bytes masked with mask equal wanted;
+// cells[column] is one of them. Eight cells a step while they all match: on an open board the runs
+// are long, on a comb they are single cells.
+std::int32_t EndOfRun(const std::uint8_t* cells, std::int32_t column, std::int32_t last, std::uint8_t mask,
+                      std::uint8_t wanted)
+{
+    if (column == last || (cells[column + 1] & mask) != wanted)
+        return column + 1;
+    constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
+    for (; column + 8 <= last + 1; column += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, cells + column, sizeof eight);
+        if ((eight & (mask * kEveryByte)) != wanted * kEveryByte)
+            break;
+    }
+    while (column <= last && (cells[column] & mask) == wanted)
+        ++column;
+    return column;
+}
+
+bool IsJustOpened(std::uint8_t b)
+{
+    return (b & 0xF0) == kJustOpened;
+}
+
+void RedrawOpenedRow(std::uint32_t row)
+{
+    std::uint8_t* const cells = &Board[CellIndex(0, row)];
+    const std::int32_t last = OpenedRows.last;
+    std::int32_t column = OpenedRows.first;
+    while (column <= last) {
+        if (!IsJustOpened(cells[column])) {
+            ++column;
+            continue;
+        }
+        const std::int32_t first = column;
+        column = EndOfRun(cells, column, last, 0xF0, kJustOpened);
+        for (std::int32_t opened = first; opened < column; ++opened)
+            cells[opened] = static_cast<std::uint8_t>(cells[opened] - kJustOpened);
+        RedrawCellRun(row, static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(column - 1));
+    }
+}
+
 // In row order, as a full repaint draws them.
 void RedrawOpenedCells()
 {
-    for (auto row = static_cast<std::int32_t>(OpenedRows.row); row <= OpenedLastRow; ++row) {
-        const auto r = static_cast<std::uint32_t>(row);
-        std::uint8_t* const cells = &Board[CellIndex(0, r)];
-        for (std::int32_t column = OpenedRows.first; column <= OpenedRows.last; ++column) {
-            if (cells[column] < kJustOpened || cells[column] >= kFlaggedBase)
-                continue;
-            cells[column] = static_cast<std::uint8_t>(cells[column] - kJustOpened);
-            const auto c = static_cast<std::uint32_t>(column);
-            RedrawCell(c, r, CellOrientation(c, r));
-        }
-    }
+    for (auto row = static_cast<std::int32_t>(OpenedRows.row); row <= OpenedLastRow; ++row)
+        RedrawOpenedRow(static_cast<std::uint32_t>(row));
 }
 
 }  // namespace
@@ -107,13 +141,57 @@ void AddZeroStreak(std::uint32_t row, std::int32_t first, std::int32_t last)
     ZeroStreaks.push_back(RowSpan{row, first, last});
 }
 
+// Marks the cells that the run being uncovered opens, until its zero streaks are noted: kJustOpened
+// alone would not tell them from cells that earlier runs opened. No cell's byte lies from 48 to 63.
+constexpr std::uint8_t kOpenedByRun = 48;
+
+// Without branches, so that the compiler can do many cells at a time.
+void MarkHiddenAsOpened(std::uint8_t* cells, std::int32_t first, std::int32_t last)
+{
+    for (std::int32_t column = first; column <= last; ++column) {
+        const std::uint8_t b = cells[column];
+        const auto opened = static_cast<std::uint8_t>(UncoveredValue(b) + kOpenedByRun);
+        cells[column] = IsHidden(b) ? opened : b;
+    }
+}
+
+void NoteZeroStreaks(std::uint32_t row, const std::uint8_t* cells, std::int32_t first, std::int32_t last)
+{
+    std::int32_t column = first;
+    for (;;) {
+        const void* const zero = std::memchr(cells + column, kOpenedByRun, static_cast<std::size_t>(last + 1 - column));
+        if (zero == nullptr)
+            return;
+        const auto streakFirst = static_cast<std::int32_t>(static_cast<const std::uint8_t*>(zero) - cells);
+        column = EndOfRun(cells, streakFirst, last, 0xFF, kOpenedByRun);
+        std::int32_t next = column + 1;  // cells[column] is no zero of this run
+        while (next <= last && next - (column - 1) <= kLargestGapInStreak) {
+            if (cells[next] == kOpenedByRun) {
+                column = EndOfRun(cells, next, last, 0xFF, kOpenedByRun);
+                next = column;
+            }
+            ++next;
+        }
+        AddZeroStreak(row, streakFirst, column - 1);
+    }
+}
+
+void MarkOpenedAsJustOpened(std::uint8_t* cells, std::int32_t first, std::int32_t last)
+{
+    for (std::int32_t column = first; column <= last; ++column) {
+        const std::uint8_t b = cells[column];
+        assert(b != kOpenedByRun + kMine);  // a mine never lies next to a zero
+        cells[column] = (b & 0xF0) == kOpenedByRun ? static_cast<std::uint8_t>(b - kOpenedByRun + kJustOpened) : b;
+    }
+}
+
 }  // namespace
 
 // Uncovers the covered and question-marked cells among columns firstColumn to lastColumn of a row,
 // clipped to the grid, and beyond them as far as the zeros it uncovers reach in the row; flagged,
-// uncovered and void cells are left alone. Widened first, so that the row needs one pass. Streaks
-// of the zeros it uncovers go to ZeroStreaks, for the rows above and below; the cells it opens
-// keep kJustOpened until RedrawOpenedCells, so it belongs to a flood alone.
+// uncovered and void cells are left alone. Widened first, so that one span of the row holds it
+// all. Streaks of the zeros it uncovers go to ZeroStreaks, for the rows above and below; the cells
+// it opens keep kJustOpened until RedrawOpenedCells, so it belongs to a flood alone.
 static void UncoverRun(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn)
 {
     const auto columns = static_cast<std::int32_t>(Columns);
@@ -127,25 +205,9 @@ static void UncoverRun(std::uint32_t row, std::int32_t firstColumn, std::int32_t
     while (last + 1 < columns && (IsHiddenZero(cells[last]) || (last > first && IsHiddenZero(cells[last - 1]))))
         ++last;
     NoteOpenedRun(row, first, last);
-    std::int32_t zerosFrom = -1, lastZero = -1;
-    for (std::int32_t column = first; column <= last; ++column) {
-        if (!IsHidden(cells[column]))
-            continue;
-        const std::uint8_t value = UncoveredValue(cells[column]);
-        assert(value != kMine);  // a mine never lies next to a zero
-        cells[column] = static_cast<std::uint8_t>(value + kJustOpened);
-        if (value != 0)
-            continue;
-        if (zerosFrom >= 0 && column - lastZero > kLargestGapInStreak) {
-            AddZeroStreak(row, zerosFrom, lastZero);
-            zerosFrom = -1;
-        }
-        if (zerosFrom < 0)
-            zerosFrom = column;
-        lastZero = column;
-    }
-    if (zerosFrom >= 0)
-        AddZeroStreak(row, zerosFrom, lastZero);
+    MarkHiddenAsOpened(cells, first, last);
+    NoteZeroStreaks(row, cells, first, last);
+    MarkOpenedAsJustOpened(cells, first, last);
 }
 
 // Their own row has been opened already.

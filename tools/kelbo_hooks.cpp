@@ -10,6 +10,7 @@ void StopClockTimer(PlatformWindow) {}
 void FitWindowToLevel(PlatformWindow) {}
 void InvalidateClientArea(PlatformWindow, bool) {}
 void RedrawCell(std::uint32_t, std::uint32_t, int) {}
+void RedrawCellRun(std::uint32_t, std::uint32_t, std::uint32_t) {}
 
 // Without a window there is nobody to ask for a name: a won game records no time.
 void RecordBestTime(PlatformWindow) {}

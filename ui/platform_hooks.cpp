@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "game/board.h"
+#include "game/cell.h"
 #include "game/platform.h"
 #include "ui/draw.h"
 #include "ui/geometry.h"
@@ -48,6 +49,12 @@ void RedrawCell(std::uint32_t column, std::uint32_t row, int orientation)
 {
     if (MessageDC != nullptr && CellMeetsPicture(column, row))
         DrawCell(MessageDC, column, row, orientation);
+}
+
+void RedrawCellRun(std::uint32_t row, std::uint32_t firstColumn, std::uint32_t lastColumn)
+{
+    for (std::uint32_t column = firstColumn; column <= lastColumn; ++column)
+        RedrawCell(column, row, CellOrientation(column, row));
 }
 
 void ReportDataFileProblem(PlatformWindow window, const std::string& message)

@@ -62,5 +62,6 @@ void StopClockTimer(PlatformWindow) {}
 void FitWindowToLevel(PlatformWindow) {}
 void InvalidateClientArea(PlatformWindow, bool) {}
 void RedrawCell(std::uint32_t, std::uint32_t, int) {}
+void RedrawCellRun(std::uint32_t, std::uint32_t, std::uint32_t) {}
 void RecordBestTime(PlatformWindow) {}
 void ReportDataFileProblem(PlatformWindow, const std::string&) {}
