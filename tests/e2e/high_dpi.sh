@@ -17,20 +17,6 @@ load_board 0
 # The client area as the game's own probe reports it: "left top width height".
 client_area() { wine "$WORK/game_probe.exe" client | tr -d '\r'; }
 
-# Grabs the client area into a picture once two grabs in a row agree: drawing has finished.
-grab_still_client() {
-    local out=$1 previous="" current tries
-    for tries in $(seq 40); do
-        set -- $(client_area)
-        import -window root -crop "${3}x${4}+${1}+${2}" +repage "$WORK/grab.png"
-        current=$(convert "$WORK/grab.png" rgb:- | md5sum)
-        [ "$current" = "$previous" ] && { cp "$WORK/grab.png" "$out"; return 0; }
-        previous=$current
-        sleep 0.2
-    done
-    fail "the window kept changing"
-}
-
 differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
 
 # The picture at scale 2 against the one at 96 DPI: every 2 x 2 block of one colour, and the
@@ -60,11 +46,11 @@ for dpi in 96 144 192; do
     set -- $(client_area)
     [ "$3 $4" = "$((235 * scale)) $((228 * scale))" ] ||
         fail "at $dpi DPI the client area is $3 x $4, expected $((235 * scale)) x $((228 * scale))"
-    grab_still_client "$WORK/fresh-$dpi.png"
+    grab_when_still "$WORK/fresh-$dpi.png" client_area
     # The last window pixel of the picture pixel under the pointer's 96-DPI point.
     xdotool mousemove $(($1 + cell_x * scale + scale - 1)) $(($2 + cell_y * scale + scale - 1)) click 1
     sleep 0.5
-    grab_still_client "$WORK/clicked-$dpi.png"
+    grab_when_still "$WORK/clicked-$dpi.png" client_area
     [ "$(differing_pixels "$WORK/fresh-$dpi.png" "$WORK/clicked-$dpi.png")" != 0 ] ||
         fail "at $dpi DPI the click on cell $cell changed nothing"
     if [ "$dpi" != 96 ]; then

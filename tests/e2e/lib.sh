@@ -335,3 +335,20 @@ wait_for_message_text() {
     [ -n "$text" ] || fail "no message box titled \"$1\" appeared: $(game_state)"
     echo "$text"
 }
+
+# Grabs a screen rectangle into OUT once two grabs in a row agree: drawing has finished. The rest
+# of the arguments is a command that prints the rectangle as "LEFT TOP WIDTH HEIGHT", run before
+# every grab, since a window may still be moving or growing.
+grab_when_still() {
+    local out=$1 previous="" current tries left top width height
+    shift
+    for tries in $(seq 40); do
+        read -r left top width height < <("$@")
+        import -window root -crop "${width}x${height}+${left}+${top}" +repage "$WORK/grab.png"
+        current=$(convert "$WORK/grab.png" rgb:- | md5sum)
+        [ "$current" = "$previous" ] && { cp "$WORK/grab.png" "$out"; return 0; }
+        previous=$current
+        sleep 0.2
+    done
+    fail "the window kept changing"
+}

@@ -15,21 +15,6 @@ pixel() {
     convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1 | tr -d '#'
 }
 
-# Grabs the window until two grabs in a row agree: painting has finished.
-grab_when_still() {
-    local out=$1 previous="" current tries geometry
-    geometry=$(window_geometry "$window")
-    set -- $geometry
-    for tries in $(seq 40); do
-        import -window root -crop "${3}x${4}+${1}+${2}" +repage "$WORK/grab.png"
-        current=$(convert "$WORK/grab.png" rgb:- | md5sum)
-        [ "$current" = "$previous" ] && { cp "$WORK/grab.png" "$out"; return 0; }
-        previous=$current
-        sleep 0.2
-    done
-    fail "the window kept changing"
-}
-
 expect_pixel() {
     local what=$1 x=$2 y=$3 colour=$4 actual
     actual=$(pixel "$shot" $((CLIENT_LEFT + x)) $((CLIENT_TOP + y)))
@@ -41,7 +26,7 @@ for level in 0 1 2 3 4 5 6 7; do
     post_command $((40005 + level))
     expect_centred_size "$window" "${LEVEL_WIDTHS[level]}" "${LEVEL_HEIGHTS[level]}"
     shot="$shots/level-$level.png"
-    grab_when_still "$shot"
+    grab_when_still "$shot" window_geometry "$window"
     columns=$(((LEVEL_WIDTHS[level] - 46) / 15))
     b=$((columns * 15 / 2))
     expect_pixel "the mine counter's corner" 30 7 00F0F0
