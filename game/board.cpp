@@ -19,6 +19,7 @@ std::uint32_t FlagsLeft;
 std::int32_t ElapsedSeconds;
 std::int32_t LevelIndex;
 std::uint32_t LevelOffset;
+std::uint32_t GamesStarted;
 
 int CountInRow(std::uint8_t value, std::size_t cellIndex, std::uint32_t column)
 {
@@ -165,7 +166,23 @@ void NewGameWithSeed(PlatformWindow window, std::uint32_t seed)
         AbandonGame(window, DataFileName + ": " + LevelName(LevelIndex) + ": its mines cannot be placed");
 }
 
+// The 32-bit finaliser of MurmurHash3: every input bit moves about half of the output bits.
+static std::uint32_t MixBits(std::uint32_t hash)
+{
+    hash ^= hash >> 16;
+    hash *= 0x85EBCA6Bu;
+    hash ^= hash >> 13;
+    hash *= 0xC2B2AE35u;
+    hash ^= hash >> 16;
+    return hash;
+}
+
+std::uint32_t NewGameSeed(std::uint32_t seconds, std::uint32_t gamesBefore)
+{
+    return MixBits(seconds + 0x9E3779B9u * gamesBefore);
+}
+
 void NewGame(PlatformWindow window)
 {
-    NewGameWithSeed(window, static_cast<std::uint32_t>(std::time(nullptr)));
+    NewGameWithSeed(window, NewGameSeed(static_cast<std::uint32_t>(std::time(nullptr)), GamesStarted++));
 }

@@ -19,6 +19,7 @@ extern std::uint32_t FlagsLeft;          // mines minus flags on the board
 extern std::int32_t ElapsedSeconds;      // seconds since the first click of the game
 extern std::int32_t LevelIndex;          // current level, 0 to 7
 extern std::uint32_t LevelOffset;        // file offset of the current level's record
+extern std::uint32_t GamesStarted;       // new games made since the program started
 
 inline std::size_t CellIndex(std::uint32_t column, std::uint32_t row)
 {
@@ -49,7 +50,12 @@ struct LevelRecord;
 // with seed: Rows, Columns, Mines and Board. False when the mines cannot all be placed.
 bool BuildBoard(const LevelRecord& record, std::uint32_t seed);
 
-// Builds a new game for LevelIndex with the generator seeded from the current time.
+// The seed of the new game made at time seconds (since 1970) after gamesBefore others. The clock's
+// seconds alone barely move the generator's first draw, so the first mine would stay put for
+// minutes and two games in one second would be the same board; mixing the two spreads them.
+std::uint32_t NewGameSeed(std::uint32_t seconds, std::uint32_t gamesBefore);
+
+// Builds a new game for LevelIndex with the generator seeded from the current time and GamesStarted.
 void NewGame(PlatformWindow window);
 
 // The same with a given seed, so that a board can be reproduced.

@@ -188,6 +188,42 @@ TEST_F(NewGameTest, SameSeedSameBoard)
     EXPECT_EQ(Board, first);
 }
 
+// The seeds a new game uses, from the clock's seconds and the games made before it; the expected
+// values were worked out apart from the game's code.
+TEST(NewGameSeed, MixesTheSecondsWithTheGamesBefore)
+{
+    const struct {
+        std::uint32_t seconds, gamesBefore, seed;
+    } cases[] = {{0, 0, 0},
+                 {1, 0, 1364076727u},
+                 {1704110400u, 0, 328922614u},
+                 {1704110400u, 1, 2941210290u},
+                 {1704110400u, 2, 1448706411u},
+                 {4294967295u, 7, 1240119404u}};
+    for (const auto& c : cases)
+        EXPECT_EQ(NewGameSeed(c.seconds, c.gamesBefore), c.seed) << c.seconds << " s, game " << c.gamesBefore;
+}
+
+// Five minutes of new games on Beginner: the first mine lands all over the board, and a second
+// game within the same second is another board.
+TEST_F(NewGameTest, NewGamesSpreadTheFirstMineAndDifferWithinASecond)
+{
+    LevelIndex = 0;
+    std::vector<int> firstMineCount(91);
+    for (std::uint32_t second = 0; second < 300; ++second) {
+        const std::uint32_t now = 1765180800u + second;
+        SeedRandom(NewGameSeed(now, 0));
+        ++firstMineCount[MineIndexForDraw(NextRandom(), MineScale(91))];
+        NewGameWithSeed(nullptr, NewGameSeed(now, 0));
+        const std::vector<std::uint8_t> first = Board;
+        NewGameWithSeed(nullptr, NewGameSeed(now, 1));
+        ASSERT_NE(Board, first) << "two games at second " << now;
+    }
+    const auto cellsHit = std::count_if(firstMineCount.begin(), firstMineCount.end(), [](int n) { return n > 0; });
+    EXPECT_GE(cellsHit, 60) << "of Beginner's 91 cells";
+    EXPECT_LE(*std::max_element(firstMineCount.begin(), firstMineCount.end()), 15);
+}
+
 // Replaced as kelbo replaces it: a new file renamed over the old one. The game holds no stream
 // between games, so nothing keeps another program from replacing the file.
 TEST_F(NewGameTest, AFileReplacedUnderTheGameIsPlayedAtTheNextNewGame)

@@ -27,6 +27,10 @@ struct Options {
     bool force = false;
     bool hasSeed = false;
     std::uint32_t seed = 0;
+    bool hasTime = false;
+    std::uint32_t time = 0;  // the clock's seconds since 1970 when the game builds the board
+    bool hasGame = false;
+    std::uint32_t game = 0;  // how many new games the program made before that one
 };
 
 const char kUsage[] = "usage: kelbo COMMAND [--file PATH]\n"
@@ -35,7 +39,10 @@ const char kUsage[] = "usage: kelbo COMMAND [--file PATH]\n"
                       "  levels                  list the levels\n"
                       "  times [LEVEL]           show the best times\n"
                       "  board LEVEL --seed N    print the board a new game builds with the generator seeded with N\n"
-                      "  replay LEVEL --seed N MOVE...\n"
+                      "  board LEVEL --time T [--game N]\n"
+                      "                          the board the game builds at T seconds since 1970 as its game N\n"
+                      "                          since it started (0, the default, is the game made at start-up)\n"
+                      "  replay LEVEL (--seed N | --time T [--game N]) MOVE...\n"
                       "                          play releases on that board (L:COLUMN,ROW left, R:COLUMN,ROW right,\n"
                       "                          M:COLUMN,ROW middle) and print the board as the player sees it\n"
                       "  level show LEVEL        print a level's sizes, mines and outline (# a triangle, . none)\n"
@@ -192,15 +199,15 @@ bool StartSeededGame(const Options& options, std::string& problem)
         problem = "give a level number, 0 to 7";
         return false;
     }
-    if (!options.hasSeed) {
-        problem = "give the generator's seed with --seed N";
+    if (options.hasSeed == options.hasTime || (options.hasGame && !options.hasTime)) {
+        problem = "give the generator's seed with --seed N, or the game's clock with --time T [--game N]";
         return false;
     }
     if (!OpenCheckedForReading(problem))
         return false;
     LevelIndex = level;
     ReportedDataFileProblem.clear();
-    NewGameWithSeed(nullptr, options.seed);
+    NewGameWithSeed(nullptr, options.hasSeed ? options.seed : NewGameSeed(options.time, options.game));
     problem = ReportedDataFileProblem;
     return problem.empty();
 }
@@ -353,21 +360,31 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& problem)
 {
     for (int i = 2; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word == "--file" || word == "--seed") {
+        if (word == "--file" || word == "--seed" || word == "--time" || word == "--game") {
             if (i + 1 >= argc) {
                 problem = word + " needs a value";
                 return false;
             }
             const std::string value = argv[++i];
-            std::uint64_t seed = 0;
             if (word == "--file") {
                 DataFileName = value;
-            } else if (!ParseNumber(value, 0xFFFFFFFFu, seed)) {
-                problem = "the seed must be a whole number from 0 to 4294967295";
+                continue;
+            }
+            std::uint64_t number = 0;
+            if (!ParseNumber(value, 0xFFFFFFFFu, number)) {
+                problem = word.substr(2) + " must be a whole number from 0 to 4294967295";
                 return false;
-            } else {
+            }
+            const auto given = static_cast<std::uint32_t>(number);
+            if (word == "--seed") {
                 options.hasSeed = true;
-                options.seed = static_cast<std::uint32_t>(seed);
+                options.seed = given;
+            } else if (word == "--time") {
+                options.hasTime = true;
+                options.time = given;
+            } else {
+                options.hasGame = true;
+                options.game = given;
             }
         } else if (word == "--force") {
             options.force = true;

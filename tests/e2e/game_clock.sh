@@ -9,7 +9,7 @@ WINDOW=$(wait_for_window Skarvel)
 # Expert: wide enough that the About dialog, centred on the desktop, leaves the clock in view.
 post_command 40007
 expect_centred_size "$WINDOW" "${LEVEL_WIDTHS[2]}" "${LEVEL_HEIGHTS[2]}"
-load_board 2
+load_board 2 1  # the level item made the second game
 sleep 1
 grab_client "$WORK/fresh.rgb"
 clock_box() { grab_region "$1" $((36 * 15 - 46)) 8 $((36 * 15 + 8)) 31; }

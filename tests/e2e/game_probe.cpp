@@ -4,7 +4,8 @@
 //                           (the game's own title when none is given; "" for none)
 //   game_probe dialog TITLE prints each control of the open dialog with that title, a line each:
 //                           "ID LEFT TOP RIGHT BOTTOM TEXT", the rectangle in screen pixels
-//   game_probe repaint      has the main window repaint its whole client area, and waits for it
+//   game_probe repaint      has the main window draw its picture afresh from the game and repaint
+//                           its whole client area, and waits for it
 //   game_probe client       prints the main window's client area: "LEFT TOP WIDTH HEIGHT" in screen
 //                           pixels
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include <cstring>
 
 static const char kTitle[] = "Skarvel";
+static const char kRedrawAfreshMessageName[] = "Skarvel.RedrawAfresh";  // as the game registers it
 
 static int PostCommand(const char* idText)
 {
@@ -26,8 +28,9 @@ static int PostCommand(const char* idText)
     return PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : 1;
 }
 
-// A message sent to the window returns only after the window has taken it, and the paint comes
-// before the next one; the second send waits for that paint to end.
+// Not a plain invalidation, which would copy the window's kept picture again and so agree with it
+// whatever is wrong in it. A message sent to the window returns only after the window has taken
+// it, and the paint comes before the next one; the second send waits for that paint to end.
 static int Repaint()
 {
     const HWND window = FindWindowA("Skarvel", kTitle);
@@ -35,7 +38,7 @@ static int Repaint()
         std::fprintf(stderr, "game_probe: no main window\n");
         return 1;
     }
-    InvalidateRect(window, nullptr, FALSE);
+    SendMessageA(window, RegisterWindowMessageA(kRedrawAfreshMessageName), 0, 0);
     SendMessageA(window, WM_NULL, 0, 0);
     SendMessageA(window, WM_NULL, 0, 0);
     return 0;

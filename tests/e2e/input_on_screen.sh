@@ -10,7 +10,7 @@ start_known_game
 sleep 1
 # The cells below are picked by hand on this board; their neighbourhoods are the five cells of
 # the own row and of the row a cell's flat edge faces, and three of the row its apex points to.
-[ "${BOARD[0]}" = "0 0 0 0 0 0 0 0 1 2 3 * 2" ] && [ "${BOARD[3]}" = "1 1 1 1 1 1 * 1 1 1 1 1 0" ] ||
+[ "${BOARD[4]}" = "0 1 1 * 2 * 1 1 0 1 2 2 *" ] && [ "${BOARD[5]}" = "1 1 1 1 2 1 1 0 0 0 1 1 1" ] ||
     fail "the frozen board is not the one these cases were picked on"
 
 # The client area less the clock, which ticks on its own: the left of the header, then the board.
@@ -134,20 +134,21 @@ run_case() {
     fi
 }
 
-# The 1 at 8,0 counts the mine at 9,1; its covered neighbours are pressed with it, but not the flag.
-run_case "a left release on a number" "play_moves L:8,0" changed
-run_case "a right release: a flag and the counter" "play_moves R:9,1" changed
-run_case "a middle press shows the neighbourhood; leaving the board puts it back" "hold_middle 8,0" \
-    "pressed 6,0 7,0 9,0 10,0 6,1 7,1 8,1 10,1" pointer_to_header
-run_case "the pressed neighbourhood follows the pointer" "hold_middle 8,0; pointer_to 10,1" \
-    "pressed 9,0 10,0 11,0 12,0 8,1 10,1 11,1 12,1 9,2 10,2 11,2" pointer_to_header
-run_case "a chord on a satisfied number" "play_moves M:8,0" changed
-# The 1 at 4,2 counts the covered mine at 6,3 and has the covered safe 5,3 beside it.
-run_case "a chord on an unsatisfied number" "play_moves M:4,2" same
-run_case "a drag with Shift held" "drag_with_shift 5,3 6,3" pressed
+# The 1 at 10,5 counts the mine at 12,4; its covered neighbours are pressed with it, but not the flag.
+run_case "a left release on a number" "play_moves L:10,5" changed
+run_case "a right release: a flag and the counter" "play_moves R:12,4" changed
+run_case "a middle press shows the neighbourhood; leaving the board puts it back" "hold_middle 10,5" \
+    "pressed 8,4 9,4 10,4 11,4 8,5 9,5 11,5 12,5 9,6 10,6 11,6" pointer_to_header
+run_case "the pressed neighbourhood follows the pointer" "hold_middle 10,5; pointer_to 11,4" \
+    "pressed 9,3 10,3 11,3 12,3 9,4 10,4 11,4 11,5 12,5" pointer_to_header
+run_case "a chord on a satisfied number, opening the zeros below" "play_moves M:10,5" changed
+# The flood has opened the 1 at 6,4, which counts the covered mine at 5,4 and has the covered safe
+# 4,4 beside it.
+run_case "a chord on an unsatisfied number" "play_moves M:6,4" same
+run_case "a drag with Shift held" "drag_with_shift 4,4 5,4" pressed
 let_go
-run_case "a middle press with Ctrl held" "hold_middle 4,2 ctrl" same pointer_to_header
-run_case "a chord that loses" "play_moves R:5,3 M:4,2" changed
-run_case "a middle press after the end" "hold_middle 6,5" same pointer_to_header
+run_case "a middle press with Ctrl held" "hold_middle 6,4 ctrl" same pointer_to_header
+run_case "a chord that loses" "play_moves R:4,4 M:6,4" changed
+run_case "a middle press after the end" "hold_middle 7,5" same pointer_to_header
 [ "$(replay "${MOVES[@]}" | tail -1)" = "Result Lost" ] || fail "kelbo replay does not see the chord lose"
 echo "input_on_screen: passed"

@@ -134,13 +134,13 @@ start_wineserver() {
 
 server_running() { timeout 10 "${RUN_AS[@]}" wineserver -k0 >/dev/null 2>&1; }
 
-# With "frozen", the game's clock of day stands at FROZEN_TIME, so every new game gets the board
-# that `kelbo board LEVEL --seed FROZEN_SEED` prints. Timers still run in real time. The library is
+# With "frozen", the game's clock of day stands at FROZEN_TIME, so its new game N (0 at start-up)
+# gets the board that `kelbo board LEVEL --time FROZEN_SECONDS --game N` prints. Timers still run in real time. The library is
 # preloaded without the faketime wrapper: the wrapper makes a semaphore named after its process id
 # and, when it is ended from outside, leaves it behind, so a later wrapper that gets the same id
 # fails at once ("sem_open: File exists") and the game never starts.
 FROZEN_TIME='2024-01-01 12:00:00'
-FROZEN_SEED=1704110400
+FROZEN_SECONDS=1704110400
 FAKETIME_LIBRARY=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 
 start_skarvel() {

@@ -20,11 +20,12 @@ start_known_game() {
     WINDOW=$(wait_for_window Skarvel)
 }
 
-# Reads the frozen board of a level from kelbo.
+# Reads from kelbo the frozen board of a level as the game's new game N (default 0) since it started.
 load_board() {
     BOARD_LEVEL=$1
-    mapfile -t BOARD < <("$KELBO" board "$1" --seed "$FROZEN_SEED" --file "$GAME_DIR/kelbo.dat") ||
-        fail "kelbo board $1 failed"
+    BOARD_GAME=${2:-0}
+    mapfile -t BOARD < <("$KELBO" board "$1" --time "$FROZEN_SECONDS" --game "$BOARD_GAME" \
+        --file "$GAME_DIR/kelbo.dat") || fail "kelbo board $1 --game $BOARD_GAME failed"
 }
 
 cell_value() {
@@ -84,7 +85,7 @@ play() {
 
 # Replays moves on the frozen board with kelbo and prints its view: rows, FlagsLeft, GameState.
 replay() {
-    "$KELBO" replay "$BOARD_LEVEL" --seed "$FROZEN_SEED" --file "$GAME_DIR/kelbo.dat" "$@"
+    "$KELBO" replay "$BOARD_LEVEL" --time "$FROZEN_SECONDS" --game "$BOARD_GAME" --file "$GAME_DIR/kelbo.dat" "$@"
 }
 
 # The moves that win the board: a flag on every mine, then a left release on each safe cell that
