@@ -4,9 +4,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -20,6 +20,7 @@
 #include "ui/draw.h"
 #include "ui/geometry.h"
 #include "ui/input.h"
+#include "ui/keyboard.h"
 #include "ui/shell.h"
 
 namespace {
@@ -30,6 +31,7 @@ const COLORREF kPanelLine = RGB(0, 240, 240);
 const COLORREF kLightGrey = RGB(240, 240, 240);
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF kCursorLine = RGB(128, 0, 255);
 
 std::string IconFolder;
 int Mismatches;
@@ -62,7 +64,8 @@ struct Image {
 
 Image BackgroundImage(const Canvas& canvas)
 {
-    return Image{canvas.width, canvas.height, std::vector<COLORREF>(static_cast<std::size_t>(canvas.width * canvas.height), kBackground)};
+    return Image{canvas.width, canvas.height,
+                 std::vector<COLORREF>(static_cast<std::size_t>(canvas.width * canvas.height), kBackground)};
 }
 
 // An icon's text picture: a legend of "C name" lines, a blank line, then one character a pixel.
@@ -71,7 +74,7 @@ using IconPicture = std::vector<std::vector<COLORREF>>;
 COLORREF NamedColour(const std::string& name)
 {
     static const std::map<std::string, COLORREF> colours = {
-        {"transparent", kTransparent}, {"black", RGB(0, 0, 0)},       {"white", RGB(255, 255, 255)},
+        {"transparent", kTransparent},  {"black", RGB(0, 0, 0)},      {"white", RGB(255, 255, 255)},
         {"silver", RGB(192, 192, 192)}, {"grey", RGB(128, 128, 128)}, {"red", RGB(255, 0, 0)},
         {"maroon", RGB(128, 0, 0)},     {"yellow", RGB(255, 255, 0)}, {"olive", RGB(128, 128, 0)},
         {"blue", RGB(0, 0, 255)},       {"aqua", RGB(0, 255, 255)},   {"lime", RGB(0, 255, 0)},
@@ -125,7 +128,7 @@ void Compose(Image& image, const std::string& picture, int left, int top)
 struct Difference {
     int count = 0;
     RECT box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};  // right and bottom included
-    std::vector<std::pair<COLORREF, COLORREF>> pixels;  // as drawn, as expected
+    std::vector<std::pair<COLORREF, COLORREF>> pixels;     // as drawn, as expected
     POINT first{0, 0};
     COLORREF firstExpected = 0, firstActual = 0;
 };
@@ -228,8 +231,8 @@ void ExpectInk(const std::string& where, const Difference& ink, COLORREF colour,
     // Centred on its measured width: no more than the glyphs' side bearings left over either side.
     const LONG leftGap = ink.box.left - box.left, rightGap = box.right - 1 - ink.box.right;
     if (std::abs(leftGap - rightGap) > 2)
-        Report(where, "text not centred in its measured box: " + std::to_string(leftGap) + " pixels free on the left, " +
-                          std::to_string(rightGap) + " on the right");
+        Report(where, "text not centred in its measured box: " + std::to_string(leftGap) +
+                          " pixels free on the left, " + std::to_string(rightGap) + " on the right");
 }
 
 SIZE Measure(HDC dc, const std::string& text, HGDIOBJ font)
@@ -305,6 +308,30 @@ void ComposeLayer(Image& image, const Layer& layer, PixelPoint anchor, int orien
             anchor.y + (orientation ? layer.downY : layer.upY));
 }
 
+// The keyboard cursor's outline: the edge of what is left of the cell, as both its raised and its
+// flat picture cover it, after two pixels are taken off all round.
+void ComposeCursor(Image& image, PixelPoint anchor, int orientation)
+{
+    const char* side = orientation ? "_down" : "_up";
+    const IconPicture raised = ReadPicture(std::string("covered") + side);
+    const IconPicture flat = ReadPicture(std::string("uncovered") + side);
+    const auto inside = [&](int x, int y, int margin) {
+        for (int dy = -margin; dy <= margin; ++dy)
+            for (int dx = -margin; dx <= margin; ++dx) {
+                const int px = x + dx, py = y + dy;
+                if (px < 0 || py < 0 || px >= 32 || py >= 32 || raised[py][px] == kTransparent ||
+                    flat[py][px] == kTransparent)
+                    return false;
+            }
+        return true;
+    };
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            if (inside(x, y, 2) &&
+                !(inside(x - 1, y, 2) && inside(x + 1, y, 2) && inside(x, y - 1, 2) && inside(x, y + 1, 2)))
+                image.at(anchor.x + x, anchor.y + y) = kCursorLine;
+}
+
 // The box the label must keep to, measured in the same device context.
 RECT LabelBox(HDC dc, const CellCase& row, PixelPoint a, int orientation)
 {
@@ -327,18 +354,25 @@ void ExpectCross(const std::string& where, const Canvas& canvas, Image& below, P
         Report(where, "the cross is filled between its arms");
 }
 
-void CheckCell(const CellCase& row, std::uint32_t column, std::uint32_t cellRow)
+// With the cursor on it, a cell shows the cursor's outline over its picture and under its mark.
+void CheckCell(const CellCase& row, std::uint32_t column, std::uint32_t cellRow, bool cursor)
 {
     const int orientation = CellOrientation(column, cellRow);
-    const std::string where = std::string("cell ") + row.name + (orientation ? " down" : " up");
+    const std::string where =
+        std::string("cell ") + row.name + (orientation ? " down" : " up") + (cursor ? " under the cursor" : "");
     SetBoard(3, 4, kVoidCell);
     CellAt(column, cellRow) = row.cell;
     GameState = row.state;
+    if (cursor)
+        PlaceCursor(CellPosition{column, cellRow});
     Canvas canvas = CreateCanvas(200, 150);
     DrawCell(canvas.dc, column, cellRow, orientation);
+    ForgetCursor();
     Image expected = BackgroundImage(canvas);
     const PixelPoint anchor = CellAnchor(column, cellRow);
     ComposeLayer(expected, row.below, anchor, orientation);
+    if (cursor && row.below.picture)
+        ComposeCursor(expected, anchor, orientation);
     ComposeLayer(expected, row.above, anchor, orientation);
     if (row.ink == kNoInk) {
         ExpectSame(where, canvas, expected, Whole(canvas));
@@ -353,10 +387,11 @@ void CheckCell(const CellCase& row, std::uint32_t column, std::uint32_t cellRow)
 
 void CheckCells()
 {
-    for (const CellCase& row : kCellCases) {
-        CheckCell(row, 1, 1);  // up
-        CheckCell(row, 2, 1);  // down
-    }
+    for (const CellCase& row : kCellCases)
+        for (const bool cursor : {false, true}) {
+            CheckCell(row, 1, 1, cursor);  // up
+            CheckCell(row, 2, 1, cursor);  // down
+        }
 }
 
 void CheckPressedCells()
@@ -368,8 +403,10 @@ void CheckPressedCells()
         DrawCell(canvas.dc, column, 1, orientation);
         DrawPressedCell(canvas.dc, column, 1, orientation);
         Image expected = BackgroundImage(canvas);
-        Compose(expected, orientation ? "covered_down" : "covered_up", CellAnchor(column, 1).x, CellAnchor(column, 1).y);
-        Compose(expected, orientation ? "pressed_down" : "pressed_up", CellAnchor(column, 1).x, CellAnchor(column, 1).y);
+        Compose(expected, orientation ? "covered_down" : "covered_up", CellAnchor(column, 1).x,
+                CellAnchor(column, 1).y);
+        Compose(expected, orientation ? "pressed_down" : "pressed_up", CellAnchor(column, 1).x,
+                CellAnchor(column, 1).y);
         ExpectSame(std::string("pressed over a question mark, ") + (orientation ? "down" : "up"), canvas, expected,
                    Whole(canvas));
         DestroyCanvas(canvas);
@@ -453,8 +490,7 @@ void ExpectCounter(const std::string& where, const Canvas& canvas, int centre, c
     if ((ink == 0 && text.find_first_not_of(' ') != std::string::npos) || ink + strip + mixed != size.cx * size.cy)
         Report(where, "\"" + text + "\" in its box from " + Point(box.left, box.top) + ": " + std::to_string(ink) +
                           " light grey, " + std::to_string(mixed) + " mixed and " + std::to_string(strip) +
-                          " black pixels of " +
-                          std::to_string(size.cx * size.cy));
+                          " black pixels of " + std::to_string(size.cx * size.cy));
 }
 
 void BlankOut(Image& image, const RECT& box)
@@ -517,8 +553,8 @@ std::mt19937 Random(20240101);
 // Every state a board can show, at random, and some void cells.
 void SetRandomBoard(std::uint32_t rows, std::uint32_t columns)
 {
-    static const std::uint8_t states[] = {128, 131, 143, 32, 35, 47, 64, 72, 0, 1, 2, 3, 4,
-                                          5,   6,   7,   8,  9,  10, 11, 12, 15, 255};
+    static const std::uint8_t states[] = {128, 131, 143, 32, 35, 47, 64, 72, 0,  1,  2,  3,
+                                          4,   5,   6,   7,  8,  9,  10, 11, 12, 15, 255};
     SetBoard(rows, columns, 0);
     for (std::size_t i = 0; i < GridSize(); ++i)
         Board[i] = states[Random() % sizeof states];
@@ -569,12 +605,16 @@ void CheckCellOrder(int width, int height)
 // A repaint of part of the window, clipped to it as BeginPaint does, matches the whole repaint.
 void CheckUpdateRectangles(Canvas& canvas, Image& whole)
 {
-    std::vector<RECT> updates = {{0, 0, canvas.width, canvas.height}, {0, 0, 1, 1}, {49, 67, 51, 69},
-                                 {33, 68, 34, 69}, {canvas.width - 1, canvas.height - 1, canvas.width, canvas.height}};
+    std::vector<RECT> updates = {{0, 0, canvas.width, canvas.height},
+                                 {0, 0, 1, 1},
+                                 {49, 67, 51, 69},
+                                 {33, 68, 34, 69},
+                                 {canvas.width - 1, canvas.height - 1, canvas.width, canvas.height}};
     for (int i = 0; i < 40; ++i) {
         const int left = static_cast<int>(Random() % static_cast<unsigned>(canvas.width));
         const int top = static_cast<int>(Random() % static_cast<unsigned>(canvas.height));
-        updates.push_back(RECT{left, top, left + 1 + static_cast<int>(Random() % 90), top + 1 + static_cast<int>(Random() % 90)});
+        updates.push_back(
+            RECT{left, top, left + 1 + static_cast<int>(Random() % 90), top + 1 + static_cast<int>(Random() % 90)});
     }
     for (RECT update : updates) {
         update.right = std::min<LONG>(update.right, canvas.width);
@@ -585,8 +625,8 @@ void CheckUpdateRectangles(Canvas& canvas, Image& whole)
         DrawWindowContents(canvas.dc, update);
         SelectClipRgn(canvas.dc, nullptr);
         DeleteObject(clip);
-        ExpectSame("update from " + Point(update.left, update.top) + " to " + Point(update.right, update.bottom), canvas,
-                   whole, update);
+        ExpectSame("update from " + Point(update.left, update.top) + " to " + Point(update.right, update.bottom),
+                   canvas, whole, update);
     }
 }
 
@@ -664,10 +704,10 @@ void CheckDrawnArea()
         DrawnArea = RECT{0, 0, 0, 0};
         row.draw();
         if (!EqualRect(&DrawnArea, &row.expected))
-            Report(std::string(row.name) + " drawn area",
-                   Point(DrawnArea.left, DrawnArea.top) + " to " + Point(DrawnArea.right, DrawnArea.bottom) +
-                       ", expected " + Point(row.expected.left, row.expected.top) + " to " +
-                       Point(row.expected.right, row.expected.bottom));
+            Report(std::string(row.name) + " drawn area", Point(DrawnArea.left, DrawnArea.top) + " to " +
+                                                              Point(DrawnArea.right, DrawnArea.bottom) + ", expected " +
+                                                              Point(row.expected.left, row.expected.top) + " to " +
+                                                              Point(row.expected.right, row.expected.bottom));
     }
     DestroyCanvas(canvas);
 }
@@ -697,9 +737,15 @@ void CheckStateKept()
         const char* name;
         std::function<void(HDC)> draw;
     } rows[] = {
-        {"DrawCell", [](HDC dc) { DrawCellsInOrder(dc, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17,
-                                                        18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30}); }},
-        {"DrawWindowContents", [](HDC dc) { DrawWindowContents(dc, RECT{0, 0, 200, 200}); }},
+        {"DrawCell",
+         [](HDC dc) {
+             DrawCellsInOrder(dc, {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
+                                   16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30});
+         }},
+        {"DrawWindowContents",
+         [](HDC dc) {
+             DrawWindowContents(dc, RECT{0, 0, 200, 200});
+         }},
     };
     for (int mode : {OPAQUE, TRANSPARENT})
         for (const auto& row : rows) {
