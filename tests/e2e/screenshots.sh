@@ -1,11 +1,15 @@
 #!/bin/bash
 # Every level in its fresh state, from the menu command: the window keeps a picture of itself in
 # BUILD_DIR/screenshots/level-N.png once it stops changing, and shows the header panel's outline,
-# the smiling button and its first cell covered.
+# the smiling button and its first cell covered. Then the keyboard's cursor on a covered, an
+# uncovered and a flagged cell of the frozen Star board, side by side, magnified, in
+# keyboard-cursor.png (docs/keyboard-cursor.png is a copy).
 . "$(dirname "$0")/lib.sh" "$@"
+. "$(dirname "$0")/play_lib.sh"
 e2e_setup
 start_wineserver
-start_skarvel
+"$KELBO" init --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo init failed"
+start_skarvel frozen
 window=$(wait_for_window Skarvel)
 shots="$BUILD_DIR/screenshots"
 mkdir -p "$shots"
@@ -38,6 +42,36 @@ for level in 0 1 2 3 4 5 6 7; do
     centre_y=$(((column + row) % 2 == 0 ? 16 : 8))
     expect_pixel "covered cell $column, $row" $((18 + 15 * column + 13)) $((42 + 26 * row + centre_y)) C0C0C0
 done
+
+# The ninth new game since start-up.
+note "the keyboard's cursor"
+post_command 40009
+load_board 4 9
+WINDOW=$window
+xdotool mousemove --window "$window" 5 50
+sleep 1
+# A cell a move of the cursor passes and nothing uncovers: the first of the row below the top.
+targets=("$(echo $(real_columns 1) | cut -d' ' -f1),1" "$(cells_with 2 | head -1)" "$(cells_with '*' | head -1)")
+crops=()
+for target in "${targets[@]}"; do
+    if [ -z "$CURSOR" ]; then
+        CURSOR=$(echo $(real_columns 0) | cut -d' ' -f1),0
+        xdotool key Right
+    fi
+    keys_to "$target"
+    key=""
+    [ ${#crops[@]} = 1 ] && key=space
+    [ ${#crops[@]} = 2 ] && key=f
+    xdotool key --delay 30 "${KEYS[@]}" $key
+    grab_when_still "$WORK/window.png" window_geometry "$window"
+    crop="$WORK/crop-${#crops[@]}.png"
+    convert "$WORK/window.png" -crop "40x40+$((CLIENT_LEFT + $(anchor_x "${target%,*}") - 4))+$((CLIENT_TOP + \
+        $(anchor_y "${target#*,}") - 4))" +repage -scale 400% "$crop"
+    convert "$crop" -format %c histogram:info:- | grep -q '#8000FF' || fail "no cursor on cell $target"
+    crops+=("$crop")
+done
+convert "${crops[@]}" -bordercolor '#808080' -border 8 +append "$shots/keyboard-cursor.png"
+
 post_command 40002
 expect_exit_code 0
 echo "screenshots: passed, pictures in $shots"
