@@ -14,10 +14,10 @@ struct PressedCellState {
     std::uint32_t row;
 };
 
-extern PressedCellState PressedCell;                    // the cell drawn with the pressed picture, if any
+extern PressedCellState PressedCell;  // the cell drawn with the pressed picture, if any
 extern std::vector<CellPosition> PressedNeighbourhood;  // cells drawn pressed by the middle button
 extern CellPosition PressedCentre;                      // the cell under the pointer when they were pressed
-extern HDC MessageDC;                                   // device context of the mouse or timer message being handled
+extern HDC MessageDC;                 // device context of the mouse or timer message being handled
 
 // Each message's drawing goes into the window's picture through MessageDC between the two.
 HDC AcquireMessageDC(HWND window);  // returns the outer message's context, for the release
