@@ -43,34 +43,31 @@ for level in 0 1 2 3 4 5 6 7; do
     expect_pixel "covered cell $column, $row" $((18 + 15 * column + 13)) $((42 + 26 * row + centre_y)) C0C0C0
 done
 
-# The ninth new game since start-up.
+# The cursor's cell, magnified, once the window is still; the cursor must show in it.
+crop_cursor() {
+    local crop="$WORK/crop-${#crops[@]}.png"
+    sleep 0.5
+    grab_when_still "$WORK/window.png" window_geometry "$window"
+    convert "$WORK/window.png" -crop "40x40+$((CLIENT_LEFT + $(anchor_x "${CURSOR%,*}") - 4))+$((CLIENT_TOP + \
+        $(anchor_y "${CURSOR#*,}") - 4))" +repage -scale 400% "$crop"
+    convert "$crop" -format %c histogram:info:- | grep -q '#8000FF' || fail "no cursor on cell $CURSOR"
+    crops+=("$crop")
+}
+
+# The ninth new game since start-up; the first arrow shows the cursor on the first cell.
 note "the keyboard's cursor"
 post_command 40009
 load_board 4 9
-WINDOW=$window
-xdotool mousemove --window "$window" 5 50
-sleep 1
-# A cell a move of the cursor passes and nothing uncovers: the first of the row below the top.
-targets=("$(echo $(real_columns 1) | cut -d' ' -f1),1" "$(cells_with 2 | head -1)" "$(cells_with '*' | head -1)")
-crops=()
-for target in "${targets[@]}"; do
-    if [ -z "$CURSOR" ]; then
-        CURSOR=$(echo $(real_columns 0) | cut -d' ' -f1),0
-        xdotool key Right
-    fi
-    keys_to "$target"
-    key=""
-    [ ${#crops[@]} = 1 ] && key=space
-    [ ${#crops[@]} = 2 ] && key=f
-    xdotool key --delay 30 "${KEYS[@]}" $key
-    grab_when_still "$WORK/window.png" window_geometry "$window"
-    crop="$WORK/crop-${#crops[@]}.png"
-    convert "$WORK/window.png" -crop "40x40+$((CLIENT_LEFT + $(anchor_x "${target%,*}") - 4))+$((CLIENT_TOP + \
-        $(anchor_y "${target#*,}") - 4))" +repage -scale 400% "$crop"
-    convert "$crop" -format %c histogram:info:- | grep -q '#8000FF' || fail "no cursor on cell $target"
-    crops+=("$crop")
-done
-convert "${crops[@]}" -bordercolor '#808080' -border 8 +append "$shots/keyboard-cursor.png"
+WINDOW=$window crops=() CURSOR="$(real_columns 0 | head -1),0"
+xdotool mousemove --window "$window" 5 50 sleep 1 key Right
+keys_to "$(real_columns 1 | head -1),1"
+xdotool key --delay 30 "${KEYS[@]}"
+crop_cursor
+play_with_keys "L:$(cells_with 2 | head -1)"
+crop_cursor
+play_with_keys "R:$(cells_with '*' | head -1)"
+crop_cursor
+convert "${crops[@]}" -bordercolor '#808080' -border 8 +append +repage "$shots/keyboard-cursor.png"
 
 post_command 40002
 expect_exit_code 0
