@@ -10,10 +10,11 @@
 
 namespace {
 
-bool CursorShown;
+bool CursorShown;          // since the last arrow key, until a mouse press on the board
 CellPosition CursorCell;   // a real cell of the game it was shown in
 std::uint32_t CursorGame;  // GamesStarted when it was shown: a new game takes the cursor away
 WPARAM HeldKey;            // the play key seen going down, whose release plays; 0 for none
+std::uint32_t HeldGame;    // GamesStarted when it went down: a key held over a new game plays nothing
 
 constexpr LPARAM kRepeatFlag = LPARAM{1} << 30;
 constexpr int kLongStep = 5;  // cells a move with Ctrl goes
@@ -82,6 +83,8 @@ CellPosition StartingCell(HWND window)
 // the cell with its neighbours.
 void PressForHeldKey()
 {
+    if (!IsPlayKeyHeld())
+        return;
     if (HeldKey == 'C')
         PressNeighbourhood(CursorCell.column, CursorCell.row);
     else if (HeldKey == VK_SPACE || HeldKey == VK_RETURN)
@@ -125,6 +128,7 @@ void HandlePlayKeyDown(HWND window, WPARAM key)
         return;
     }
     HeldKey = key;
+    HeldGame = GamesStarted;
     PressForHeldKey();
 }
 
@@ -139,6 +143,11 @@ void PlayKey(HWND window, WPARAM key)
 }
 
 }  // namespace
+
+bool IsPlayKeyHeld()
+{
+    return HeldKey != 0 && HeldGame == GamesStarted;
+}
 
 bool IsCursorOn(std::uint32_t column, std::uint32_t row)
 {
@@ -186,7 +195,7 @@ void HandleKeyUp(HWND window, WPARAM key)
     HeldKey = 0;
     const HDC outer = AcquireMessageDC(window);
     RestorePressedCells();
-    if (IsCursorLive() && GameState != Over)
+    if (HeldGame == GamesStarted && IsCursorLive() && GameState != Over)
         PlayKey(window, key);
     ReleaseMessageDC(window, outer);
 }

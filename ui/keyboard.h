@@ -17,6 +17,10 @@ void HandleKeyUp(HWND window, WPARAM key);
 // its pressed cells put back, and nothing is played.
 void HandleFocusLost(HWND window);
 
+// Whether Space, Enter, F or C is held down in the current game: the mouse's moves then leave the
+// cells that the key shows pressed alone.
+bool IsPlayKeyHeld();
+
 // A press of a mouse button on the board takes the cursor away; the next arrow key brings it back.
 void HandleMousePressForCursor(HWND window, std::uint32_t y);
 

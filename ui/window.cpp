@@ -175,7 +175,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         NameLevelItems(window);
         return 0;
     case WM_MOUSEMOVE:
-        HandleMouseMove(window, wParam, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
+        if (!IsPlayKeyHeld())
+            HandleMouseMove(window, wParam, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
     case WM_KEYDOWN:
         HandleKeyDown(window, wParam, lParam);
