@@ -1,5 +1,5 @@
-# Playing a known board with the mouse, for the end-to-end games. Sourced after lib.sh; the game
-# runs with start_skarvel frozen, so the board of every new game is BOARD below.
+# Playing a known board with the mouse or the keys, for the end-to-end games. Sourced after
+# lib.sh; the game runs with start_skarvel frozen, so the board of every new game is BOARD below.
 # Usage: . play_lib.sh
 
 WINDOW=""       # the main window's X id
