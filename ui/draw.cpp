@@ -8,6 +8,7 @@
 #include "game/board.h"
 #include "game/cell.h"
 #include "ui/geometry.h"
+#include "ui/keyboard.h"
 #include "ui/shell.h"
 
 namespace {
@@ -18,6 +19,7 @@ const COLORREF kCounterText = RGB(240, 240, 240);
 const COLORREF kCounterBackground = RGB(0, 0, 0);
 const COLORREF kCrossLine = RGB(255, 0, 0);
 const COLORREF kLargeNumberText = RGB(0, 0, 0);
+const COLORREF kCursorLine = RGB(128, 0, 255);  // no picture, count or mark has it
 
 // Text colours of the counts 1 to 7; 8 and 9 keep whatever colour the device context holds.
 const COLORREF kCountColours[8] = {
@@ -192,9 +194,38 @@ void DrawCount(HDC dc, PixelPoint anchor, int orientation, std::uint8_t count)
     DrawText(dc, CentredTextLeft(anchor.x + 13, size.cx), centreY - size.cy / 2, label);
 }
 
-void DrawUncoveredCell(HDC dc, PixelPoint anchor, int orientation, std::uint8_t value)
+// The keyboard's cursor: a one-pixel triangle two pixels inside the edges that the raised and the
+// flat pictures share, so that drawing the cell again wipes it out. Drawn under the cell's mark or
+// count, which stay whole. Rows from the top of the picture; each side steps one pixel every two
+// rows, as the pictures' edges do.
+void DrawCursorOutline(HDC dc, PixelPoint anchor, int orientation)
+{
+    const HBRUSH line = CreateSolidBrush(kCursorLine);
+    const auto dot = [&](int x, int top, int bottom) {
+        const RECT pixel{anchor.x + x, anchor.y + top, anchor.x + x + 1, anchor.y + bottom + 1};
+        FillRect(dc, &pixel, line);
+    };
+    const int base = orientation == 0 ? 22 : 2;
+    const RECT baseLine{anchor.x + 4, anchor.y + base, anchor.x + 22, anchor.y + base + 1};
+    FillRect(dc, &baseLine, line);
+    for (int step = 0; step < 8; ++step) {
+        const int top = orientation == 0 ? 5 + 2 * step : 17 - 2 * step;
+        const int left = 12 - step;
+        dot(left, top, top + 1);
+        dot(25 - left, top, top + 1);
+    }
+    if (orientation == 0) {  // the up picture's last row above its base
+        dot(4, 21, 21);
+        dot(21, 21, 21);
+    }
+    DeleteObject(line);
+}
+
+void DrawUncoveredCell(HDC dc, PixelPoint anchor, int orientation, std::uint8_t value, bool outlined)
 {
     DrawPicture(dc, orientation == 0 ? kUncoveredUpPicture : kUncoveredDownPicture, anchor.x, anchor.y);
+    if (outlined)
+        DrawCursorOutline(dc, anchor, orientation);
     if (value == kMine) {
         DrawPicture(dc, kMinePicture, anchor.x + 7, anchor.y + (orientation == 0 ? 11 : 3));
         return;
@@ -228,9 +259,11 @@ void CrossOut(HDC dc, PixelPoint anchor)
     DeleteObject(red);
 }
 
-void DrawHiddenCell(HDC dc, PixelPoint anchor, int orientation, std::uint8_t b)
+void DrawHiddenCell(HDC dc, PixelPoint anchor, int orientation, std::uint8_t b, bool outlined)
 {
     DrawPicture(dc, orientation == 0 ? kCoveredUpPicture : kCoveredDownPicture, anchor.x, anchor.y);
+    if (outlined)
+        DrawCursorOutline(dc, anchor, orientation);
     if (IsFlagged(b)) {
         DrawPicture(dc, kFlagPicture, anchor.x + (orientation == 0 ? 6 : 8), anchor.y + (orientation == 0 ? 11 : 3));
         if (GameState == Over && b != kFlaggedMine)
@@ -336,10 +369,11 @@ void DrawCell(HDC dc, std::uint32_t column, std::uint32_t row, int orientation)
     const bool text = ShowsText(b);
     const int oldMode = text ? SetBkMode(dc, TRANSPARENT) : 0;
     const COLORREF oldText = text ? GetTextColor(dc) : 0;
+    const bool outlined = IsCursorOn(column, row);
     if (IsUncovered(b))
-        DrawUncoveredCell(dc, anchor, orientation, b);
+        DrawUncoveredCell(dc, anchor, orientation, b, outlined);
     else
-        DrawHiddenCell(dc, anchor, orientation, b);
+        DrawHiddenCell(dc, anchor, orientation, b, outlined);
     if (!text)
         return;
     SetTextColor(dc, oldText);

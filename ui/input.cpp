@@ -15,8 +15,6 @@ std::vector<CellPosition> PressedNeighbourhood;
 CellPosition PressedCentre;
 HDC MessageDC;
 
-namespace {
-
 // A timer tick can arrive inside a release's handling, while a dialog of a won game runs its own
 // message loop: each handler keeps the outer context and gives it back when it is done.
 HDC AcquireMessageDC(HWND window)
@@ -33,6 +31,8 @@ void ReleaseMessageDC(HWND window, HDC outer)
     EndPictureDrawing(window);
     MessageDC = outer;
 }
+
+namespace {
 
 int OrientationOf(std::uint8_t hitKind)
 {
@@ -61,9 +61,21 @@ void ReleaseLeftButton(HWND window, std::uint32_t x, std::uint32_t y)
         InvalidateRect(window, nullptr, TRUE);
     }
     std::uint32_t column = 0, row = 0;
-    const std::uint8_t hit = HitTest(x, y, column, row);
-    if (hit == kNoCell)
-        return;
+    if (HitTest(x, y, column, row) != kNoCell)
+        PlayLeftRelease(window, column, row);
+}
+
+void ReleaseRightButton(HWND window, std::uint32_t x, std::uint32_t y)
+{
+    std::uint32_t column = 0, row = 0;
+    if (HitTest(x, y, column, row) != kNoCell)
+        PlayRightRelease(window, column, row);
+}
+
+}  // namespace
+
+void PlayLeftRelease(HWND window, std::uint32_t column, std::uint32_t row)
+{
     StartClock(window);
     const std::uint8_t b = CellAt(column, row);
     if (IsVoid(b))
@@ -71,24 +83,18 @@ void ReleaseLeftButton(HWND window, std::uint32_t x, std::uint32_t y)
     Uncover(window, column, row);
     // Uncovering a zero has redrawn the board already.
     if (!IsHiddenZero(b))
-        DrawCell(MessageDC, column, row, OrientationOf(hit));
+        DrawCell(MessageDC, column, row, CellOrientation(column, row));
 }
 
-void ReleaseRightButton(HWND window, std::uint32_t x, std::uint32_t y)
+void PlayRightRelease(HWND window, std::uint32_t column, std::uint32_t row)
 {
-    std::uint32_t column = 0, row = 0;
-    const std::uint8_t hit = HitTest(x, y, column, row);
-    if (hit == kNoCell)
-        return;
     StartClock(window);
     if (IsVoid(CellAt(column, row)))
         return;
     CycleMark(window, column, row);
-    DrawCell(MessageDC, column, row, OrientationOf(hit));
+    DrawCell(MessageDC, column, row, CellOrientation(column, row));
     DrawMineCounter(MessageDC);
 }
-
-}  // namespace
 
 std::uint32_t PicturePixel(WORD windowPixel)
 {
@@ -114,15 +120,18 @@ void PressCellAt(std::uint32_t x, std::uint32_t y)
 {
     std::uint32_t column = 0, row = 0;
     PressedCell.kind = HitTest(x, y, column, row);
-    if (PressedCell.kind == kNoCell)
-        return;
+    if (PressedCell.kind != kNoCell)
+        PressCell(column, row);
+}
+
+void PressCell(std::uint32_t column, std::uint32_t row)
+{
     const std::uint8_t b = CellAt(column, row);
     if (IsVoid(b) || IsUncovered(b)) {
         PressedCell.kind = kNoCell;
         return;
     }
-    PressedCell.column = column;
-    PressedCell.row = row;
+    PressedCell = PressedCellState{CellOrientation(column, row) == 0 ? kUpCell : kDownCell, column, row};
     DrawPressedCell(MessageDC, column, row, OrientationOf(PressedCell.kind));
 }
 
@@ -196,8 +205,12 @@ void RestorePressedNeighbourhood()
 void PressNeighbourhoodAt(std::uint32_t x, std::uint32_t y)
 {
     std::uint32_t column = 0, row = 0;
-    if (HitTest(x, y, column, row) == kNoCell)
-        return;
+    if (HitTest(x, y, column, row) != kNoCell)
+        PressNeighbourhood(column, row);
+}
+
+void PressNeighbourhood(std::uint32_t column, std::uint32_t row)
+{
     PressedCentre = CellPosition{column, row};
     std::vector<CellPosition> cells = NeighbourPositions(column, row);
     cells.push_back(CellPosition{column, row});

@@ -19,6 +19,10 @@ extern std::vector<CellPosition> PressedNeighbourhood;  // cells drawn pressed b
 extern CellPosition PressedCentre;                      // the cell under the pointer when they were pressed
 extern HDC MessageDC;                 // device context of the mouse or timer message being handled
 
+// Each message's drawing goes into the window's picture through MessageDC between the two.
+HDC AcquireMessageDC(HWND window);  // returns the outer message's context, for the release
+void ReleaseMessageDC(HWND window, HDC outer);
+
 void ClearPressedCell();
 
 // Draws the remembered pressed cell in its real state again and forgets it.
@@ -26,6 +30,7 @@ void RestorePressedCell();
 
 // Remembers and draws pressed the cell under (x, y) when it is covered, flagged or question-marked.
 void PressCellAt(std::uint32_t x, std::uint32_t y);
+void PressCell(std::uint32_t column, std::uint32_t row);
 
 // Shows the cells pressed by the middle button in their real state again and forgets them.
 void RestorePressedNeighbourhood();
@@ -33,6 +38,11 @@ void RestorePressedNeighbourhood();
 // Draws pressed the covered and question-marked cells among the one under (x, y) and its twelve
 // neighbours, and remembers them.
 void PressNeighbourhoodAt(std::uint32_t x, std::uint32_t y);
+void PressNeighbourhood(std::uint32_t column, std::uint32_t row);
+
+// What a left or a right release does on the cell of the grid at (column, row), and its redraw.
+void PlayLeftRelease(HWND window, std::uint32_t column, std::uint32_t row);
+void PlayRightRelease(HWND window, std::uint32_t column, std::uint32_t row);
 
 // A pointer coordinate of a mouse message in the window as one of the 96-DPI picture.
 std::uint32_t PicturePixel(WORD windowPixel);

@@ -7,6 +7,7 @@
 #include "ui/commands.h"
 #include "ui/draw.h"
 #include "ui/input.h"
+#include "ui/keyboard.h"
 #include "ui/shell.h"
 #include "ui/window_picture.h"
 
@@ -174,9 +175,20 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         NameLevelItems(window);
         return 0;
     case WM_MOUSEMOVE:
-        HandleMouseMove(window, wParam, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
+        if (!IsPlayKeyHeld())
+            HandleMouseMove(window, wParam, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
+    case WM_KEYDOWN:
+        HandleKeyDown(window, wParam, lParam);
+        return 0;
+    case WM_KEYUP:
+        HandleKeyUp(window, wParam);
+        return 0;
+    case WM_KILLFOCUS:
+        HandleFocusLost(window);
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_LBUTTONDOWN:
+        HandleMousePressForCursor(window, PicturePixel(HIWORD(lParam)));
         HandleLeftButtonDown(window, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
     case WM_LBUTTONUP:
@@ -188,7 +200,11 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case kDpiChanged:
         RefitToDpi(window, wParam, *reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_RBUTTONDOWN:
+        HandleMousePressForCursor(window, PicturePixel(HIWORD(lParam)));
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_MBUTTONDOWN:
+        HandleMousePressForCursor(window, PicturePixel(HIWORD(lParam)));
         HandleMiddleButtonDown(window, wParam, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
     case WM_MBUTTONUP:

@@ -47,7 +47,7 @@ expect_pressed() {
     local cells=" $* " row column colour before pressed
     grab_client "$WORK/client.rgb"
     for row in "${!BOARD[@]}"; do
-        for column in $(seq 0 12); do
+        for column in $(seq 0 $(($(wc -w <<<"${BOARD[0]}") - 1))); do
             colour=$(look "$WORK/client.rgb" "$column" "$row")
             before=$(look "$WORK/before-client.rgb" "$column" "$row")
             pressed=000000
@@ -67,6 +67,27 @@ pointer_to() {
     read -r x y <<<"$(cell_point "${cell%,*}" "${cell#*,}")"
     xdotool mousemove --window "$WINDOW" $((CLIENT_LEFT + x)) $((CLIENT_TOP + y))
     sleep 0.3
+}
+
+# The cursor's colour shows within the picture of CURSOR's cell alone, or nowhere when it is empty.
+expect_cursor() {
+    local box left top right bottom x y
+    grab_client "$WORK/cursor.rgb"
+    box=$(od -An -v -tx1 -w3 "$WORK/cursor.rgb" | awk -v width="$GRAB_WIDTH" '$0 == " 80 00 ff" {
+            x = (NR - 1) % width; y = int((NR - 1) / width)
+            if (!n++) { l = r = x; t = b = y }
+            l = x < l ? x : l; r = x > r ? x : r; t = y < t ? y : t; b = y > b ? y : b
+        } END { if (n) print l, t, r, b }')
+    [ -z "$CURSOR" ] && { [ -z "$box" ] || fail "$1: a cursor shows from $box"; return; }
+    read -r left top right bottom <<<"$box"
+    x=$(anchor_x "${CURSOR%,*}") y=$(anchor_y "${CURSOR#*,}")
+    [ -n "$box" ] && [ "$left" -ge "$x" ] && [ "$top" -ge "$y" ] && [ "$right" -lt $((x + 32)) ] &&
+        [ "$bottom" -lt $((y + 32)) ] || fail "$1: the cursor shows from ${box:-nowhere}, expected on cell $CURSOR"
+}
+
+keys() {
+    xdotool key --delay 30 "$@"
+    sleep 0.4
 }
 
 pointer_to_header() {
@@ -119,10 +140,12 @@ run_case() {
         sleep 0.3
         grab_view "$WORK/repainted.rgb"
         alike "$WORK/after.rgb" "$WORK/repainted.rgb" || fail "$name: a repaint shows what the move did not draw"
+        expect_cursor "$name"
         ;;
     same)
         grab_view "$WORK/after.rgb"
         alike "$WORK/before.rgb" "$WORK/after.rgb" || fail "$name: the screen changed"
+        expect_cursor "$name"
         ;;
     pressed*) expect_pressed ${expectation#pressed} ;;
     esac
@@ -151,4 +174,47 @@ run_case "a middle press with Ctrl held" "hold_middle 6,4 ctrl" same pointer_to_
 run_case "a chord that loses" "play_moves R:4,4 M:6,4" changed
 run_case "a middle press after the end" "hold_middle 7,5" same pointer_to_header
 [ "$(replay "${MOVES[@]}" | tail -1)" = "Result Lost" ] || fail "kelbo replay does not see the chord lose"
+
+# The keys on the frozen board of the Star level, whose void cells the cursor passes over. A key
+# that moves the cursor redraws what a repaint draws; every check of the screen above and below
+# also finds the cursor where CURSOR says, and above, with the mouse alone, nowhere.
+post_command 40009
+load_board 4 1
+MOVES=()
+sleep 1
+[ "${BOARD[9]}" = ". . . . . 2 2 * 1 2 1 1 0 0 0 0 0 1 1 1 1 1 . . . . ." ] ||
+    fail "the frozen Star board is not the one these cases were picked on"
+pointer_to_header
+run_case "the first arrow shows the cursor on the first cell" "CURSOR=12,0; keys Down" changed
+run_case "Right" "CURSOR=13,0; keys Right" changed
+run_case "End, then Right at the row's end" "CURSOR=14,0; keys End Right" changed
+run_case "Home" "CURSOR=12,0; keys Home" changed
+run_case "Down, four rows" "CURSOR=12,4; keys Down Down Down Down" changed
+run_case "Ctrl+Left, five cells" "CURSOR=7,4; keys ctrl+Left" changed
+run_case "Ctrl+Down, then Up twice" "CURSOR=7,7; keys ctrl+Down Up Up" changed
+run_case "Space held shows the cell pressed, the pointer moving" "xdotool keydown space; pointer_to 10,6" "pressed 7,7"
+run_case "Space let go opens the zero" "xdotool keyup space; MOVES+=(L:7,7); sleep 0.4" changed
+run_case "F flags the mine" "CURSOR=7,9; keys Down Down f; MOVES+=(R:7,9)" changed
+run_case "F three times: a question mark, nothing, a flag" "keys f f f; MOVES+=(R:7,9 R:7,9 R:7,9)" same
+run_case "Right onto a satisfied 1" "CURSOR=8,9; keys Right" changed
+run_case "C held shows the covered neighbours pressed" "xdotool keydown c; sleep 0.4" "pressed 6,9 7,10 8,10 9,10"
+run_case "C let go: a chord" "xdotool keyup c; MOVES+=(M:8,9); sleep 0.4" changed
+run_case "Enter on an uncovered cell" "keys Return; MOVES+=(L:8,9)" same
+run_case "a mouse press on the board takes the cursor away" \
+    "CURSOR=; pointer_to 20,4; xdotool mousedown 3; pointer_to_header; xdotool mouseup 3" changed
+run_case "the next arrow shows it under the pointer" "CURSOR=20,4; pointer_to 20,4; keys Left" changed
+
+note "winning with the keys alone"
+pointer_to_header
+moves=($(winning_moves "${MOVES[@]}"))
+play_with_keys "${moves[@]}"
+MOVES+=("${moves[@]}")
+[ "$(replay "${MOVES[@]}" | tail -1)" = "Result Won" ] || fail "kelbo replay does not see the keys win"
+xdotool mousemove --window "$(wait_for_window "CONGARTULATIONS!")" 20 20 key Return
+wait_for_window "Best times" >/dev/null
+click_control "Best times" 1
+sleep 0.5
+pointer_to_header
+run_case "after the end an arrow does nothing" "keys Left" same
+run_case "F2 starts a new game without the cursor" "CURSOR=; keys F2" changed
 echo "input_on_screen: passed"

@@ -1,5 +1,5 @@
-# Playing a known board with the mouse, for the end-to-end games. Sourced after lib.sh; the game
-# runs with start_skarvel frozen, so the board of every new game is BOARD below.
+# Playing a known board with the mouse or the keys, for the end-to-end games. Sourced after
+# lib.sh; the game runs with start_skarvel frozen, so the board of every new game is BOARD below.
 # Usage: . play_lib.sh
 
 WINDOW=""       # the main window's X id
@@ -88,18 +88,79 @@ replay() {
     "$KELBO" replay "$BOARD_LEVEL" --time "$FROZEN_SECONDS" --game "$BOARD_GAME" --file "$GAME_DIR/kelbo.dat" "$@"
 }
 
-# The moves that win the board: a flag on every mine, then a left release on each safe cell that
-# the moves before it have left covered.
+# The moves that win the board after the MOVES given (none by default): a flag on every mine not
+# flagged yet, then a left release on each safe cell that the moves before it have left covered.
 winning_moves() {
-    local moves=() cell view row
-    for cell in $(cells_with '*'); do moves+=("R:$cell"); done
+    local played=$# moves=("$@") cell view row
+    view=$(replay "$@")
+    for cell in $(cells_with '*'); do
+        read -ra row <<<"$(sed -n "$((${cell#*,} + 1))p" <<<"$view")"
+        [ "${row[${cell%,*}]}" = F ] || moves+=("R:$cell")
+    done
     for cell in $(safe_cells); do
         view=$(replay "${moves[@]}")
         grep -q '^Result' <<<"$view" && break
         read -ra row <<<"$(sed -n "$((${cell#*,} + 1))p" <<<"$view")"
         [ "${row[${cell%,*}]}" = '#' ] && moves+=("L:$cell")
     done
-    echo "${moves[@]}"
+    echo "${moves[@]:played}"
+}
+
+# Playing with the keys. CURSOR is the cell that the game's cursor stands on, "COLUMN,ROW", empty
+# while none shows; KEYS the keys (xdotool names) that the last keys_to worked out.
+CURSOR=""
+KEYS=()
+
+real_columns() {
+    local cells column
+    read -ra cells <<<"${BOARD[$1]}"
+    for column in "${!cells[@]}"; do [ "${cells[column]}" != . ] && echo "$column"; done
+}
+
+# The keys along row ROW from column FROM to column TO: Home or End to the row's ends, else an
+# arrow for each real cell passed, five at a time with Ctrl.
+along_row() {
+    local columns=($(real_columns "$1")) n=-1 column key=Right
+    [ "$2" = "$3" ] && return
+    [ "$3" = "${columns[0]}" ] && { KEYS+=(Home); return; }
+    [ "$3" = "${columns[-1]}" ] && { KEYS+=(End); return; }
+    [ "$3" -lt "$2" ] && key=Left
+    for column in "${columns[@]}"; do [ $(((column - $2) * (column - $3))) -le 0 ] && n=$((n + 1)); done
+    for (( ; n >= 5; n -= 5)); do KEYS+=("ctrl+$key"); done
+    for (( ; n > 0; n--)); do KEYS+=("$key"); done
+}
+
+# Works out the KEYS that take the cursor to the cell COLUMN,ROW: along each row to the column
+# nearest the cursor's that goes on into the next row towards ROW, and on into it.
+keys_to() {
+    local column=${CURSOR%,*} row=${CURSOR#*,} step key next distance best nearest
+    KEYS=()
+    while [ "$row" != "${1#*,}" ]; do
+        step=1 key=Down
+        [ "${1#*,}" -lt "$row" ] && step=-1 key=Up
+        best=""
+        for next in $(real_columns "$row"); do
+            real_columns $((row + step)) | grep -qx "$next" || continue
+            distance=$((next - column)) && distance=${distance#-}
+            if [ -z "$best" ] || [ "$distance" -lt "$nearest" ]; then best=$next nearest=$distance; fi
+        done
+        along_row "$row" "$column" "$best"
+        KEYS+=("$key")
+        column=$best row=$((row + step))
+    done
+    along_row "$row" "$column" "${1%,*}"
+    CURSOR=$1
+}
+
+# Plays the moves ("L:COLUMN,ROW" or "R:COLUMN,ROW") with the keys: to the cell, then Space or F.
+play_with_keys() {
+    local move key
+    for move in "$@"; do
+        keys_to "${move#?:}"
+        key=space
+        [ "${move%%:*}" = R ] && key=f
+        xdotool key --delay 15 "${KEYS[@]}" "$key"
+    done
 }
 
 GRAB_WIDTH=0  # width in pixels of the last picture grabbed

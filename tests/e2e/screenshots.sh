@@ -1,11 +1,15 @@
 #!/bin/bash
 # Every level in its fresh state, from the menu command: the window keeps a picture of itself in
 # BUILD_DIR/screenshots/level-N.png once it stops changing, and shows the header panel's outline,
-# the smiling button and its first cell covered.
+# the smiling button and its first cell covered. Then the keyboard's cursor on a covered, an
+# uncovered and a flagged cell of the frozen Star board, side by side, magnified, in
+# keyboard-cursor.png (docs/keyboard-cursor.png is a copy).
 . "$(dirname "$0")/lib.sh" "$@"
+. "$(dirname "$0")/play_lib.sh"
 e2e_setup
 start_wineserver
-start_skarvel
+"$KELBO" init --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo init failed"
+start_skarvel frozen
 window=$(wait_for_window Skarvel)
 shots="$BUILD_DIR/screenshots"
 mkdir -p "$shots"
@@ -38,6 +42,33 @@ for level in 0 1 2 3 4 5 6 7; do
     centre_y=$(((column + row) % 2 == 0 ? 16 : 8))
     expect_pixel "covered cell $column, $row" $((18 + 15 * column + 13)) $((42 + 26 * row + centre_y)) C0C0C0
 done
+
+# The cursor's cell, magnified, once the window is still; the cursor must show in it.
+crop_cursor() {
+    local crop="$WORK/crop-${#crops[@]}.png"
+    sleep 0.5
+    grab_when_still "$WORK/window.png" window_geometry "$window"
+    convert "$WORK/window.png" -crop "40x40+$((CLIENT_LEFT + $(anchor_x "${CURSOR%,*}") - 4))+$((CLIENT_TOP + \
+        $(anchor_y "${CURSOR#*,}") - 4))" +repage -scale 400% "$crop"
+    convert "$crop" -format %c histogram:info:- | grep -q '#8000FF' || fail "no cursor on cell $CURSOR"
+    crops+=("$crop")
+}
+
+# The ninth new game since start-up; the first arrow shows the cursor on the first cell.
+note "the keyboard's cursor"
+post_command 40009
+load_board 4 9
+WINDOW=$window crops=() CURSOR="$(real_columns 0 | head -1),0"
+xdotool mousemove --window "$window" 5 50 sleep 1 key Right
+keys_to "$(real_columns 1 | head -1),1"
+xdotool key --delay 30 "${KEYS[@]}"
+crop_cursor
+play_with_keys "L:$(cells_with 2 | head -1)"
+crop_cursor
+play_with_keys "R:$(cells_with '*' | head -1)"
+crop_cursor
+convert "${crops[@]}" -bordercolor '#808080' -border 8 +append +repage "$shots/keyboard-cursor.png"
+
 post_command 40002
 expect_exit_code 0
 echo "screenshots: passed, pictures in $shots"

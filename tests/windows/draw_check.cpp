@@ -20,6 +20,7 @@
 #include "ui/draw.h"
 #include "ui/geometry.h"
 #include "ui/input.h"
+#include "ui/keyboard.h"
 #include "ui/shell.h"
 
 namespace {
@@ -30,6 +31,7 @@ const COLORREF kPanelLine = RGB(0, 240, 240);
 const COLORREF kLightGrey = RGB(240, 240, 240);
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF kCursorLine = RGB(128, 0, 255);
 
 std::string IconFolder;
 int Mismatches;
@@ -305,6 +307,30 @@ void ComposeLayer(Image& image, const Layer& layer, PixelPoint anchor, int orien
             anchor.y + (orientation ? layer.downY : layer.upY));
 }
 
+// The keyboard cursor's outline: the edge of what is left of the cell, as both its raised and its
+// flat picture cover it, after two pixels are taken off all round.
+void ComposeCursor(Image& image, PixelPoint anchor, int orientation)
+{
+    const char* side = orientation ? "_down" : "_up";
+    const IconPicture raised = ReadPicture(std::string("covered") + side);
+    const IconPicture flat = ReadPicture(std::string("uncovered") + side);
+    const auto inside = [&](int x, int y, int margin) {
+        for (int dy = -margin; dy <= margin; ++dy)
+            for (int dx = -margin; dx <= margin; ++dx) {
+                const int px = x + dx, py = y + dy;
+                if (px < 0 || py < 0 || px >= 32 || py >= 32 || raised[py][px] == kTransparent ||
+                    flat[py][px] == kTransparent)
+                    return false;
+            }
+        return true;
+    };
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            if (inside(x, y, 2) &&
+                !(inside(x - 1, y, 2) && inside(x + 1, y, 2) && inside(x, y - 1, 2) && inside(x, y + 1, 2)))
+                image.at(anchor.x + x, anchor.y + y) = kCursorLine;
+}
+
 // The box the label must keep to, measured in the same device context.
 RECT LabelBox(HDC dc, const CellCase& row, PixelPoint a, int orientation)
 {
@@ -327,18 +353,25 @@ void ExpectCross(const std::string& where, const Canvas& canvas, Image& below, P
         Report(where, "the cross is filled between its arms");
 }
 
-void CheckCell(const CellCase& row, std::uint32_t column, std::uint32_t cellRow)
+// With the cursor on it, a cell shows the cursor's outline over its picture and under its mark.
+void CheckCell(const CellCase& row, std::uint32_t column, std::uint32_t cellRow, bool cursor)
 {
     const int orientation = CellOrientation(column, cellRow);
-    const std::string where = std::string("cell ") + row.name + (orientation ? " down" : " up");
+    const std::string where =
+        std::string("cell ") + row.name + (orientation ? " down" : " up") + (cursor ? " under the cursor" : "");
     SetBoard(3, 4, kVoidCell);
     CellAt(column, cellRow) = row.cell;
     GameState = row.state;
+    if (cursor)
+        PlaceCursor(CellPosition{column, cellRow});
     Canvas canvas = CreateCanvas(200, 150);
     DrawCell(canvas.dc, column, cellRow, orientation);
+    ForgetCursor();
     Image expected = BackgroundImage(canvas);
     const PixelPoint anchor = CellAnchor(column, cellRow);
     ComposeLayer(expected, row.below, anchor, orientation);
+    if (cursor && row.below.picture)
+        ComposeCursor(expected, anchor, orientation);
     ComposeLayer(expected, row.above, anchor, orientation);
     if (row.ink == kNoInk) {
         ExpectSame(where, canvas, expected, Whole(canvas));
@@ -353,10 +386,11 @@ void CheckCell(const CellCase& row, std::uint32_t column, std::uint32_t cellRow)
 
 void CheckCells()
 {
-    for (const CellCase& row : kCellCases) {
-        CheckCell(row, 1, 1);  // up
-        CheckCell(row, 2, 1);  // down
-    }
+    for (const CellCase& row : kCellCases)
+        for (const bool cursor : {false, true}) {
+            CheckCell(row, 1, 1, cursor);  // up
+            CheckCell(row, 2, 1, cursor);  // down
+        }
 }
 
 void CheckPressedCells()

@@ -1,0 +1,23 @@
+// Where the keyboard's cell cursor goes on the current board. It stands only on real cells: every
+// move passes over void positions and stays put at the board's edge.
+#pragma once
+
+#include <cstdint>
+
+#include "game/rules.h"
+
+enum class CursorMove : std::uint8_t {
+    Left,      // the next real cell to the left in the row
+    Right,     // ... to the right
+    Up,        // the next real cell of the same column in the rows above
+    Down,      // ... below
+    RowStart,  // the first real cell of the row
+    RowEnd,    // the last real cell of the row
+};
+
+// The board's first real cell in reading order; false when the board has none.
+bool FirstRealCell(CellPosition& cell);
+
+// Where the cursor on the real cell from lands after the move, repeated steps times (a move to the
+// row's start or end once is as good as more).
+CellPosition MoveCursor(CellPosition from, CursorMove move, int steps);
