@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/data_check.h"
+#include "data/data_file.h"
 
 #include "data/whole_file.h"
 
@@ -76,8 +77,7 @@ int PlaceForTime(const BestTimesTable& table, std::int32_t seconds)
     return place;
 }
 
-BestTimesTable InsertBestTime(const BestTimesTable& table, const std::uint8_t (&name)[kNameSize],
-                              std::int32_t seconds)
+BestTimesTable InsertBestTime(const BestTimesTable& table, const std::uint8_t (&name)[kNameSize], std::int32_t seconds)
 {
     const int place = PlaceForTime(table, seconds);
     if (place == kTableEntries)

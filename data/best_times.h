@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "data/data_file.h"
+#include "data/file_layout.h"
 
 struct BestTime {
     std::uint8_t name[kNameSize];  // the field as stored: bytes after the terminator mean nothing
@@ -33,8 +33,7 @@ int PlaceForTime(const BestTimesTable& table, std::int32_t seconds);
 
 // The table with the new entry, its time as RecordedSeconds gives it, at PlaceForTime's place,
 // slower entries moved down, the last dropping out.
-BestTimesTable InsertBestTime(const BestTimesTable& table, const std::uint8_t (&name)[kNameSize],
-                              std::int32_t seconds);
+BestTimesTable InsertBestTime(const BestTimesTable& table, const std::uint8_t (&name)[kNameSize], std::int32_t seconds);
 
 // Five entries "NONAME" and five zero bytes, time 0.
 BestTimesTable EmptyBestTimes();

@@ -91,8 +91,9 @@ void CheckGrid(const LevelRecord& record, const LevelReport& report)
         const std::uint8_t cell = record.grid[index];
         if (cell != kPlayableCell && cell != kVoidCell) {
             report.Add("has a damaged outline", "the outline holds the byte " + std::to_string(cell) + " at row " +
-                       std::to_string(index / record.columns) + ", column " +
-                       std::to_string(index % record.columns) + "; only 0 (a cell) and 255 (no cell) may stand there");
+                                                    std::to_string(index / record.columns) + ", column " +
+                                                    std::to_string(index % record.columns) +
+                                                    "; only 0 (a cell) and 255 (no cell) may stand there");
             return;
         }
     }
@@ -129,10 +130,10 @@ void CheckOverlaps(std::FILE* file, const std::string& fileName, std::vector<Fil
         for (int second = first + 1; second < kLevelCount; ++second)
             if (RecordsOverlap(headers[first], RecordSize(first, headers[first]), headers[second],
                                RecordSize(second, headers[second])))
-                problems.push_back({std::string("the ") + kLevelMenuNames[first] + " and " + kLevelMenuNames[second] +
-                                        " levels are stored over each other",
-                                    fileName + ": the records of " + LevelName(first) + " and " +
-                                        LevelName(second) + " overlap"});
+                problems.push_back(
+                    {std::string("the ") + kLevelMenuNames[first] + " and " + kLevelMenuNames[second] +
+                         " levels are stored over each other",
+                     fileName + ": the records of " + LevelName(first) + " and " + LevelName(second) + " overlap"});
 }
 
 }  // namespace
@@ -140,6 +141,11 @@ void CheckOverlaps(std::FILE* file, const std::string& fileName, std::vector<Fil
 std::string LevelName(int levelIndex)
 {
     return "level " + std::to_string(levelIndex) + " (" + kLevelMenuNames[levelIndex] + ")";
+}
+
+std::string CountOf(std::uint64_t count, const std::string& noun)
+{
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
 std::vector<FileProblem> FindLevelProblems(std::FILE* file, const std::string& fileName, int levelIndex,
@@ -195,25 +201,13 @@ std::vector<std::string> ProblemDetails(const std::vector<FileProblem>& problems
     return details;
 }
 
-std::string DamagedFileMessage(const std::vector<FileProblem>& problems)
-{
-    std::string message = DataFilePath() + " is damaged: " + (problems.empty() ? "" : problems.front().plain) +
-                          ".\nMove the file out of its folder, or rename it, and start the game again: it then "
-                          "starts with its built-in levels, and the moved file keeps its best times. The file has "
-                          "been left as it is.\nDetails:";
-    for (const FileProblem& problem : problems)
-        message += "\n" + problem.detail;
-    return message;
-}
-
 std::vector<std::string> ReadCheckedLevel(std::FILE* file, const std::string& fileName, int levelIndex,
                                           LevelRecord& record, LevelCheck extraCheck)
 {
     return ProblemDetails(FindLevelProblems(file, fileName, levelIndex, record, extraCheck));
 }
 
-std::vector<std::string> CheckLevel(std::FILE* file, const std::string& fileName, int levelIndex,
-                                    LevelCheck extraCheck)
+std::vector<std::string> CheckLevel(std::FILE* file, const std::string& fileName, int levelIndex, LevelCheck extraCheck)
 {
     LevelRecord record;
     return ReadCheckedLevel(file, fileName, levelIndex, record, extraCheck);
