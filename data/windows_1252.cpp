@@ -50,7 +50,8 @@ void AppendUtf8(std::string& text, std::uint32_t codePoint)
         text += static_cast<char>(0x80 | ((codePoint >> shift) & 0x3F));
 }
 
-bool NextUtf8CodePoint(const std::string& text, std::size_t position, std::uint32_t& codePoint, std::size_t& length)
+bool NextUtf8CodePoint(const std::string& text, std::size_t position, std::uint32_t& codePoint,
+                       std::size_t& length)
 {
     const std::uint8_t lead = static_cast<std::uint8_t>(text[position]);
     const std::uint32_t smallest[] = {0, 0x80, 0x800, 0x10000};

@@ -19,4 +19,5 @@ void AppendUtf8(std::string& text, std::uint32_t codePoint);
 
 // The code point that starts at text[position] in UTF-8, and how many bytes it takes; false for
 // bytes that are not UTF-8 (a stray continuation, a cut-off or overlong sequence, a surrogate).
-bool NextUtf8CodePoint(const std::string& text, std::size_t position, std::uint32_t& codePoint, std::size_t& length);
+bool NextUtf8CodePoint(const std::string& text, std::size_t position, std::uint32_t& codePoint,
+                       std::size_t& length);
