@@ -198,12 +198,13 @@ int ReportLeftOver(const CLI::App& app, const CLI::App* command, const std::stri
                   " shows what it takes");
 }
 
-// The command's help, its usage line naming the commands above it: "kelbo level set ...".
+// The command's help, its usage line naming the commands above it: "kelbo level set ...". Asked
+// of the formatter, since an App's own help() gives way to a command given under it.
 std::string HelpOf(const CLI::App* command)
 {
-    const std::string above = CommandPath(command->get_parent() != nullptr ? command->get_parent() : command);
-    return command->get_parent() == nullptr ? command->help()
-                                            : command->help(above.empty() ? "kelbo" : "kelbo " + above);
+    const std::string path = CommandPath(command);
+    return command->get_formatter()->make_help(command, path.empty() ? "kelbo" : "kelbo " + path,
+                                               CLI::AppFormatMode::Normal);
 }
 
 int PrintHelpOf(const CLI::App& app, const std::vector<std::string>& topics)
