@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -243,6 +245,49 @@ TEST(KelboTool, ARefusedWriteSaysTheFileWasLeftAsItWas)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.errors, "kelbo: kelbo.dat cannot be written (Permission denied); kelbo.dat is left as it is\n");
     EXPECT_EQ(ReadWholeFile(directory.File("kelbo.dat")), DefaultDataFileBytes());
+}
+
+std::string WithoutTrailingNewlines(std::string text)
+{
+    text.erase(text.find_last_not_of('\n') + 1);
+    return text;
+}
+
+// The tool's reference page and the tool say the same: every "$ kelbo ..." block of the page is the
+// output of that command line, and every command that kelbo --help lists has its help on the page.
+TEST(KelboTool, TheReferencePageIsTheToolsOwnHelp)
+{
+    std::ifstream page(DOCS_DIR "/kelbo.md");
+    ASSERT_TRUE(page) << DOCS_DIR "/kelbo.md";
+    std::map<std::string, std::string> blocks;  // command line -> the text the page shows for it
+    std::string line, command;
+    for (bool inBlock = false; std::getline(page, line);) {
+        if (line.rfind("```", 0) == 0) {
+            inBlock = !inBlock;
+            command.clear();
+        } else if (inBlock && command.empty() && line.rfind("$ kelbo", 0) == 0) {
+            command = line.substr(std::strlen("$ kelbo "));
+            blocks[command];
+        } else if (inBlock && !command.empty()) {
+            blocks[command] += line + "\n";
+        }
+    }
+    ScratchDirectory directory;
+    for (const auto& [arguments, shown] : blocks) {
+        const ToolRun run = RunKelbo(directory, arguments);
+        EXPECT_EQ(run.exitCode, 0) << arguments;
+        EXPECT_EQ(WithoutTrailingNewlines(shown), WithoutTrailingNewlines(run.output)) << arguments;
+    }
+    const std::vector<std::string> help = Lines(RunKelbo(directory, "--help").output);
+    const auto commands = std::find(help.begin(), help.end(), "Commands:");
+    ASSERT_NE(commands, help.end());
+    for (auto entry = commands + 1; entry != help.end() && !entry->empty(); ++entry) {
+        std::istringstream words(*entry);
+        std::string name;
+        words >> name;
+        EXPECT_TRUE(name == "help" || blocks.count("help " + name) == 1) << "no help of " << name << " on the page";
+    }
+    EXPECT_EQ(blocks.count("--help"), 1u);
 }
 
 void PutField(std::vector<std::uint8_t>& file, std::size_t position, const std::string& bytes)

@@ -24,7 +24,7 @@ struct Runner {
 const char kSeedHelp[] = "the generator's seed";
 const char kTimeHelp[] = "the clock's seconds since 1970 when the game builds the board";
 const char kGameHelp[] = "how many new games the program made before this one (0, the default, is the game made "
-                         "at start-up); needs --time";
+                         "at start-up)";
 const char kLevelHelp[] = "the level's number, 0 to 7";
 
 CLI::App* AddCommand(CLI::App& parent, const char* name, const char* description, std::vector<Runner>& runners,
@@ -90,8 +90,10 @@ void AddCommands(CLI::App& app, CommandLine& line, std::vector<Runner>& runners)
     CLI::App* replay = AddCommand(
         app, "replay", "play moves on the board a new game builds and print what the player sees", runners, RunReplay);
     AddLevel(replay, line);
-    replay->add_option("MOVE", line.moves,
-                       "a button released on a cell: L:COLUMN,ROW left, R:COLUMN,ROW right, M:COLUMN,ROW middle");
+    replay
+        ->add_option("MOVE", line.moves,
+                     "a button released on a cell: L:COLUMN,ROW left, R:COLUMN,ROW right, M:COLUMN,ROW middle")
+        ->type_name("");
     AddSeedOptions(replay, line);
     AddLevelCommands(app, line, runners);
 }
@@ -113,10 +115,11 @@ void SetUpApp(CLI::App& app, CommandLine& line, std::vector<std::string>& helpTo
     app.require_subcommand(0, 1);
     app.allow_windows_style_options(false);
     app.group("Commands");
+    // Set before the commands, which take it over.
+    app.footer("--file PATH names the data file for every command, before or after it.");
     AddCommands(app, line, runners);
     AddCommand(app, "help", "print the help of kelbo or of one command", runners, nullptr)
         ->add_option("COMMAND", helpTopics, "the command, for example level or level set");
-    app.footer("Each command takes --file PATH; kelbo help COMMAND tells more of one.");
 }
 
 std::size_t EditDistance(const std::string& a, const std::string& b)

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Every level in its fresh state, from the menu command: the window keeps a picture of itself in
 # BUILD_DIR/screenshots/level-N.png once it stops changing, and shows the header panel's outline,
-# the smiling button and its first cell covered.
+# the smiling button and its first cell covered. A montage of four of them, levels.png, is the
+# picture that the README shows (docs/levels.png).
 . "$(dirname "$0")/lib.sh" "$@"
 e2e_setup
 start_wineserver
@@ -40,4 +41,6 @@ for level in 0 1 2 3 4 5 6 7; do
 done
 post_command 40002
 expect_exit_code 0
+montage "$shots"/level-{0,3,4,6}.png -tile 4x1 -geometry +8+8 -background white "$shots/levels.png" ||
+    fail "the montage of the levels could not be made"
 echo "screenshots: passed, pictures in $shots"
