@@ -1,8 +1,5 @@
 // kelbo's commands on the whole data file, and the boards that new games build.
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -22,10 +19,8 @@
 #include "tools/kelbo_level.h"
 #include "tools/kelbo_text.h"
 
-namespace {
-
 // Opens the data file for reading and checks it; false with a one-line message.
-bool OpenCheckedForReading(std::string& problem)
+static bool OpenCheckedForReading(std::string& problem)
 {
     std::vector<std::string> problems;
     OpenCheckedDataFile(DataFileName, CheckDataFileForPlay, problems);
@@ -33,8 +28,6 @@ bool OpenCheckedForReading(std::string& problem)
         problem = FirstProblem(problems);
     return problems.empty();
 }
-
-}  // namespace
 
 int RunInit(const CommandLine& line)
 {
@@ -68,14 +61,10 @@ int RunCheck(const CommandLine&)
     return problems.empty() ? 0 : 1;
 }
 
-namespace {
-
-std::string TitleText(const LevelRecord& record)
+static std::string TitleText(const LevelRecord& record)
 {
     return TerminalText(WithoutTrailingSpaces(FieldText(record.title, sizeof record.title)));
 }
-
-}  // namespace
 
 int RunLevels(const CommandLine&)
 {
@@ -94,10 +83,8 @@ int RunLevels(const CommandLine&)
     return 0;
 }
 
-namespace {
-
 // The table as the best-times dialog shows it: the title and the names cut to their fields.
-bool PrintTimes(int level)
+static bool PrintTimes(int level)
 {
     LevelHeader header{};
     std::string title;
@@ -115,8 +102,6 @@ bool PrintTimes(int level)
     return true;
 }
 
-}  // namespace
-
 int RunTimes(const CommandLine& line)
 {
     int only = -1;
@@ -132,9 +117,7 @@ int RunTimes(const CommandLine& line)
     return 0;
 }
 
-namespace {
-
-std::string BoardCellText(std::uint8_t cell)
+static std::string BoardCellText(std::uint8_t cell)
 {
     if (cell == kVoidCell)
         return ".";
@@ -142,7 +125,7 @@ std::string BoardCellText(std::uint8_t cell)
     return value == kMine ? "*" : std::to_string(value);
 }
 
-void PrintRows(std::string (*cellText)(std::uint8_t))
+static void PrintRows(std::string (*cellText)(std::uint8_t))
 {
     for (std::uint32_t row = 0; row < Rows; ++row) {
         std::string line;
@@ -153,7 +136,7 @@ void PrintRows(std::string (*cellText)(std::uint8_t))
 }
 
 // The seed that --seed gives, or --time with --game; false with a message.
-bool ParseSeed(const CommandLine& line, std::uint32_t& seed, std::string& problem)
+static bool ParseSeed(const CommandLine& line, std::uint32_t& seed, std::string& problem)
 {
     if (line.seed.empty() == line.time.empty()) {
         problem = "give the generator's seed with --seed N, or the game's clock with --time T [--game N]";
@@ -171,7 +154,7 @@ bool ParseSeed(const CommandLine& line, std::uint32_t& seed, std::string& proble
 }
 
 // Sets up the seeded game that board and replay start from; the exit code of a failure, or 0.
-int StartSeededGame(const CommandLine& line)
+static int StartSeededGame(const CommandLine& line)
 {
     int level = 0;
     std::uint32_t seed = 0;
@@ -185,8 +168,6 @@ int StartSeededGame(const CommandLine& line)
     NewGameWithSeed(nullptr, seed);
     return ReportedDataFileProblem.empty() ? 0 : Fail(ReportedDataFileProblem);
 }
-
-}  // namespace
 
 int RunBoard(const CommandLine& line)
 {
@@ -206,7 +187,9 @@ struct Move {
     std::uint32_t row;
 };
 
-bool ParseMove(const std::string& text, Move& move)
+}  // namespace
+
+static bool ParseMove(const std::string& text, Move& move)
 {
     const std::size_t comma = text.find(',');
     if (text.size() < 5 || std::string("LRM").find(text[0]) == std::string::npos || text[1] != ':' ||
@@ -222,7 +205,7 @@ bool ParseMove(const std::string& text, Move& move)
 }
 
 // The moves after the level; false with a message naming the first bad one.
-bool ParseMoves(const CommandLine& line, std::vector<Move>& moves, std::string& problem)
+static bool ParseMoves(const CommandLine& line, std::vector<Move>& moves, std::string& problem)
 {
     for (const std::string& text : line.moves) {
         Move move{};
@@ -235,7 +218,7 @@ bool ParseMoves(const CommandLine& line, std::vector<Move>& moves, std::string& 
     return true;
 }
 
-bool MovesInsideGrid(const std::vector<Move>& moves, const std::vector<std::string>& texts, std::string& problem)
+static bool MovesInsideGrid(const std::vector<Move>& moves, const std::vector<std::string>& texts, std::string& problem)
 {
     for (std::size_t i = 0; i < moves.size(); ++i) {
         if (moves[i].column >= Columns || moves[i].row >= Rows) {
@@ -249,7 +232,7 @@ bool MovesInsideGrid(const std::vector<Move>& moves, const std::vector<std::stri
 
 // What the window does with a button release that the hit test maps to a cell; once the game
 // is over the hit test maps nothing.
-void ApplyMove(const Move& move)
+static void ApplyMove(const Move& move)
 {
     if (GameState == Over)
         return;
@@ -264,7 +247,7 @@ void ApplyMove(const Move& move)
         CycleMark(nullptr, move.column, move.row);
 }
 
-std::string VisibleCellText(std::uint8_t cell)
+static std::string VisibleCellText(std::uint8_t cell)
 {
     if (IsVoid(cell))
         return ".";
@@ -278,7 +261,7 @@ std::string VisibleCellText(std::uint8_t cell)
 }
 
 // A lost game shows the uncovered mine; a won one has every mine under a flag.
-bool GameWasLost()
+static bool GameWasLost()
 {
     for (std::size_t index = 0; index < GridSize(); ++index)
         if (Board[index] == kMine)
@@ -286,7 +269,7 @@ bool GameWasLost()
     return false;
 }
 
-void PrintGameState()
+static void PrintGameState()
 {
     const char* const phaseNames[] = {"Idle", "Running", "Over"};
     std::printf("FlagsLeft %u\n", FlagsLeft);
@@ -294,8 +277,6 @@ void PrintGameState()
     if (GameState == Over)
         std::printf("Result %s\n", GameWasLost() ? "Lost" : "Won");
 }
-
-}  // namespace
 
 int RunReplay(const CommandLine& line)
 {
