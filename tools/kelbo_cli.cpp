@@ -224,14 +224,17 @@ int PrintHelpOf(const CLI::App& app, const std::vector<std::string>& topics)
     return 0;
 }
 
-// An ArgumentMismatch reads "--seed: 1 required N missing"; the option's name is enough.
-std::string ParseProblem(const CLI::ParseError& error)
+// CLI11's messages in kelbo's words: an ArgumentMismatch reads "--seed: 1 required N missing", a
+// RequiredError "LEVEL is required".
+std::string ParseProblem(const CLI::ParseError& error, const CLI::App* command)
 {
     const std::string message = error.what();
     if (error.get_name() == "ArgumentMismatch")
         return message.substr(0, message.find(':')) + " needs a value";
-    if (error.get_name() == "RequiredError" && message.rfind("--", 0) != 0)
-        return message.substr(0, message.find(' ')) + " is missing";
+    const std::size_t required = message.find(" is required");
+    if (error.get_name() == "RequiredError" && required != std::string::npos && command->get_parent() != nullptr)
+        return CommandPath(command) + " needs " + message.substr(0, required) + "; kelbo help " + CommandPath(command) +
+               " shows what it takes";
     return message;
 }
 
@@ -278,6 +281,7 @@ int RunKelboCommand(int argc, char** argv)
     std::vector<std::string> helpTopics;
     std::vector<Runner> runners;
     SetUpApp(app, line, helpTopics, runners);
+    // CLI11 reports through exceptions; they end here.
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -290,9 +294,8 @@ int RunKelboCommand(int argc, char** argv)
         const std::vector<std::string> leftOver = app.remaining(true);
         if (!leftOver.empty())
             return ReportLeftOver(app, GivenCommand(app), leftOver.front());
-        return Misuse(ParseProblem(error));
+        return Misuse(ParseProblem(error, GivenCommand(app)));
     }
-    line.hasTitle = app.get_subcommand("level")->get_subcommand("set")->count("--title") > 0;
     line.titleArgument = TitleArgument(argc, argv, line.title);
     return RunParsed(app, line, helpTopics, runners);
 }

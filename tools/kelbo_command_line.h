@@ -14,7 +14,6 @@ struct CommandLine {
     std::string seed;  // --seed, --time and --game as typed; empty when not given
     std::string time;
     std::string game;
-    bool hasTitle = false;
     std::string title;
     int titleArgument = 0;  // where the title stands among the program's arguments; 0 when unknown
     std::string mines;
