@@ -10,6 +10,7 @@ ExternalProject_Add(skarvel_windows
     -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64.cmake
     -DCMAKE_BUILD_TYPE=Release
     -DSKARVEL_ICON_TOOL=$<TARGET_FILE:icon_from_text>
+    -DSKARVEL_CLI11_HEADERS=${SKARVEL_CLI11_INCLUDE}/CLI
   DEPENDS icon_from_text
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""

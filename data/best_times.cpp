@@ -1,11 +1,13 @@
 #include "data/best_times.h"
 
+#include <cassert>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <vector>
 
 #include "data/data_check.h"
+#include "data/data_file.h"
 
 #include "data/whole_file.h"
 
@@ -69,15 +71,14 @@ std::int32_t RecordedSeconds(std::int32_t elapsedSeconds)
 
 int PlaceForTime(const BestTimesTable& table, std::int32_t seconds)
 {
-    seconds = RecordedSeconds(seconds);
+    assert(seconds >= 1);  // a time of 0 would be an empty entry
     int place = kTableEntries;
     while (place > 0 && Beats(seconds, table.entries[place - 1].seconds))
         --place;
     return place;
 }
 
-BestTimesTable InsertBestTime(const BestTimesTable& table, const std::uint8_t (&name)[kNameSize],
-                              std::int32_t seconds)
+BestTimesTable InsertBestTime(const BestTimesTable& table, const std::uint8_t (&name)[kNameSize], std::int32_t seconds)
 {
     const int place = PlaceForTime(table, seconds);
     if (place == kTableEntries)
@@ -86,7 +87,7 @@ BestTimesTable InsertBestTime(const BestTimesTable& table, const std::uint8_t (&
     for (int k = kTableEntries - 1; k > place; --k)
         result.entries[k] = table.entries[k - 1];
     std::memcpy(result.entries[place].name, name, kNameSize);
-    result.entries[place].seconds = RecordedSeconds(seconds);
+    result.entries[place].seconds = seconds;
     return result;
 }
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "data/data_file.h"
+#include "data/file_layout.h"
 
 struct BestTime {
     std::uint8_t name[kNameSize];  // the field as stored: bytes after the terminator mean nothing
@@ -27,14 +27,14 @@ bool ReadLevelTitle(std::FILE* file, std::uint32_t recordOffset, std::string& ti
 // A game won within its first second counts as 1 second: a stored time of 0 marks an empty entry.
 std::int32_t RecordedSeconds(std::int32_t elapsedSeconds);
 
-// Where a new time, as RecordedSeconds gives it, goes: 0 to 4, or kTableEntries when it does not
-// enter the table. Equal times go after older ones; a time of 0 is an empty entry that any time passes.
+// Where a new time, as RecordedSeconds gives it (at least 1 second), goes: 0 to 4, or kTableEntries
+// when it does not enter the table. Equal times go after older ones; a time of 0 is an empty entry that any time
+// passes.
 int PlaceForTime(const BestTimesTable& table, std::int32_t seconds);
 
 // The table with the new entry, its time as RecordedSeconds gives it, at PlaceForTime's place,
 // slower entries moved down, the last dropping out.
-BestTimesTable InsertBestTime(const BestTimesTable& table, const std::uint8_t (&name)[kNameSize],
-                              std::int32_t seconds);
+BestTimesTable InsertBestTime(const BestTimesTable& table, const std::uint8_t (&name)[kNameSize], std::int32_t seconds);
 
 // Five entries "NONAME" and five zero bytes, time 0.
 BestTimesTable EmptyBestTimes();

@@ -142,6 +142,11 @@ std::string LevelName(int levelIndex)
     return "level " + std::to_string(levelIndex) + " (" + kLevelMenuNames[levelIndex] + ")";
 }
 
+std::string CountOf(std::uint64_t count, const std::string& noun)
+{
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 std::vector<FileProblem> FindLevelProblems(std::FILE* file, const std::string& fileName, int levelIndex,
                                            LevelRecord& record, LevelCheck extraCheck)
 {
@@ -193,17 +198,6 @@ std::vector<std::string> ProblemDetails(const std::vector<FileProblem>& problems
     for (const FileProblem& problem : problems)
         details.push_back(problem.detail);
     return details;
-}
-
-std::string DamagedFileMessage(const std::vector<FileProblem>& problems)
-{
-    std::string message = DataFilePath() + " is damaged: " + (problems.empty() ? "" : problems.front().plain) +
-                          ".\nMove the file out of its folder, or rename it, and start the game again: it then "
-                          "starts with its built-in levels, and the moved file keeps its best times. The file has "
-                          "been left as it is.\nDetails:";
-    for (const FileProblem& problem : problems)
-        message += "\n" + problem.detail;
-    return message;
 }
 
 std::vector<std::string> ReadCheckedLevel(std::FILE* file, const std::string& fileName, int levelIndex,

@@ -9,7 +9,11 @@
 #include <vector>
 
 #include "data/best_times.h"
-#include "data/data_file.h"
+#include "data/file_layout.h"
+
+struct LevelRecord;
+// A further check of a level whose record is sound: the problem's text, empty when there is none.
+using LevelCheck = std::string (*)(const LevelRecord& record);
 
 // One level's record, read once into memory.
 struct LevelRecord {
@@ -35,10 +39,6 @@ std::vector<FileProblem> FindFileProblems(std::FILE* file, const std::string& fi
                                           LevelCheck extraCheck = nullptr);
 std::vector<std::string> ProblemDetails(const std::vector<FileProblem>& problems);
 
-// What the game tells a player whose data file is damaged: its full path, what is wrong and what
-// to do, then the details a maintainer needs, one problem a line.
-std::string DamagedFileMessage(const std::vector<FileProblem>& problems);
-
 // Reads the record of a level and checks it; when it is sound, extraCheck runs on it too. Every
 // problem found, each a line naming the file, the level and the problem; empty when the level
 // is sound, and record then holds it. The stream's position is left undefined.
@@ -50,8 +50,10 @@ std::vector<std::string> CheckLevel(std::FILE* file, const std::string& fileName
                                     LevelCheck extraCheck = nullptr);
 
 // Every problem of the whole file: each level's, then records that overlap.
-std::vector<std::string> CheckDataFile(std::FILE* file, const std::string& fileName,
-                                       LevelCheck extraCheck = nullptr);
+std::vector<std::string> CheckDataFile(std::FILE* file, const std::string& fileName, LevelCheck extraCheck = nullptr);
 
 // "level 3 (Triangle)": how messages name a level.
 std::string LevelName(int levelIndex);
+
+// "1 mine", "2 mines": a count with its noun.
+std::string CountOf(std::uint64_t count, const std::string& noun);

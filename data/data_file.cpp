@@ -43,75 +43,15 @@ std::string ReadOnlyMessage(const std::string& whatWasNotDone)
            "writable, or copy the game's folder to a place where you may write files and start it there.";
 }
 
-void PutU32LE(std::uint8_t* bytes, std::uint32_t value)
+std::string DamagedFileMessage(const std::vector<FileProblem>& problems)
 {
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t GetU32LE(const std::uint8_t* bytes)
-{
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = (value << 8) | bytes[i];
-    return value;
-}
-
-bool ReadBytesAt(std::FILE* file, long position, void* bytes, std::size_t count)
-{
-    if (file == nullptr || std::fseek(file, position, SEEK_SET) != 0)
-        return false;
-    return std::fread(bytes, 1, count, file) == count;
-}
-
-bool ReadU32At(std::FILE* file, long position, std::uint32_t& value)
-{
-    std::uint8_t bytes[4];
-    if (!ReadBytesAt(file, position, bytes, sizeof bytes))
-        return false;
-    value = GetU32LE(bytes);
-    return true;
-}
-
-bool WriteBytesAt(std::FILE* file, long position, const void* bytes, std::size_t count)
-{
-    if (file == nullptr || std::fseek(file, position, SEEK_SET) != 0)
-        return false;
-    return std::fwrite(bytes, 1, count, file) == count;
-}
-
-bool WriteU32At(std::FILE* file, long position, std::uint32_t value)
-{
-    std::uint8_t bytes[4];
-    PutU32LE(bytes, value);
-    return WriteBytesAt(file, position, bytes, sizeof bytes);
-}
-
-bool ReadLevelHeader(std::FILE* file, int levelIndex, LevelHeader& header)
-{
-    std::uint8_t sizes[3];
-    if (!ReadU32At(file, OffsetSlotPosition(levelIndex), header.offset))
-        return false;
-    if (!ReadBytesAt(file, static_cast<long>(header.offset), sizes, sizeof sizes))
-        return false;
-    header.rows = sizes[0];
-    header.columns = sizes[1];
-    header.mines = sizes[2];
-    return true;
-}
-
-long RecordSize(int levelIndex, const LevelHeader& header)
-{
-    const long maskSize = levelIndex >= kFirstShapedLevel ? static_cast<long>(header.rows * header.columns) : 0;
-    return kRecordMask + maskSize;
-}
-
-std::string FieldText(const std::uint8_t* bytes, std::size_t size)
-{
-    const void* terminator = std::memchr(bytes, 0, size);
-    const std::size_t length =
-        terminator != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(terminator) - bytes) : size;
-    return std::string(reinterpret_cast<const char*>(bytes), length);
+    std::string message = DataFilePath() + " is damaged: " + (problems.empty() ? "" : problems.front().plain) +
+                          ".\nMove the file out of its folder, or rename it, and start the game again: it then "
+                          "starts with its built-in levels, and the moved file keeps its best times. The file has "
+                          "been left as it is.\nDetails:";
+    for (const FileProblem& problem : problems)
+        message += "\n" + problem.detail;
+    return message;
 }
 
 static std::string Reason()
@@ -119,18 +59,9 @@ static std::string Reason()
     return std::strerror(errno);
 }
 
-static bool FileExists(const std::string& name)
-{
-    std::FILE* file = std::fopen(name.c_str(), "rb");
-    if (file == nullptr)
-        return errno != ENOENT;
-    std::fclose(file);
-    return true;
-}
-
 bool WriteDefaultDataFile(std::string& problem, bool replaceExisting)
 {
-    if (!replaceExisting && FileExists(DataFileName)) {
+    if (!replaceExisting && PathExists(DataFileName)) {
         problem = DataFileName + " already exists; it is left as it is.";
         return false;
     }
@@ -169,11 +100,6 @@ static std::string CannotOpenMessage(int error)
            "with its built-in levels.";
 }
 
-static bool IsEmpty(std::FILE* file)
-{
-    return std::fseek(file, 0, SEEK_END) == 0 && std::ftell(file) == 0;
-}
-
 // A file left empty, by a crash for instance, holds nothing to lose.
 static bool ReplaceEmptyFile(std::string& problem)
 {
@@ -205,7 +131,7 @@ bool OpenDataFile(std::string& problem, LevelCheck extraCheck)
     int error = OpenByName();
     if (error == ENOENT && !WriteMissingFile(problem))
         return false;
-    if (DataFile != nullptr && IsEmpty(DataFile) && !ReplaceEmptyFile(problem))
+    if (DataFile != nullptr && FileSizeOf(DataFile) == 0 && !ReplaceEmptyFile(problem))
         return false;
     if (DataFile == nullptr && (error = OpenByName()) != 0) {
         problem = CannotOpenMessage(error);

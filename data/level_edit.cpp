@@ -98,10 +98,10 @@ std::string MinesProblem(const LevelDefinition& level)
 {
     const std::size_t playable = CountPlayableCells(level.outline.cells);
     if (level.mines > kLargestMines)
-        return std::to_string(level.mines) + " mines cannot be stored: at most " + std::to_string(kLargestMines);
+        return CountOf(level.mines, "mine") + " cannot be stored: at most " + std::to_string(kLargestMines);
     if (level.mines >= playable)
-        return std::to_string(level.mines) + " mines leave no safe cell among the " + std::to_string(playable) +
-               " playable cells; give at most " + std::to_string(playable - 1);
+        return CountOf(level.mines, "mine") + (level.mines == 1 ? " leaves" : " leave") + " no safe cell among the " +
+               CountOf(playable, "playable cell") + "; give at most " + std::to_string(playable - 1);
     return "";
 }
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 #ifdef _WIN32
 #include <io.h>  // _commit
@@ -14,6 +15,12 @@ long FileSizeOf(std::FILE* file)
     if (std::fseek(file, 0, SEEK_END) != 0)
         return -1;
     return std::ftell(file);
+}
+
+bool PathExists(const std::string& path)
+{
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 || errno != ENOENT;
 }
 
 bool FlushToDisk(std::FILE* file)

@@ -9,6 +9,9 @@
 // The size of an open file in bytes; -1 when it cannot be found.
 long FileSizeOf(std::FILE* file);
 
+// Whether something stands at path (a file, a folder, a link), as far as the system tells.
+bool PathExists(const std::string& path);
+
 // Past the C library's buffer and the system's cache, so that a crash cannot lose what was written.
 bool FlushToDisk(std::FILE* file);
 

@@ -1,5 +1,6 @@
 #include "game/level_check.h"
 
+#include "data/data_file.h"
 #include "data/level_edit.h"
 #include "game/mine_draw.h"
 
@@ -11,8 +12,8 @@ std::string CheckMinePlacement(const LevelRecord& record)
     const std::size_t drawable = CountDrawableCells(record.grid);
     if (record.mines < drawable)
         return "";
-    std::string text = std::to_string(record.mines) + " mines need more than the " + std::to_string(drawable) +
-                       " cells that can hold one";
+    std::string text = CountOf(record.mines, "mine") + (record.mines == 1 ? " needs" : " need") + " more than the " +
+                       CountOf(drawable, "cell") + " that can hold one";
     if (drawable < playable)
         text += " (on a grid of more than 32768 cells only some of the " + std::to_string(playable) + " are drawn)";
     return text;

@@ -322,10 +322,9 @@ static void AddRowPositions(std::uint32_t row, std::int32_t firstColumn, std::in
 
 std::vector<CellPosition> NeighbourPositions(std::uint32_t column, std::uint32_t row)
 {
-    const bool pointsUp = CellOrientation(column, row) == 0;
-    const std::int32_t aboveReach = pointsUp ? 1 : 2;
-    const std::int32_t belowReach = pointsUp ? 2 : 1;
     const auto centre = static_cast<std::int32_t>(column);
+    const std::int32_t aboveReach = ReachAbove(centre, row);
+    const std::int32_t belowReach = ReachBelow(centre, row);
     std::vector<CellPosition> positions;
     if (row > 0)
         AddRowPositions(row - 1, centre - aboveReach, centre + aboveReach, -1, positions);

@@ -4,8 +4,11 @@
 
 #include <cstdint>
 
-constexpr std::int32_t kColumnStep = 15;  // from one column's anchor to the next
-constexpr std::int32_t kRowPitch = 26;    // from one row's anchor to the next
+constexpr std::int32_t kBoardLeft = 18;        // x of column 0's anchor on a board as wide as the header
+constexpr std::int32_t kBoardTop = 42;         // y of row 0's anchor
+constexpr std::int32_t kCellPictureSize = 32;  // a cell's picture is 32 x 32
+constexpr std::int32_t kColumnStep = 15;       // from one column's anchor to the next
+constexpr std::int32_t kRowPitch = 26;         // from one row's anchor to the next
 
 // The client area holds the board with a margin: columns x 15 + 40 by rows x 26 + 46 pixels.
 constexpr std::int32_t kClientExtraWidth = 40;

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ make git                          # native build
+  cmake ninja-build g++ make git libcli11-dev             # native build; kelbo's command line
   libgtest-dev libgmock-dev libbenchmark-dev valgrind      # tests and benchmarks
   clang libclang-rt-14-dev                                 # the data-file fuzzer
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64          # the Windows program

@@ -68,7 +68,7 @@ const DamageCase kDamages[] = {
     {"records overlap", [](auto& f) { SetRecordOffset(f, 1, 33 + 50); },
      "the records of level 0 (Beginner) and level 1 (Average) overlap"},
     {"no drawable cell", UndrawableLevel,
-     "1 mines need more than the 0 cells that can hold one (on a grid of more than 32768"},
+     "1 mine needs more than the 0 cells that can hold one (on a grid of more than 32768"},
 };
 
 class DamagedFileTest : public ::testing::TestWithParam<DamageCase> {

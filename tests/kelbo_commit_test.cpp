@@ -9,7 +9,7 @@
 #include "data/data_file.h"
 #include "data/default_file.h"
 #include "tests/test_files.h"
-#include "tools/kelbo_level.h"
+#include "tools/kelbo_file.h"
 
 namespace {
 
@@ -99,7 +99,8 @@ TEST(KelboCommit, TheOldFileStaysWholeUntilTheCheckedNewFileReplacesIt)
         const bool crashed = commit.check == CrashingCheck;
         EXPECT_EQ(exitCode, crashed ? kCrashCode : commit.replaced ? 0 : 1) << problem;
         EXPECT_EQ(ReadWholeFile(DataFileName), commit.replaced ? image : old);
-        const std::string message = *commit.message == '\0' ? "" : DataFileName + commit.message + DataFileName + " is left as it is";
+        const std::string message =
+            *commit.message == '\0' ? "" : DataFileName + commit.message + DataFileName + " is left as it is";
         EXPECT_EQ(problem, message);
         EXPECT_EQ(std::filesystem::exists(DataFileName + ".new"), crashed);
         if (crashed) {

@@ -82,7 +82,7 @@ const Refusal kRefusals[] = {
     {"more mines than a byte", "", "set 2 --title T --mines 300 --size 30x30",
      "kelbo.dat: level 2 (Expert): 300 mines cannot be stored", nullptr},
     {"mines never placed", UndrawablePicture(), "set 7 --title T --mines 1 --picture pic.txt",
-     "kelbo.dat: level 7 (Cross): 1 mines need more than the 0 cells that can hold one", nullptr},
+     "kelbo.dat: level 7 (Cross): 1 mine needs more than the 0 cells that can hold one", nullptr},
     {"title too long", kDiamond, "set 4 --title ThirteenChars --mines 3 --picture pic.txt",
      "kelbo.dat: level 4 (Star): the title \"ThirteenChars\" has 13 characters; at most 12 fit", nullptr},
     {"holes in a rectangular slot", kDiamond, "set 1 --title T --mines 3 --picture pic.txt",

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "data/default_file.h"
 #include "data/windows_1252.h"
@@ -119,6 +124,173 @@ TEST(KelboTool, BadInputGetsOneLineAndAFailure)
         EXPECT_EQ(Lines(result.errors).size(), 1u) << arguments << ": " << result.errors;
         EXPECT_EQ(result.errors.rfind("kelbo: ", 0), 0u) << arguments << ": " << result.errors;
     }
+}
+
+struct CommandLineCase {
+    const char* arguments;  // run in a folder that holds the default kelbo.dat
+    int exitCode;           // 0 done, 1 failed, 2 misused
+    const char* output;     // a line that standard output holds; nullptr when it is empty
+    const char* errors;     // the whole of standard error; nullptr for the usage
+};
+
+// What a player who uses command-line tools every day expects: help on every path, options on
+// either side of the command, and one line that names what is wrong and what to do.
+const CommandLineCase kCommandLineCases[] = {
+    {"--help", 0, "Usage: kelbo [OPTIONS] [COMMAND]", ""},
+    {"-h", 0, "  replay                      play moves on the board a new game builds and print what the player sees",
+     ""},
+    {"help", 0, "  level                       show a level, put in a board of your own, or put back the built-in one",
+     ""},
+    {"help level", 0, "Usage: kelbo level [OPTIONS] [COMMAND]", ""},
+    {"help level set", 0, "Usage: kelbo level set [OPTIONS] LEVEL", ""},
+    {"level set --help", 0, "Usage: kelbo level set [OPTIONS] LEVEL", ""},
+    {"board 0 --seed 5 -h", 0, "Usage: kelbo board [OPTIONS] LEVEL", ""},
+    {"", 2, nullptr, nullptr},
+    {"level", 2, nullptr, nullptr},
+    {"--file kelbo.dat levels", 0, "7     Cross          12      17    10      132", ""},
+    {"--file=kelbo.dat times 1", 0, "1 Intermediate", ""},
+    {"frobnicate", 2, nullptr, "kelbo: unknown command frobnicate\n"},
+    {"levles", 2, nullptr, "kelbo: unknown command levles; did you mean levels?\n"},
+    {"level shwo 1", 2, nullptr, "kelbo: unknown command level shwo; did you mean show?\n"},
+    {"help lvel", 2, nullptr, "kelbo: no help on lvel; did you mean level?\n"},
+    {"init --forse", 2, nullptr, "kelbo: unknown option --forse; did you mean --force?\n"},
+    {"levels 3", 2, nullptr, "kelbo: levels does not take 3; kelbo help levels shows what it takes\n"},
+    {"times 9", 2, nullptr, "kelbo: there is no level 9: the levels are 0 to 7\n"},
+    {"board 0 --seed 1 --time 2", 2, nullptr, "kelbo: --seed excludes --time\n"},
+    {"board 0 --game 1", 2, nullptr, "kelbo: --game requires --time\n"},
+    {"board 0 --seed", 2, nullptr, "kelbo: --seed needs a value\n"},
+    {"board", 2, nullptr, "kelbo: board needs LEVEL; kelbo help board shows what it takes\n"},
+    {"level set 1 --mines 3 --size 2x2", 2, nullptr,
+     "kelbo: level set needs --title; kelbo help level set shows what it takes\n"},
+    {"levels --file sub", 1, nullptr,
+     "kelbo: sub is a folder, not a data file; --file names the file itself, for example sub/kelbo.dat\n"},
+    {"init --file sub", 1, nullptr,
+     "kelbo: sub is a folder, not a data file; --file names the file itself, for example sub/kelbo.dat\n"},
+    {"times --file missing.dat", 1, nullptr,
+     "kelbo: missing.dat does not exist; kelbo init writes a new one with the built-in levels, or --file names "
+     "another\n"},
+    {"init --file no/such/k.dat", 1, nullptr, "kelbo: no/such/k.dat cannot be created (No such file or directory)\n"},
+    {"init", 1, nullptr,
+     "kelbo: kelbo.dat already exists; it is left as it is. Use --force to replace it with the default file\n"},
+    {"level show 4", 0, "title \"Star\"", ""},
+    {"level set 1 --title Tiny --mines 1 --size 1x2", 0,
+     "kelbo.dat: level 1 (Average) is now \"Tiny\": 1 row, 2 columns, 1 mine, 2 playable cells", ""},
+    {"level set 1 --title Tiny --mines 2 --size 1x2", 1, nullptr,
+     "kelbo: kelbo.dat: level 1 (Average): 2 mines leave no safe cell among the 2 playable cells; give at "
+     "most 1\n"},
+};
+
+TEST(KelboTool, CommandLinesAsPeopleExpectThem)
+{
+    for (const CommandLineCase& example : kCommandLineCases) {
+        SCOPED_TRACE(example.arguments);
+        ScratchDirectory directory;
+        WriteWholeFileForTest(directory.File("kelbo.dat"), DefaultDataFileBytes());
+        std::filesystem::create_directory(directory.File("sub"));
+        const ToolRun run = RunKelbo(directory, example.arguments);
+        EXPECT_EQ(run.exitCode, example.exitCode) << run.errors;
+        const std::vector<std::string> lines = Lines(run.output);
+        if (example.output == nullptr)
+            EXPECT_EQ(run.output, "");
+        else
+            EXPECT_NE(std::find(lines.begin(), lines.end(), example.output), lines.end()) << run.output;
+        if (example.errors != nullptr)
+            EXPECT_EQ(run.errors, example.errors);
+        else
+            EXPECT_NE(run.errors.find("Usage: kelbo"), std::string::npos) << run.errors;
+    }
+}
+
+// The version flag answers with the tool's name and a version number.
+TEST(KelboTool, VersionNamesTheToolAndANumber)
+{
+    ScratchDirectory directory;
+    const ToolRun run = RunKelbo(directory, "--version");
+    EXPECT_EQ(run.exitCode, 0);
+    ASSERT_EQ(Lines(run.output).size(), 1u) << run.output;
+    EXPECT_EQ(run.output.rfind("kelbo ", 0), 0u) << run.output;
+    EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(run.output[6]))) << run.output;
+}
+
+// The writers replace the file that a link names, keep the link a link, and keep the file's mode.
+TEST(KelboTool, WritersKeepTheLinkAndTheMode)
+{
+    for (const char* command : {"level set 1 --title Tiny --mines 1 --size 1x2", "level reset 1", "init --force"}) {
+        SCOPED_TRACE(command);
+        ScratchDirectory directory;
+        std::vector<std::uint8_t> old = DefaultDataFileBytes();
+        old[RecordOffset(old, 1) + 16 + 11] = 1;  // a best time of level 1 that every writer changes
+        std::filesystem::create_directory(directory.File("real"));
+        WriteWholeFileForTest(directory.File("real/kelbo.dat"), old);
+        ASSERT_EQ(chmod(directory.File("real/kelbo.dat").c_str(), 0664), 0);
+        std::filesystem::create_symlink("real/kelbo.dat", directory.File("link.dat"));
+        const ToolRun run = RunKelbo(directory, std::string(command) + " --file link.dat");
+        EXPECT_EQ(run.exitCode, 0) << run.errors;
+        EXPECT_TRUE(std::filesystem::is_symlink(directory.File("link.dat")));
+        EXPECT_NE(ReadWholeFile(directory.File("real/kelbo.dat")), old);
+        struct stat status {};
+        ASSERT_EQ(stat(directory.File("real/kelbo.dat").c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0664u);
+        EXPECT_FALSE(std::filesystem::exists(directory.File("real/kelbo.dat.new")));
+        EXPECT_FALSE(std::filesystem::exists(directory.File("link.dat.new")));
+    }
+}
+
+// Root writes whatever the mode says: tests/run_data_faults.sh runs this as an unprivileged user.
+TEST(KelboTool, ARefusedWriteSaysTheFileWasLeftAsItWas)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes a read-only file";
+    ScratchDirectory directory;
+    WriteWholeFileForTest(directory.File("kelbo.dat"), DefaultDataFileBytes());
+    ASSERT_EQ(chmod(directory.File("kelbo.dat").c_str(), 0444), 0);
+    const ToolRun run = RunKelbo(directory, "level set 1 --title Tiny --mines 1 --size 1x2");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.errors, "kelbo: kelbo.dat cannot be written (Permission denied); kelbo.dat is left as it is\n");
+    EXPECT_EQ(ReadWholeFile(directory.File("kelbo.dat")), DefaultDataFileBytes());
+}
+
+std::string WithoutTrailingNewlines(std::string text)
+{
+    text.erase(text.find_last_not_of('\n') + 1);
+    return text;
+}
+
+// The tool's reference page and the tool say the same: every "$ kelbo ..." block of the page is the
+// output of that command line, and every command that kelbo --help lists has its help on the page.
+TEST(KelboTool, TheReferencePageIsTheToolsOwnHelp)
+{
+    std::ifstream page(DOCS_DIR "/kelbo.md");
+    ASSERT_TRUE(page) << DOCS_DIR "/kelbo.md";
+    std::map<std::string, std::string> blocks;  // command line -> the text the page shows for it
+    std::string line, command;
+    for (bool inBlock = false; std::getline(page, line);) {
+        if (line.rfind("```", 0) == 0) {
+            inBlock = !inBlock;
+            command.clear();
+        } else if (inBlock && command.empty() && line.rfind("$ kelbo", 0) == 0) {
+            command = line.substr(std::strlen("$ kelbo "));
+            blocks[command];
+        } else if (inBlock && !command.empty()) {
+            blocks[command] += line + "\n";
+        }
+    }
+    ScratchDirectory directory;
+    for (const auto& [arguments, shown] : blocks) {
+        const ToolRun run = RunKelbo(directory, arguments);
+        EXPECT_EQ(run.exitCode, 0) << arguments;
+        EXPECT_EQ(WithoutTrailingNewlines(shown), WithoutTrailingNewlines(run.output)) << arguments;
+    }
+    const std::vector<std::string> help = Lines(RunKelbo(directory, "--help").output);
+    const auto commands = std::find(help.begin(), help.end(), "Commands:");
+    ASSERT_NE(commands, help.end());
+    for (auto entry = commands + 1; entry != help.end() && !entry->empty(); ++entry) {
+        std::istringstream words(*entry);
+        std::string name;
+        words >> name;
+        EXPECT_TRUE(name == "help" || blocks.count("help " + name) == 1) << "no help of " << name << " on the page";
+    }
+    EXPECT_EQ(blocks.count("--help"), 1u);
 }
 
 void PutField(std::vector<std::uint8_t>& file, std::size_t position, const std::string& bytes)

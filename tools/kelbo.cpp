@@ -1,8 +1,5 @@
-// kelbo: inspect and check the game's data file, and print seeded boards.
-#include <cerrno>
+// kelbo's commands on the whole data file, and the boards that new games build.
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,101 +8,49 @@
 #include "data/data_file.h"
 #include "data/default_file.h"
 #include "data/level_edit.h"
+#include "data/whole_file.h"
 #include "game/board.h"
 #include "game/cell.h"
 #include "game/level_check.h"
 #include "game/rules.h"
-#include "tools/kelbo_commands.h"
+#include "tools/kelbo_command_line.h"
+#include "tools/kelbo_file.h"
 #include "tools/kelbo_hooks.h"
 #include "tools/kelbo_level.h"
 #include "tools/kelbo_text.h"
 
-namespace {
-
-struct Options {
-    std::vector<std::string> arguments;  // the command's own words, options removed
-    bool force = false;
-    bool hasSeed = false;
-    std::uint32_t seed = 0;
-    bool hasTime = false;
-    std::uint32_t time = 0;  // the clock's seconds since 1970 when the game builds the board
-    bool hasGame = false;
-    std::uint32_t game = 0;  // how many new games the program made before that one
-};
-
-const char kUsage[] = "usage: kelbo COMMAND [--file PATH]\n"
-                      "  init [--force]          write the default data file\n"
-                      "  check                   check the data file and list every problem\n"
-                      "  levels                  list the levels\n"
-                      "  times [LEVEL]           show the best times\n"
-                      "  board LEVEL --seed N    print the board a new game builds with the generator seeded with N\n"
-                      "  board LEVEL --time T [--game N]\n"
-                      "                          the board the game builds at T seconds since 1970 as its game N\n"
-                      "                          since it started (0, the default, is the game made at start-up)\n"
-                      "  replay LEVEL (--seed N | --time T [--game N]) MOVE...\n"
-                      "                          play releases on that board (L:COLUMN,ROW left, R:COLUMN,ROW right,\n"
-                      "                          M:COLUMN,ROW middle) and print the board as the player sees it\n"
-                      "  level show LEVEL        print a level's sizes, mines and outline (# a triangle, . none)\n"
-                      "  level set LEVEL --title TEXT --mines M (--size ROWSxCOLUMNS | --picture FILE)\n"
-                      "                          replace a level with your own board\n"
-                      "  level reset LEVEL       put back the built-in level and its best times\n";
-
-bool ParseLevel(const std::string& text, int& level)
-{
-    std::uint64_t value = 0;
-    if (!ParseNumber(text, kLevelCount - 1, value))
-        return false;
-    level = static_cast<int>(value);
-    return true;
-}
-
-std::string TrimRight(std::string text)
-{
-    text.erase(text.find_last_not_of(' ') + 1);
-    return text;
-}
-
 // Opens the data file for reading and checks it; false with a one-line message.
-bool OpenCheckedForReading(std::string& problem)
+static bool OpenCheckedForReading(std::string& problem)
 {
-    DataFile = std::fopen(DataFileName.c_str(), "rb");
-    if (DataFile == nullptr) {
-        problem = DataFileName + " cannot be opened (" + std::strerror(errno) + ")";
-        return false;
-    }
-    const std::vector<std::string> problems = CheckDataFileForPlay(DataFile, DataFileName);
-    if (problems.empty())
-        return true;
-    problem = FirstProblem(problems);
-    CloseDataFile();
-    return false;
+    std::vector<std::string> problems;
+    OpenCheckedDataFile(DataFileName, CheckDataFileForPlay, problems);
+    if (!problems.empty())
+        problem = FirstProblem(problems);
+    return problems.empty();
 }
 
-// A file that exists is replaced as level set replaces it, never rewritten in place.
-bool ReplaceWithDefaultFile(std::string& problem)
+int RunInit(const CommandLine& line)
 {
-    std::FILE* existing = std::fopen(DataFileName.c_str(), "rb");
-    if (existing == nullptr)
-        return WriteDefaultDataFile(problem, true);
-    std::fclose(existing);
-    return CommitImage(DefaultDataFileBytes(), CheckDataFileForPlay, problem);
-}
-
-int RunInit(const Options& options)
-{
-    std::string problem;
-    if (options.force ? !ReplaceWithDefaultFile(problem) : !WriteDefaultDataFile(problem))
-        return Fail(problem + (options.force ? "" : " Use --force to replace it with the default file."));
+    std::string problem = FolderProblem(DataFileName);
+    if (!problem.empty())
+        return Fail(problem);
+    const bool exists = PathExists(DataFileName);
+    if (exists && !line.force)
+        return Fail(DataFileName + " already exists; it is left as it is. Use --force to replace it with the default "
+                                   "file");
+    // A file that exists is replaced as level set replaces it, never rewritten in place.
+    if (exists ? !CommitImage(DefaultDataFileBytes(), CheckDataFileForPlay, problem)
+               : !WriteWholeFile(DataFileName, DefaultDataFileBytes(), problem))
+        return Fail(problem);
     std::printf("wrote %s (%ld bytes)\n", DataFileName.c_str(), kDefaultFileSize);
     return 0;
 }
 
-int RunCheck(const Options&)
+int RunCheck(const CommandLine&)
 {
-    DataFile = std::fopen(DataFileName.c_str(), "rb");
-    if (DataFile == nullptr)
-        return Fail(DataFileName + " cannot be opened (" + std::strerror(errno) + ")");
-    const std::vector<std::string> problems = CheckDataFileForPlay(DataFile, DataFileName);
+    std::vector<std::string> problems;
+    if (!OpenCheckedDataFile(DataFileName, CheckDataFileForPlay, problems))
+        return Fail(problems.front());
     if (problems.empty())
         WarnAboutLargeWindows(DataFile, DataFileName);
     CloseDataFile();
@@ -116,16 +61,14 @@ int RunCheck(const Options&)
     return problems.empty() ? 0 : 1;
 }
 
-std::string TitleText(const LevelRecord& record)
+static std::string TitleText(const LevelRecord& record)
 {
-    return TerminalText(TrimRight(FieldText(record.title, sizeof record.title)));
+    return TerminalText(WithoutTrailingSpaces(FieldText(record.title, sizeof record.title)));
 }
 
-int RunLevels(const Options& options)
+int RunLevels(const CommandLine&)
 {
     std::string problem;
-    if (!options.arguments.empty())
-        return Fail("levels takes no arguments");
     if (!OpenCheckedForReading(problem))
         return Fail(problem);
     std::printf("%-5s %-12s %4s %7s %5s %8s\n", "level", "title", "rows", "columns", "mines", "playable");
@@ -141,7 +84,7 @@ int RunLevels(const Options& options)
 }
 
 // The table as the best-times dialog shows it: the title and the names cut to their fields.
-bool PrintTimes(int level)
+static bool PrintTimes(int level)
 {
     LevelHeader header{};
     std::string title;
@@ -149,21 +92,22 @@ bool PrintTimes(int level)
     if (!ReadLevelHeader(DataFile, level, header) || !ReadLevelTitle(DataFile, header.offset, title) ||
         !ReadBestTimes(DataFile, header.offset, table))
         return false;
-    std::printf("%d %s\n", level, TerminalText(TrimRight(title)).c_str());
+    std::printf("%d %s\n", level, TerminalText(WithoutTrailingSpaces(title)).c_str());
     for (int place = 0; place < kTableEntries; ++place) {
         const BestTime& entry = table.entries[place];
         std::printf("  %d. %s %6d\n", place + 1,
-                    PadToWidth(TerminalText(TrimRight(FieldText(entry.name, kNameSize))), 10).c_str(), entry.seconds);
+                    PadToWidth(TerminalText(WithoutTrailingSpaces(FieldText(entry.name, kNameSize))), 10).c_str(),
+                    entry.seconds);
     }
     return true;
 }
 
-int RunTimes(const Options& options)
+int RunTimes(const CommandLine& line)
 {
     int only = -1;
-    if (options.arguments.size() > 1 || (options.arguments.size() == 1 && !ParseLevel(options.arguments[0], only)))
-        return Fail("times takes at most one level number, 0 to 7");
     std::string problem;
+    if (!line.level.empty() && !ParseLevel(line.level, only, problem))
+        return Misuse(problem);
     if (!OpenCheckedForReading(problem))
         return Fail(problem);
     for (int level = 0; level < kLevelCount; ++level)
@@ -173,7 +117,7 @@ int RunTimes(const Options& options)
     return 0;
 }
 
-std::string BoardCellText(std::uint8_t cell)
+static std::string BoardCellText(std::uint8_t cell)
 {
     if (cell == kVoidCell)
         return ".";
@@ -181,7 +125,7 @@ std::string BoardCellText(std::uint8_t cell)
     return value == kMine ? "*" : std::to_string(value);
 }
 
-void PrintRows(std::string (*cellText)(std::uint8_t))
+static void PrintRows(std::string (*cellText)(std::uint8_t))
 {
     for (std::uint32_t row = 0; row < Rows; ++row) {
         std::string line;
@@ -191,38 +135,51 @@ void PrintRows(std::string (*cellText)(std::uint8_t))
     }
 }
 
-// Sets up the seeded game that board and replay start from; false with a message.
-bool StartSeededGame(const Options& options, std::string& problem)
+// The seed that --seed gives, or --time with --game; false with a message.
+static bool ParseSeed(const CommandLine& line, std::uint32_t& seed, std::string& problem)
 {
-    int level = 0;
-    if (options.arguments.empty() || !ParseLevel(options.arguments[0], level)) {
-        problem = "give a level number, 0 to 7";
-        return false;
-    }
-    if (options.hasSeed == options.hasTime || (options.hasGame && !options.hasTime)) {
+    if (line.seed.empty() == line.time.empty()) {
         problem = "give the generator's seed with --seed N, or the game's clock with --time T [--game N]";
         return false;
     }
-    if (!OpenCheckedForReading(problem))
+    std::uint32_t time = 0;
+    std::uint32_t game = 0;
+    if (!line.seed.empty())
+        return ParseWord32("--seed", line.seed, seed, problem);
+    if (!ParseWord32("--time", line.time, time, problem) ||
+        (!line.game.empty() && !ParseWord32("--game", line.game, game, problem)))
         return false;
-    LevelIndex = level;
-    ReportedDataFileProblem.clear();
-    NewGameWithSeed(nullptr, options.hasSeed ? options.seed : NewGameSeed(options.time, options.game));
-    problem = ReportedDataFileProblem;
-    return problem.empty();
+    seed = NewGameSeed(time, game);
+    return true;
 }
 
-int RunBoard(const Options& options)
+// Sets up the seeded game that board and replay start from; the exit code of a failure, or 0.
+static int StartSeededGame(const CommandLine& line)
 {
+    int level = 0;
+    std::uint32_t seed = 0;
     std::string problem;
-    if (options.arguments.size() > 1)
-        return Fail("board takes one level number");
-    if (!StartSeededGame(options, problem))
+    if (!ParseLevel(line.level, level, problem) || !ParseSeed(line, seed, problem))
+        return Misuse(problem);
+    if (!OpenCheckedForReading(problem))
         return Fail(problem);
+    LevelIndex = level;
+    ReportedDataFileProblem.clear();
+    NewGameWithSeed(nullptr, seed);
+    return ReportedDataFileProblem.empty() ? 0 : Fail(ReportedDataFileProblem);
+}
+
+int RunBoard(const CommandLine& line)
+{
+    const int exitCode = StartSeededGame(line);
+    if (exitCode != 0)
+        return exitCode;
     PrintRows(BoardCellText);
     CloseDataFile();
     return 0;
 }
+
+namespace {
 
 struct Move {
     char button;  // 'L' left, 'R' right, 'M' middle release
@@ -230,7 +187,9 @@ struct Move {
     std::uint32_t row;
 };
 
-bool ParseMove(const std::string& text, Move& move)
+}  // namespace
+
+static bool ParseMove(const std::string& text, Move& move)
 {
     const std::size_t comma = text.find(',');
     if (text.size() < 5 || std::string("LRM").find(text[0]) == std::string::npos || text[1] != ':' ||
@@ -246,10 +205,9 @@ bool ParseMove(const std::string& text, Move& move)
 }
 
 // The moves after the level; false with a message naming the first bad one.
-bool ParseMoves(const Options& options, std::vector<Move>& moves, std::string& problem)
+static bool ParseMoves(const CommandLine& line, std::vector<Move>& moves, std::string& problem)
 {
-    for (std::size_t i = 1; i < options.arguments.size(); ++i) {
-        const std::string& text = options.arguments[i];
+    for (const std::string& text : line.moves) {
         Move move{};
         if (!ParseMove(text, move)) {
             problem = "bad move " + text + ": write L:COLUMN,ROW, R:COLUMN,ROW or M:COLUMN,ROW";
@@ -260,12 +218,12 @@ bool ParseMoves(const Options& options, std::vector<Move>& moves, std::string& p
     return true;
 }
 
-bool MovesInsideGrid(const std::vector<Move>& moves, const std::vector<std::string>& texts, std::string& problem)
+static bool MovesInsideGrid(const std::vector<Move>& moves, const std::vector<std::string>& texts, std::string& problem)
 {
     for (std::size_t i = 0; i < moves.size(); ++i) {
         if (moves[i].column >= Columns || moves[i].row >= Rows) {
-            problem = "move " + texts[i + 1] + " lies outside the grid of " + std::to_string(Columns) +
-                      " columns and " + std::to_string(Rows) + " rows";
+            problem = "move " + texts[i] + " lies outside the grid of " + std::to_string(Columns) + " columns and " +
+                      std::to_string(Rows) + " rows";
             return false;
         }
     }
@@ -274,7 +232,7 @@ bool MovesInsideGrid(const std::vector<Move>& moves, const std::vector<std::stri
 
 // What the window does with a button release that the hit test maps to a cell; once the game
 // is over the hit test maps nothing.
-void ApplyMove(const Move& move)
+static void ApplyMove(const Move& move)
 {
     if (GameState == Over)
         return;
@@ -289,7 +247,7 @@ void ApplyMove(const Move& move)
         CycleMark(nullptr, move.column, move.row);
 }
 
-std::string VisibleCellText(std::uint8_t cell)
+static std::string VisibleCellText(std::uint8_t cell)
 {
     if (IsVoid(cell))
         return ".";
@@ -303,7 +261,7 @@ std::string VisibleCellText(std::uint8_t cell)
 }
 
 // A lost game shows the uncovered mine; a won one has every mine under a flag.
-bool GameWasLost()
+static bool GameWasLost()
 {
     for (std::size_t index = 0; index < GridSize(); ++index)
         if (Board[index] == kMine)
@@ -311,7 +269,7 @@ bool GameWasLost()
     return false;
 }
 
-void PrintGameState()
+static void PrintGameState()
 {
     const char* const phaseNames[] = {"Idle", "Running", "Over"};
     std::printf("FlagsLeft %u\n", FlagsLeft);
@@ -320,102 +278,21 @@ void PrintGameState()
         std::printf("Result %s\n", GameWasLost() ? "Lost" : "Won");
 }
 
-int RunReplay(const Options& options)
+int RunReplay(const CommandLine& line)
 {
     std::vector<Move> moves;
     std::string problem;
-    if (!ParseMoves(options, moves, problem) || !StartSeededGame(options, problem))
-        return Fail(problem);
+    if (!ParseMoves(line, moves, problem))
+        return Misuse(problem);
+    const int exitCode = StartSeededGame(line);
+    if (exitCode != 0)
+        return exitCode;
     CloseDataFile();
-    if (!MovesInsideGrid(moves, options.arguments, problem))
+    if (!MovesInsideGrid(moves, line.moves, problem))
         return Fail(problem);
     for (const Move& move : moves)
         ApplyMove(move);
     PrintRows(VisibleCellText);
     PrintGameState();
     return 0;
-}
-
-struct Command {
-    const char* name;
-    int (*run)(const Options&);
-};
-
-const Command kCommands[] = {
-    {"init", RunInit},   {"check", RunCheck}, {"levels", RunLevels},
-    {"times", RunTimes}, {"board", RunBoard}, {"replay", RunReplay},
-};
-
-// A command whose output did not all reach its destination (a full disk, a closed pipe) failed.
-int FinishOutput(int exitCode)
-{
-    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
-        return exitCode;
-    std::fprintf(stderr, "kelbo: the output could not be written (%s)\n", std::strerror(errno));
-    return exitCode != 0 ? exitCode : 1;
-}
-
-// Splits the words after the command into its arguments and the options; false with a message.
-bool ParseOptions(int argc, char** argv, Options& options, std::string& problem)
-{
-    for (int i = 2; i < argc; ++i) {
-        const std::string word = argv[i];
-        if (word == "--file" || word == "--seed" || word == "--time" || word == "--game") {
-            if (i + 1 >= argc) {
-                problem = word + " needs a value";
-                return false;
-            }
-            const std::string value = argv[++i];
-            if (word == "--file") {
-                DataFileName = value;
-                continue;
-            }
-            std::uint64_t number = 0;
-            if (!ParseNumber(value, 0xFFFFFFFFu, number)) {
-                problem = word.substr(2) + " must be a whole number from 0 to 4294967295";
-                return false;
-            }
-            const auto given = static_cast<std::uint32_t>(number);
-            if (word == "--seed") {
-                options.hasSeed = true;
-                options.seed = given;
-            } else if (word == "--time") {
-                options.hasTime = true;
-                options.time = given;
-            } else {
-                options.hasGame = true;
-                options.game = given;
-            }
-        } else if (word == "--force") {
-            options.force = true;
-        } else if (word.size() > 1 && word[0] == '-' && word.find_first_not_of("0123456789", 1) != std::string::npos) {
-            problem = "unknown option " + word;
-            return false;
-        } else {
-            options.arguments.push_back(word);
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
-int RunKelboCommand(int argc, char** argv)
-{
-    if (argc < 2) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
-    if (std::strcmp(argv[1], "level") == 0) {
-        const int exitCode = RunLevelCommand(argc, argv);
-        return exitCode == 2 ? exitCode : FinishOutput(exitCode);
-    }
-    Options options;
-    std::string problem;
-    if (!ParseOptions(argc, argv, options, problem))
-        return Fail(problem);
-    for (const Command& command : kCommands)
-        if (std::strcmp(argv[1], command.name) == 0)
-            return FinishOutput(command.run(options));
-    return Fail(std::string("unknown command ") + argv[1] + "; run kelbo alone for a list of commands");
 }

@@ -6,18 +6,16 @@
 #include <cstring>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include "data/data_check.h"
 #include "data/data_file.h"
 #include "data/default_file.h"
 #include "data/level_edit.h"
-#include "game/board.h"
 #include "data/whole_file.h"
+#include "game/board.h"
 #include "game/level_check.h"
 #include "game/window_size.h"
+#include "tools/kelbo_command_line.h"
+#include "tools/kelbo_file.h"
 #include "tools/kelbo_text.h"
 
 namespace {
@@ -26,106 +24,26 @@ namespace {
 constexpr std::int32_t kCommonScreenWidth = 1920;
 constexpr std::int32_t kCommonScreenHeight = 1080;
 
-const char kLevelUsage[] =
-    "usage: kelbo level show LEVEL\n"
-    "       kelbo level set LEVEL --title TEXT --mines M (--size ROWSxCOLUMNS | --picture FILE)\n"
-    "       kelbo level reset LEVEL\n"
-    "       (each with [--file PATH]; a picture is one line per row, # a triangle, . none;\n"
-    "        --picture - reads it from standard input)\n";
-
-struct LevelOptions {
-    std::string command;
-    std::string level;
-    std::string title;
-    int titleArgument = 0;  // where the title stands on the command line
-    std::string mines;
-    std::string size;
-    std::string picture;
-    bool hasTitle = false;
-    bool hasMines = false;
-    bool hasSize = false;
-    bool hasPicture = false;
-};
-
-bool TakeValue(int argc, char** argv, int& i, std::string& value, bool& given, std::string& problem)
-{
-    if (i + 1 >= argc) {
-        problem = std::string(argv[i]) + " needs a value";
-        return false;
-    }
-    value = argv[++i];
-    given = true;
-    return true;
-}
-
-bool ParseLevelOptions(int argc, char** argv, LevelOptions& options, std::string& problem)
-{
-    bool ignored = false;
-    for (int i = 2; i < argc; ++i) {
-        const std::string word = argv[i];
-        bool ok = true;
-        if (word == "--file") {
-            ok = TakeValue(argc, argv, i, DataFileName, ignored, problem);
-        } else if (word == "--title") {
-            ok = TakeValue(argc, argv, i, options.title, options.hasTitle, problem);
-            options.titleArgument = i;
-        } else if (word == "--mines") {
-            ok = TakeValue(argc, argv, i, options.mines, options.hasMines, problem);
-        } else if (word == "--size") {
-            ok = TakeValue(argc, argv, i, options.size, options.hasSize, problem);
-        } else if (word == "--picture") {
-            ok = TakeValue(argc, argv, i, options.picture, options.hasPicture, problem);
-        } else if (word.size() > 1 && word[0] == '-') {
-            problem = "unknown option " + word;
-            ok = false;
-        } else if (options.command.empty()) {
-            options.command = word;
-        } else if (options.level.empty()) {
-            options.level = word;
-        } else {
-            problem = "unexpected word " + word;
-            ok = false;
-        }
-        if (!ok)
-            return false;
-    }
-    return true;
-}
-
-bool ParseLevelIndex(const std::string& text, int& level, std::string& problem)
-{
-    std::uint64_t value = 0;
-    if (!ParseNumber(text, kLevelCount - 1, value)) {
-        problem = "give a level number, 0 to " + std::to_string(kLevelCount - 1);
-        return false;
-    }
-    level = static_cast<int>(value);
-    return true;
-}
-
-bool ReadImage(std::FILE* file, std::vector<std::uint8_t>& image)
-{
-    const long size = FileSizeOf(file);
-    image.assign(size > 0 ? static_cast<std::size_t>(size) : 0, 0);
-    return size > 0 && ReadBytesAt(file, 0, image.data(), image.size());
-}
-
-// Opens the data file as the game would and checks it whole; false with the first problem.
+// Reads the data file whole after checking it as the game would; false with the first problem.
 bool ReadCheckedImage(std::vector<std::uint8_t>& image, std::string& problem)
 {
-    std::FILE* file = std::fopen(DataFileName.c_str(), "rb");
-    if (file == nullptr) {
-        problem = DataFileName + " cannot be opened (" + std::strerror(errno) + ")";
+    std::vector<std::string> problems;
+    OpenCheckedDataFile(DataFileName, CheckDataFileForPlay, problems);
+    if (!problems.empty()) {
+        problem = FirstProblem(problems);
         return false;
     }
-    const std::vector<std::string> problems = CheckDataFileForPlay(file, DataFileName);
-    const bool read = problems.empty() && ReadImage(file, image);
-    std::fclose(file);
-    if (!problems.empty())
-        problem = FirstProblem(problems);
-    else if (!read)
+    const bool read = ReadOpenImage(image);
+    CloseDataFile();
+    if (!read)
         problem = DataFileName + " cannot be read";
     return read;
+}
+
+// The file is checked once its level is replaced: here it need only open.
+std::vector<std::string> NoCheckYet(std::FILE*, const std::string&)
+{
+    return {};
 }
 
 // The file that a level is about to replace a record of: it must be writable and hold at least
@@ -133,19 +51,25 @@ bool ReadCheckedImage(std::vector<std::uint8_t>& image, std::string& problem)
 // the one that is broken.
 bool ReadImageToChange(std::vector<std::uint8_t>& image, std::string& problem)
 {
-    std::FILE* file = std::fopen(DataFileName.c_str(), "r+b");
-    if (file == nullptr) {
-        problem = DataFileName + " cannot be opened for reading and writing (" + std::strerror(errno) + ")";
+    const std::string untouched = "; " + DataFileName + " is left as it is";
+    std::vector<std::string> problems;
+    if (!OpenCheckedDataFile(DataFileName, NoCheckYet, problems)) {
+        problem = problems.front();
         return false;
     }
-    const bool read = ReadImage(file, image);
+    const bool read = ReadOpenImage(image);
     const bool holdsOffsets = read && image.size() >= static_cast<std::size_t>(kOffsetTablePosition + kOffsetTableSize);
     if (read && !holdsOffsets)
-        problem = FirstProblem(CheckDataFileForPlay(file, DataFileName)) + "; " + DataFileName + " is left as it is";
+        problem = FirstProblem(CheckDataFileForPlay(DataFile, DataFileName)) + untouched;
     else if (!read)
-        problem = DataFileName + " cannot be read";
-    std::fclose(file);
-    return holdsOffsets;
+        problem = DataFileName + " cannot be read" + untouched;
+    CloseDataFile();
+    std::FILE* writable = holdsOffsets ? std::fopen(DataFileName.c_str(), "r+b") : nullptr;
+    if (holdsOffsets && writable == nullptr)
+        problem = DataFileName + " cannot be written (" + std::strerror(errno) + ")" + untouched;
+    if (writable != nullptr)
+        std::fclose(writable);
+    return writable != nullptr;
 }
 
 std::string LargeWindowWarning(std::uint32_t rows, std::uint32_t columns)
@@ -174,18 +98,25 @@ void WarnIfLarge(const std::string& fileName, int levelIndex, std::uint32_t rows
                      warning.c_str());
 }
 
-int RunShow(int levelIndex)
+}  // namespace
+
+int RunLevelShow(const CommandLine& line)
 {
+    int levelIndex = 0;
     std::vector<std::uint8_t> image;
     std::string problem;
+    if (!ParseLevel(line.level, levelIndex, problem))
+        return Misuse(problem);
     if (!ReadCheckedImage(image, problem))
         return Fail(problem);
     const LevelDefinition level = ReadLevelDefinition(image, levelIndex);
-    std::printf("title \"%s\"\nrows %u\ncolumns %u\nmines %u\nplayable %zu\n%s", TerminalText(level.title).c_str(),
-                level.outline.rows, level.outline.columns, level.mines, CountPlayableCells(level.outline.cells),
-                OutlinePicture(level.outline).c_str());
+    std::printf("title \"%s\"\nrows %u\ncolumns %u\nmines %u\nplayable %zu\n%s",
+                TerminalText(WithoutTrailingSpaces(level.title)).c_str(), level.outline.rows, level.outline.columns,
+                level.mines, CountPlayableCells(level.outline.cells), OutlinePicture(level.outline).c_str());
     return 0;
 }
+
+namespace {
 
 bool ReadPictureText(const std::string& name, std::string& text, std::string& problem)
 {
@@ -206,13 +137,13 @@ bool ReadPictureText(const std::string& name, std::string& text, std::string& pr
 }
 
 // The outline from --size or --picture; pictureName is how messages name it.
-bool ReadOutline(const LevelOptions& options, LevelOutline& outline, std::string& pictureName, std::string& problem)
+bool ReadOutline(const CommandLine& options, LevelOutline& outline, std::string& pictureName, std::string& problem)
 {
-    if (options.hasSize == options.hasPicture) {
+    if (options.size.empty() == options.picture.empty()) {
         problem = "give the board either as --size ROWSxCOLUMNS or as --picture FILE";
         return false;
     }
-    if (options.hasPicture) {
+    if (!options.picture.empty()) {
         pictureName = options.picture == "-" ? "standard input" : options.picture;
         std::string text;
         return ReadPictureText(options.picture, text, problem) &&
@@ -257,84 +188,16 @@ bool TitleFits(int levelIndex, const std::string& typed, const std::string& file
     return false;
 }
 
-bool ReadDefinition(int levelIndex, const LevelOptions& options, LevelDefinition& level, std::string& problem)
+bool ReadDefinition(int levelIndex, const CommandLine& options, LevelDefinition& level, std::string& problem)
 {
-    std::uint64_t mines = 0;
-    if (!options.hasTitle || !options.hasMines) {
-        problem = "set needs --title TEXT and --mines M";
-        return false;
-    }
-    if (!ParseNumber(options.mines, 99999, mines)) {
-        problem = "--mines " + options.mines + ": give a whole number of mines";
-        return false;
-    }
     if (!FileTextFromArgument(options.title, options.titleArgument, "--title", level.title, problem) ||
         !TitleFits(levelIndex, options.title, level.title, problem))
         return false;
-    level.mines = static_cast<std::uint32_t>(mines);
     std::string pictureName;
     return ReadOutline(options, level.outline, pictureName, problem) &&
            CheckLevelDefinition(levelIndex, level, pictureName, DataFileName, problem) &&
            CheckMinesCanBePlaced(levelIndex, level, problem);
 }
-
-// False with a message naming the files and the reason.
-bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason)
-{
-#ifdef _WIN32
-    // rename fails on Windows when the target exists.
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
-        return true;
-    const DWORD error = GetLastError();
-    // The game keeps its file open while it runs, and Windows replaces no file that is open.
-    if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION)
-        reason = "the game (or another program) has " + to + " open, so it cannot be replaced: close the game first "
-                 "and run the command again";
-    else
-        reason = from + " cannot replace " + to + " (Windows error " + std::to_string(error) + ")";
-#else
-    if (std::rename(from.c_str(), to.c_str()) == 0)
-        return true;
-    reason = from + " cannot replace " + to + " (" + std::strerror(errno) + ")";
-#endif
-    return false;
-}
-
-std::vector<std::string> CheckFileAt(const std::string& path, WholeFileCheck check)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return {path + " cannot be read back"};
-    std::vector<std::string> problems = check(file, DataFileName);
-    std::fclose(file);
-    return problems;
-}
-
-}  // namespace
-
-bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, std::string& problem)
-{
-    const std::string newPath = DataFileName + ".new";
-    const std::string untouched = "; " + DataFileName + " is left as it is";
-    if (!WriteWholeFile(newPath, image, problem)) {
-        problem += untouched;
-        return false;
-    }
-    const std::vector<std::string> problems = CheckFileAt(newPath, check);
-    if (!problems.empty()) {
-        std::remove(newPath.c_str());
-        problem = FirstProblem(problems) + untouched;
-        return false;
-    }
-    std::string reason;
-    if (ReplaceFileWith(newPath, DataFileName, reason))
-        return true;
-    std::remove(newPath.c_str());
-    problem = reason + untouched;
-    return false;
-}
-
-namespace {
 
 int ReplaceRecord(int levelIndex, const std::vector<std::uint8_t>& record, const LevelDefinition& level)
 {
@@ -344,49 +207,38 @@ int ReplaceRecord(int levelIndex, const std::vector<std::uint8_t>& record, const
         return Fail(problem);
     if (!CommitImage(ReplaceLevelRecord(image, levelIndex, record), CheckDataFileForPlay, problem))
         return Fail(problem);
-    std::printf("%s: %s is now \"%s\": %u rows, %u columns, %u mines, %zu playable cells\n", DataFileName.c_str(),
-                LevelName(levelIndex).c_str(), TerminalText(level.title).c_str(), level.outline.rows,
-                level.outline.columns, level.mines, CountPlayableCells(level.outline.cells));
+    std::printf("%s: %s is now \"%s\": %s, %s, %s, %s\n", DataFileName.c_str(), LevelName(levelIndex).c_str(),
+                TerminalText(WithoutTrailingSpaces(level.title)).c_str(), CountOf(level.outline.rows, "row").c_str(),
+                CountOf(level.outline.columns, "column").c_str(), CountOf(level.mines, "mine").c_str(),
+                CountOf(CountPlayableCells(level.outline.cells), "playable cell").c_str());
     WarnIfLarge(DataFileName, levelIndex, level.outline.rows, level.outline.columns);
     return 0;
 }
 
-int RunSet(int levelIndex, const LevelOptions& options)
+}  // namespace
+
+int RunLevelSet(const CommandLine& line)
 {
+    int levelIndex = 0;
+    std::uint32_t mines = 0;
     LevelDefinition level;
     std::string problem;
-    if (!ReadDefinition(levelIndex, options, level, problem))
+    if (!ParseLevel(line.level, levelIndex, problem) || !ParseWord32("--mines", line.mines, mines, problem))
+        return Misuse(problem);
+    level.mines = mines;
+    if (!ReadDefinition(levelIndex, line, level, problem))
         return Fail(problem);
     return ReplaceRecord(levelIndex, NewLevelRecord(levelIndex, level), level);
 }
 
-int RunReset(int levelIndex)
+int RunLevelReset(const CommandLine& line)
 {
+    int levelIndex = 0;
+    std::string problem;
+    if (!ParseLevel(line.level, levelIndex, problem))
+        return Misuse(problem);
     return ReplaceRecord(levelIndex, DefaultLevelRecord(levelIndex),
                          ReadLevelDefinition(DefaultDataFileBytes(), levelIndex));
-}
-
-}  // namespace
-
-int RunLevelCommand(int argc, char** argv)
-{
-    LevelOptions options;
-    std::string problem;
-    int levelIndex = 0;
-    if (!ParseLevelOptions(argc, argv, options, problem))
-        return Fail(problem);
-    const bool isSet = options.command == "set";
-    if (options.command != "show" && options.command != "reset" && !isSet) {
-        std::fputs(kLevelUsage, stderr);
-        return 2;
-    }
-    if (!ParseLevelIndex(options.level, levelIndex, problem))
-        return Fail(problem);
-    if (!isSet && (options.hasTitle || options.hasMines || options.hasSize || options.hasPicture))
-        return Fail(options.command + " takes only a level number and --file");
-    if (options.command == "show")
-        return RunShow(levelIndex);
-    return isSet ? RunSet(levelIndex, options) : RunReset(levelIndex);
 }
 
 void WarnAboutLargeWindows(std::FILE* file, const std::string& fileName)

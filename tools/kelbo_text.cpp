@@ -9,7 +9,9 @@
 #include <shellapi.h>  // CommandLineToArgvW
 #endif
 
+#include "data/data_file.h"
 #include "data/windows_1252.h"
+#include "tools/kelbo_command_line.h"
 
 namespace {
 
@@ -43,8 +45,8 @@ bool AppendInCodePage(std::string& text, std::uint32_t codePoint)
     const wchar_t wide = static_cast<wchar_t>(codePoint);  // Windows-1252 lies in the 16-bit plane
     char bytes[8];
     BOOL usedDefault = FALSE;
-    const int length =
-        WideCharToMultiByte(TerminalCodePage(), WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes, nullptr, &usedDefault);
+    const int length = WideCharToMultiByte(TerminalCodePage(), WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes,
+                                           nullptr, &usedDefault);
     if (length <= 0 || usedDefault)
         return false;
     text.append(bytes, static_cast<std::size_t>(length));
@@ -62,7 +64,8 @@ std::wstring WideFromCodePage(UINT codePage, const std::string& text)
 
 std::string SystemCodePageFromWide(const std::wstring& wide)
 {
-    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
     if (length > 0)
         WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length, nullptr, nullptr);
@@ -89,8 +92,8 @@ bool ArgumentCodePoints(const std::string& argument, int index, std::vector<std:
     for (std::size_t i = 0; i < wide.size(); ++i) {
         const std::uint32_t unit = static_cast<std::uint16_t>(wide[i]);
         const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < wide.size();
-        codePoints.push_back(pair ? 0x10000 + ((unit - 0xD800) << 10) + (static_cast<std::uint16_t>(wide[++i]) - 0xDC00u)
-                                  : unit);
+        codePoints.push_back(
+            pair ? 0x10000 + ((unit - 0xD800) << 10) + (static_cast<std::uint16_t>(wide[++i]) - 0xDC00u) : unit);
     }
     return true;
 }
@@ -128,7 +131,8 @@ std::string ShownCodePoint(std::uint32_t codePoint)
     std::string shown;
     char number[16];
     std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(codePoint));
-    if (codePoint >= 32 && codePoint != 127 && (codePoint < 0x80 || codePoint >= 0xA0) && AppendInCodePage(shown, codePoint))
+    if (codePoint >= 32 && codePoint != 127 && (codePoint < 0x80 || codePoint >= 0xA0) &&
+        AppendInCodePage(shown, codePoint))
         return "\"" + shown + "\" (" + number + ")";
     return number;
 }
@@ -139,6 +143,36 @@ int Fail(const std::string& message)
 {
     std::fprintf(stderr, "kelbo: %s\n", message.c_str());
     return 1;
+}
+
+int Misuse(const std::string& message)
+{
+    Fail(message);
+    return kMisuse;
+}
+
+bool ParseLevel(const std::string& text, int& level, std::string& problem)
+{
+    const std::string range = "0 to " + std::to_string(kLevelCount - 1);
+    std::uint64_t value = 0;
+    if (ParseNumber(text, kLevelCount - 1, value)) {
+        level = static_cast<int>(value);
+        return true;
+    }
+    problem =
+        text.empty() ? "give a level number, " + range : "there is no level " + text + ": the levels are " + range;
+    return false;
+}
+
+bool ParseWord32(const std::string& optionName, const std::string& text, std::uint32_t& value, std::string& problem)
+{
+    std::uint64_t number = 0;
+    if (!ParseNumber(text, 0xFFFFFFFFu, number)) {
+        problem = optionName + " " + text + ": give a whole number from 0 to 4294967295";
+        return false;
+    }
+    value = static_cast<std::uint32_t>(number);
+    return true;
 }
 
 std::string FirstProblem(const std::vector<std::string>& problems)
@@ -192,8 +226,8 @@ bool FileTextFromArgument(const std::string& argument, int index, const std::str
     for (std::size_t index = 0; index < codePoints.size(); ++index) {
         std::uint8_t byte = 0;
         if (!Windows1252OfCodePoint(codePoints[index], byte)) {
-            problem = optionName + " " + argument + ": character " + std::to_string(index + 1) + ", " + ShownCodePoint(codePoints[index]) +
-                      ", is not in the game's character set (Windows-1252)";
+            problem = optionName + " " + argument + ": character " + std::to_string(index + 1) + ", " +
+                      ShownCodePoint(codePoints[index]) + ", is not in the game's character set (Windows-1252)";
             return false;
         }
         fileText += static_cast<char>(byte);

@@ -9,6 +9,12 @@
 // Writes "kelbo: MESSAGE" on standard error; the exit code of a failed command.
 int Fail(const std::string& message);
 
+// "give a level number from 0 to 7", or that the number typed is none of them; false with it.
+bool ParseLevel(const std::string& text, int& level, std::string& problem);
+
+// A whole number from 0 to 4294967295 given as the option's value; false with a message.
+bool ParseWord32(const std::string& optionName, const std::string& text, std::uint32_t& value, std::string& problem);
+
 // The first of a file's problems, in one line, pointing to kelbo check when there are more.
 std::string FirstProblem(const std::vector<std::string>& problems);
 
@@ -26,5 +32,5 @@ std::string PadToWidth(const std::string& terminalText, std::size_t width);
 
 // A text typed on the command line as argument number index, in the file's Windows-1252; false
 // with a message giving the position of the first character that the file cannot hold.
-bool FileTextFromArgument(const std::string& argument, int index, const std::string& optionName,
-                          std::string& fileText, std::string& problem);
+bool FileTextFromArgument(const std::string& argument, int index, const std::string& optionName, std::string& fileText,
+                          std::string& problem);

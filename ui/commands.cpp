@@ -51,12 +51,6 @@ static void ShowAboutDialog(HWND window)
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProcedure, 0);
 }
 
-static std::string WithoutTrailingSpaces(std::string text)
-{
-    text.erase(text.find_last_not_of(' ') + 1);
-    return text;
-}
-
 // The title the file holds for a level; empty when it cannot be read.
 static std::string FileTitle(int level)
 {

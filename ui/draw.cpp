@@ -11,6 +11,26 @@
 #include "ui/keyboard.h"
 #include "ui/shell.h"
 
+UINT SystemDpi()
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : kStandardDpi;
+}
+
+BITMAPINFO TopDownBitmapInfo(int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 namespace {
 
 const COLORREF kPanelFill = RGB(4, 0, 0);
@@ -30,7 +50,6 @@ const std::uint8_t kLastColouredCount = 7;
 const std::uint8_t kLastSystemFontCount = 9;  // 10 and above take the variable-pitch font
 
 const char kCounterBlank[] = "     ";
-const int kStandardDpi = 96;
 
 // Every picture side by side in one strip: a mask (white where the icon is transparent, black
 // elsewhere) and a colour bitmap (black where transparent), both in 32-bit colour so that no
@@ -43,21 +62,9 @@ struct StripPixels {
     std::uint32_t* bits;  // top-down rows of 0x00RRGGBB
 };
 
-BITMAPINFO StripInfo(int width, int height)
-{
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 StripPixels CreateStrip()
 {
-    BITMAPINFO info = StripInfo(kPictureCount * kCellPictureSize, kCellPictureSize);
+    BITMAPINFO info = TopDownBitmapInfo(kPictureCount * kCellPictureSize, kCellPictureSize);
     void* bits = nullptr;
     const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     return StripPixels{bitmap, static_cast<std::uint32_t*>(bits)};
@@ -67,7 +74,7 @@ StripPixels CreateStrip()
 std::vector<std::uint32_t> ReadIconBitmap(HBITMAP bitmap)
 {
     std::vector<std::uint32_t> pixels(kCellPictureSize * kCellPictureSize);
-    BITMAPINFO info = StripInfo(kCellPictureSize, kCellPictureSize);
+    BITMAPINFO info = TopDownBitmapInfo(kCellPictureSize, kCellPictureSize);
     const HDC screen = GetDC(nullptr);
     GetDIBits(screen, bitmap, 0, kCellPictureSize, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
@@ -105,10 +112,8 @@ constexpr LONG kSmallestStockFontHeight = 11;
 
 HGDIOBJ StockFontAt96Dpi(int stockFont)
 {
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    if (dpi == kStandardDpi || dpi <= 0)
+    const int dpi = static_cast<int>(SystemDpi());
+    if (dpi == static_cast<int>(kStandardDpi))
         return GetStockObject(stockFont);
     LOGFONTA font{};
     GetObjectA(GetStockObject(stockFont), sizeof font, &font);

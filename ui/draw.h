@@ -6,6 +6,15 @@
 
 #include <cstdint>
 
+// The DPI that pictures and fonts are designed for.
+constexpr UINT kStandardDpi = 96;
+
+// The screen's DPI as the system reports it; kStandardDpi when it reports none.
+UINT SystemDpi();
+
+// A 32-bit bitmap of width x height pixels, rows top-down, as CreateDIBSection and GetDIBits take it.
+BITMAPINFO TopDownBitmapInfo(int width, int height);
+
 // Turns the loaded cell and button pictures into the mask and colour bitmaps that every picture
 // is drawn from, once at start-up.
 void PrepareCellPictures();

@@ -7,16 +7,16 @@
 namespace {
 
 // A pair of columns, one up- and one down-pointing triangle, repeats every 30 pixels.
-constexpr std::uint32_t kColumnPairPeriod = 30;
+constexpr auto kColumnPairPeriod = static_cast<std::uint32_t>(2 * kColumnStep);
 
 // Even columns' triangles lie exactly at their anchors. Odd columns are measured from 34, not
 // from 33 as the 15-pixel step would give: their sensitive triangles lie one pixel right of
 // their pictures, which leaves a two-pixel gap after every even column and none after an odd one.
-constexpr std::uint32_t kEvenColumnsLeft = 18;
-constexpr std::uint32_t kOddColumnsLeft = 34;
+constexpr auto kEvenColumnsLeft = static_cast<std::uint32_t>(kBoardLeft);
+constexpr auto kOddColumnsLeft = static_cast<std::uint32_t>(kBoardLeft + kColumnStep + 1);
 
 // The lowest pixel line of every row belongs to no cell.
-constexpr std::uint32_t kDeadLine = 25;
+constexpr auto kDeadLine = static_cast<std::uint32_t>(kRowPitch - 1);
 
 struct Span {  // both ends included
     std::uint32_t first;

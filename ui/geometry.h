@@ -7,10 +7,6 @@
 
 #include "game/window_size.h"
 
-constexpr std::int32_t kBoardLeft = 18;        // x of column 0's anchor on a board as wide as the header
-constexpr std::int32_t kBoardTop = 42;         // y of row 0's anchor
-constexpr std::int32_t kCellPictureSize = 32;  // a cell's picture is 32 x 32
-
 // What HitTest finds under the pointer, the same codes as PressedCell's kind.
 constexpr std::uint8_t kNoCell = 0;
 constexpr std::uint8_t kUpCell = 1;

@@ -40,7 +40,6 @@ using AdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 static const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4));
 static const HANDLE kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-3));
 static const UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
-static const UINT kStandardDpi = 96;
 
 static UINT FrameDpi;  // the DPI of the monitor the window is sized for; 0 before one is known
 
@@ -56,14 +55,6 @@ void DeclareDpiAwareness()
     if (setContext != nullptr && (setContext(kPerMonitorAwareV2) || setContext(kPerMonitorAware)))
         return;
     SetProcessDPIAware();
-}
-
-static UINT SystemDpi()
-{
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : kStandardDpi;
 }
 
 static UINT WindowDpi(HWND window)

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Every level in its fresh state, from the menu command: the window keeps a picture of itself in
 # BUILD_DIR/screenshots/level-N.png once it stops changing, and shows the header panel's outline,
-# the smiling button and its first cell covered. Then the keyboard's cursor on a covered, an
+# the smiling button and its first cell covered; a montage of four of them, levels.png, is the
+# picture that the README shows (docs/levels.png). Then the keyboard's cursor on a covered, an
 # uncovered and a flagged cell of the frozen Star board, side by side, magnified, in
 # keyboard-cursor.png (docs/keyboard-cursor.png is a copy).
 . "$(dirname "$0")/lib.sh" "$@"
@@ -71,4 +72,6 @@ convert "${crops[@]}" -bordercolor '#808080' -border 8 +append +repage "$shots/k
 
 post_command 40002
 expect_exit_code 0
+montage "$shots"/level-{0,3,4,6}.png -tile 4x1 -geometry +8+8 -background white "$shots/levels.png" ||
+    fail "the montage of the levels could not be made"
 echo "screenshots: passed, pictures in $shots"

@@ -88,8 +88,8 @@ static void RecordOnEveryLevel(std::int32_t seconds)
         BestTimesTable table{};
         if (!ReadLevelHeader(DataFile, level, header) || !ReadBestTimes(DataFile, header.offset, table))
             continue;
-        const int place = PlaceForTime(table, seconds);
-        const BestTimesTable updated = InsertBestTime(table, name, seconds);
+        const int place = PlaceForTime(table, RecordedSeconds(seconds));
+        const BestTimesTable updated = InsertBestTime(table, name, RecordedSeconds(seconds));
         if (place < kTableEntries && (updated.entries[place].seconds != RecordedSeconds(seconds) ||
                                       std::memcmp(updated.entries[place].name, name, kNameSize) != 0))
             __builtin_trap();

@@ -47,6 +47,19 @@ both() {
 }
 
 both init
+# Help, options before the command, and misuse: the same words, the same exit code, on both sides.
+both --help
+both -h
+both help level
+both level set --help
+mkdir "$work/native/sub" "$work/windows/sub"
+for misuse in frobnicate "times 9" "init --forse" "levels --file sub" "levels --file missing.dat"; do
+    # shellcheck disable=SC2086 # a row is a command line
+    both $misuse
+    cmp -s "$work/native.err" "$work/windows.err" || fail "$misuse: says $(cat "$work/windows.err"), native $(cat "$work/native.err")"
+done
+
+both --file kelbo.dat levels
 both level set 4 --title Ring --mines 25 --picture ring.txt
 both level set 3 --title Big --mines 90 --size 20x30
 both level show 4

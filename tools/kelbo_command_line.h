@@ -1,0 +1,35 @@
+// What a kelbo command line asked for, once parsed, and the commands that run from it. Each
+// command returns the process's exit code: 0 done, 1 failed, 2 misused.
+#pragma once
+
+#include <string>
+#include <vector>
+
+constexpr int kMisuse = 2;
+
+struct CommandLine {
+    std::string level;               // the level's number as typed; empty when none was given
+    std::vector<std::string> moves;  // replay's moves, as typed
+    bool force = false;
+    std::string seed;  // --seed, --time and --game as typed; empty when not given
+    std::string time;
+    std::string game;
+    std::string title;
+    int titleArgument = 0;  // where the title stands among the program's arguments; 0 when unknown
+    std::string mines;
+    std::string size;
+    std::string picture;
+};
+
+int RunInit(const CommandLine& line);
+int RunCheck(const CommandLine& line);
+int RunLevels(const CommandLine& line);
+int RunTimes(const CommandLine& line);
+int RunBoard(const CommandLine& line);
+int RunReplay(const CommandLine& line);
+int RunLevelShow(const CommandLine& line);
+int RunLevelSet(const CommandLine& line);
+int RunLevelReset(const CommandLine& line);
+
+// Writes "kelbo: MESSAGE" on standard error; the exit code of a misused command line.
+int Misuse(const std::string& message);

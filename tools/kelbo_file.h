@@ -1,0 +1,28 @@
+// The data file as the kelbo commands open, check and replace it.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The check that a whole data file must pass: every problem, each a line.
+using WholeFileCheck = std::vector<std::string> (*)(std::FILE* file, const std::string& fileName);
+
+// Opens the file at path for reading as DataFile and checks it whole, naming it DataFileName in
+// the problems: every problem found, or the one that kept it from being opened (a folder, a
+// missing file), and then false. DataFile stays open only when there is no problem.
+bool OpenCheckedDataFile(const std::string& path, WholeFileCheck check, std::vector<std::string>& problems);
+
+// The whole of DataFile, read from its start; false when it cannot be read or is empty.
+bool ReadOpenImage(std::vector<std::uint8_t>& image);
+
+// Why path cannot be written as a data file, or empty: a folder is not a file.
+std::string FolderProblem(const std::string& path);
+
+// Replaces DataFileName with the image: writes it whole beside the old file, checks what was
+// written, and only then renames it over the old one, so that a crash, a full disk or a failed
+// check leaves the old file whole. Through a symbolic link the file it names is replaced and the
+// link stays; the new file keeps the old one's permission bits, and its owner and group where the
+// system lets us. False with a one-line message.
+bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, std::string& problem);
