@@ -62,10 +62,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     const HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_ACCELERATORS));
     AppInstance = instance;
 
-    // A data-file problem met by the first game has already ended the program.
-    if (!IsGameReleased()) {
-        ShowWindow(window, showCommand);
-        UpdateWindow(window);
-    }
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
     return RunMessageLoop(window, accelerators);
 }

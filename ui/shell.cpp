@@ -49,13 +49,3 @@ void ShowDataFileProblem(HWND window, const std::string& problem)
 {
     MessageBoxA(window, problem.c_str(), "Skarvel", MB_OK | MB_ICONERROR);
 }
-
-void ShutdownForDataFileProblem(HWND window, const std::string& problem)
-{
-    if (GameReleased)
-        return;
-    // Released before the message box, whose own message loop keeps painting the window.
-    ReleaseGame();
-    ShowDataFileProblem(window, problem);
-    PostQuitMessage(kDataFileProblemExitCode);
-}

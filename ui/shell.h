@@ -44,6 +44,3 @@ void Shutdown();
 
 // Shows a data-file problem to the player; window may be null before the main window exists.
 void ShowDataFileProblem(HWND window, const std::string& problem);
-
-// The data file became unusable while the game ran: tell the player and end with a non-zero code.
-void ShutdownForDataFileProblem(HWND window, const std::string& problem);

@@ -164,6 +164,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DESTROY:
         Shutdown();
         return 0;
+    case WM_ENABLE:
+        if (!wParam)
+            ShowPictureBeforeDialog(window);
+        return 0;
     case WM_COMMAND:
         HandleCommand(window, LOWORD(wParam));
         return 0;

@@ -163,6 +163,21 @@ void EndPictureDrawing(HWND window)
     DrawnArea = RECT{0, 0, 0, 0};
 }
 
+void ShowPictureBeforeDialog(HWND window)
+{
+    // Inside a message's handling the move may not have drawn all it changed yet (the winning
+    // cell, the counter): the game is drawn afresh. The dialog's own loop then repaints from it.
+    if (!OuterStates.empty())
+        RedrawPictureOnNextPaint(true);
+    if (Pending != kNoRedraw)
+        InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    const HDC dc = GetDC(window);
+    CopyToWindow(dc, DrawnArea);
+    ReleaseDC(window, dc);
+    DrawnArea = RECT{0, 0, 0, 0};
+}
+
 void RedrawPicturePart(const RECT& part)
 {
     FillRect(PictureDC, &part, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));

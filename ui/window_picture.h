@@ -29,6 +29,10 @@ void BeginPictureDrawing();
 // Ends the innermost drawing and copies what was drawn to the window.
 void EndPictureDrawing(HWND window);
 
+// A dialog or message box is about to open over the window (it disables its owner first): the
+// window shows the game as it stands, whatever the handler that opens it has drawn so far.
+void ShowPictureBeforeDialog(HWND window);
+
 // Draws part of the picture afresh, as a repaint of that part of the window would, during a
 // message's drawing: the background, then the header and every cell that reaches into it.
 void RedrawPicturePart(const RECT& part);
