@@ -146,10 +146,13 @@ static std::string ReadCurrentLevel(LevelRecord& record)
     if (ReopenOrWriteDataFile(problem)) {
         const std::vector<FileProblem> problems =
             FindLevelProblems(DataFile, DataFileName, LevelIndex, record, CheckMinePlacement);
+        // The player hears about the whole file, as at start-up: a file cut short says so first.
+        const std::vector<FileProblem> fileProblems =
+            problems.empty() ? problems : FindFileProblems(DataFile, DataFileName, CheckMinePlacement);
         if (problems.empty())
             RememberSoundLevels();
         else
-            problem = DamagedFileMessage(problems);
+            problem = DamagedFileMessage(fileProblems.empty() ? problems : fileProblems);
     }
     CloseDataFile();
     return problem;
