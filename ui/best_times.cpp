@@ -48,15 +48,15 @@ bool FillBestTimes(HWND dialog)
     std::string problem;
     std::uint32_t recordOffset = 0;
     BestTimesTable table{};
-    const bool read = ReadCurrentBestTimes(LevelIndex, recordOffset, table, problem) &&
-                      ReadLevelTitle(DataFile, recordOffset, title);
+    const bool read =
+        ReadCurrentBestTimes(LevelIndex, recordOffset, table, problem) && ReadLevelTitle(DataFile, recordOffset, title);
     CloseDataFile();
     if (!read)
         return false;
-    SetDlgItemTextA(dialog, IDC_LEVEL_TITLE, title.c_str());
+    SetDlgItemTextA(dialog, IDC_LEVEL_TITLE, WithAmpersandsShown(title).c_str());
     for (int place = 0; place < kTableEntries; ++place) {
         const BestTime& entry = table.entries[place];
-        SetDlgItemTextA(dialog, IDC_FIRST_NAME + place, FieldText(entry.name, kNameSize).c_str());
+        SetDlgItemTextA(dialog, IDC_FIRST_NAME + place, WithAmpersandsShown(FieldText(entry.name, kNameSize)).c_str());
         SetDlgItemTextA(dialog, IDC_FIRST_TIME + place, std::to_string(entry.seconds).c_str());
     }
     return true;
@@ -83,7 +83,8 @@ INT_PTR CALLBACK BestTimesProcedure(HWND dialog, UINT message, WPARAM wParam, LP
 {
     if (message == WM_INITDIALOG) {
         if (!FillBestTimes(dialog)) {
-            ShowSaveProblem(dialog, DataFilePath() + ": the best times of " + LevelName(LevelIndex) + " cannot be read.");
+            ShowSaveProblem(dialog,
+                            DataFilePath() + ": the best times of " + LevelName(LevelIndex) + " cannot be read.");
             EndDialog(dialog, 0);
         }
         return TRUE;
@@ -125,6 +126,14 @@ bool SaveBestTime(const std::uint8_t (&name)[kNameSize], std::int32_t seconds, s
 }
 
 }  // namespace
+
+std::string WithAmpersandsShown(const std::string& text)
+{
+    std::string shown;
+    for (const char c : text)
+        shown += c == '&' ? std::string("&&") : std::string(1, c);
+    return shown;
+}
 
 void AskPlayerName(HWND window, std::uint8_t (&name)[kNameSize])
 {

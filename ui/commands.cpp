@@ -67,15 +67,6 @@ static std::string FileTitle(int level)
     return WithoutTrailingSpaces(title);
 }
 
-// A menu shows "&&" as "&".
-static std::string MenuText(const std::string& title)
-{
-    std::string text;
-    for (const char c : title)
-        text += c == '&' ? std::string("&&") : std::string(1, c);
-    return text;
-}
-
 static void SetItemText(HMENU menu, int itemId, const std::string& text)
 {
     MENUITEMINFOA item{};
@@ -103,7 +94,7 @@ void NameLevelItems(HWND window)
         }
         const std::string title = fileOpen ? FileTitle(level) : std::string();
         const bool own = !title.empty() && title != builtInTitles[level];
-        SetItemText(menu, itemId, own ? MenuText(title) : builtInItems[level]);
+        SetItemText(menu, itemId, own ? WithAmpersandsShown(title) : builtInItems[level]);
     }
     CloseDataFile();
 }

@@ -14,10 +14,10 @@ struct PressedCellState {
     std::uint32_t row;
 };
 
-extern PressedCellState PressedCell;  // the cell drawn with the pressed picture, if any
+extern PressedCellState PressedCell;                    // the cell drawn with the pressed picture, if any
 extern std::vector<CellPosition> PressedNeighbourhood;  // cells drawn pressed by the middle button
 extern CellPosition PressedCentre;                      // the cell under the pointer when they were pressed
-extern HDC MessageDC;                 // device context of the mouse or timer message being handled
+extern HDC MessageDC;                                   // device context of the mouse or timer message being handled
 
 void ClearPressedCell();
 
@@ -44,4 +44,6 @@ void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y);
 void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y);
 void HandleRightButtonUp(HWND window, std::uint32_t x, std::uint32_t y);
 void HandleMiddleButtonDown(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y);
-void HandleMiddleButtonUp(HWND window, std::uint32_t x, std::uint32_t y);
+void HandleMiddleButtonUp(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y);
+// The mouse was taken away during a press (lost capture, a system dialog): the press is undone.
+void HandleLostPress(HWND window);

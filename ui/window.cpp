@@ -196,8 +196,14 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         HandleMiddleButtonDown(window, wParam, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
     case WM_MBUTTONUP:
-        HandleMiddleButtonUp(window, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
+        HandleMiddleButtonUp(window, wParam, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
+    case WM_CAPTURECHANGED:
+        HandleLostPress(window);
+        return 0;
+    case WM_CANCELMODE:
+        HandleLostPress(window);
+        return DefWindowProcA(window, message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -13,7 +13,8 @@ extern int PictureWidth;  // the picture's size: the client area divided by Disp
 extern int PictureHeight;
 
 // Gives the picture the size of the window's client area; a new size is redrawn whole, erased.
-void FitPictureToWindow(HWND window);
+// False, with the player told, when the system cannot make it; an older picture then stays.
+bool FitPictureToWindow(HWND window);
 
 // The next WM_PAINT draws the whole picture afresh first: over the old one, or on the grey
 // background when erase is true.
@@ -40,4 +41,5 @@ void RedrawPicturePart(const RECT& part);
 // The WM_PAINT handler.
 void PaintWindow(HWND window);
 
+// Releases the picture, at the end.
 void DestroyPicture();
