@@ -99,6 +99,14 @@ void NameLevelItems(HWND window)
     CloseDataFile();
 }
 
+ATOM MenuItemTextAtom(HWND window, WORD itemId)
+{
+    NameLevelItems(window);
+    char text[256] = {};
+    GetMenuStringA(GetMenu(window), itemId, text, sizeof text, MF_BYCOMMAND);
+    return text[0] != '\0' ? GlobalAddAtomA(text) : 0;
+}
+
 void HandleCommand(HWND window, WORD commandId)
 {
     if (commandId >= CMD_FIRST_LEVEL && commandId <= CMD_LAST_LEVEL) {

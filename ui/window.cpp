@@ -147,6 +147,7 @@ static void RedrawAfresh(HWND window)
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     static const UINT redrawAfreshMessage = RegisterWindowMessageA(kRedrawAfreshMessageName);
+    static const UINT menuItemTextMessage = RegisterWindowMessageA(kMenuItemTextMessageName);
     // Once the game is released the window may live on until the message loop ends; it must not
     // reach the board or the data file then.
     if (IsGameReleased())
@@ -155,6 +156,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         RedrawAfresh(window);
         return 0;
     }
+    if (message == menuItemTextMessage)
+        return MenuItemTextAtom(window, LOWORD(wParam));
     switch (message) {
     case WM_ERASEBKGND:
         return 1;  // the paint copies the picture over all of it
