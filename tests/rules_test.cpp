@@ -305,8 +305,13 @@ const ChordCase kChordCases[] = {
     {"unsatisfied", kTwoMines, "L:1,0", {1, 0}, {"#1####", "######"}, Running, 2},
     {"too many flags", kTwoMines, "L:1,0 R:0,0 R:2,0", {1, 0}, {"F1F###", "######"}, Running, 0},
     {"a wrong flag loses", kTwoMines, "L:1,0 R:2,0", {1, 0}, {"*1F###", "#####*"}, Over, 1},
-    {"question-marked neighbours and a question-marked zero", kTwoMines,
-     "L:1,0 R:0,0 R:3,0 R:3,0 R:2,0 R:2,0", {1, 0}, {"F11011", "11111#"}, Running, 1},
+    {"question-marked neighbours and a question-marked zero",
+     kTwoMines,
+     "L:1,0 R:0,0 R:3,0 R:3,0 R:2,0 R:2,0",
+     {1, 0},
+     {"F11011", "11111#"},
+     Running,
+     1},
     {"on a covered cell", kTwoMines, "L:1,0 R:0,0", {2, 0}, {"F1####", "######"}, Running, 1},
     {"on a flag", kTwoMines, "L:1,0 R:0,0", {0, 0}, {"F1####", "######"}, Running, 1},
     {"at the edge beside void cells", {"*.x", "..x"}, "L:1,1 R:0,0", {1, 1}, {"F1.", "11."}, Over, 0},
@@ -629,6 +634,30 @@ TEST(KelboReplay, WinsWithoutWritingABestTime)
     EXPECT_NE(run.output.find("\nFlagsLeft 0\nGameState Over\nResult Won\n"), std::string::npos) << run.output;
     EXPECT_EQ(run.output.find('#'), std::string::npos) << run.output;
     EXPECT_EQ(ReadWholeFile(DataFileName), fileBefore);
+}
+
+// A first left or right release over the grid starts the clock, a void cell's too; the middle
+// button never does.
+TEST(KelboReplay, TheFirstMoveStartsTheClockUnlessItIsMiddle)
+{
+    ScratchDirectory directory;
+    std::string problem;
+    ASSERT_TRUE(OpenImageAsDataFile(directory, DefaultDataFileBytes(), problem)) << problem;
+    CloseDataFile();
+    const struct {
+        const char* moves;
+        const char* state;
+    } cases[] = {
+        {"L:8,0", "Running"}, {"R:8,0", "Running"},    {"L:0,0", "Running"},       {"M:8,0", "Idle"},
+        {"M:0,0", "Idle"},    {"M:8,0 M:8,0", "Idle"}, {"M:8,0 R:8,0", "Running"},
+    };
+    for (const auto& row : cases) {
+        const ToolRun run = RunKelbo(directory, std::string("replay 3 --seed 1 ") + row.moves);
+        EXPECT_EQ(run.exitCode, 0) << row.moves << ": " << run.errors;
+        EXPECT_NE(run.output.find(std::string("\nGameState ") + row.state + "\n"), std::string::npos)
+            << row.moves << ":\n"
+            << run.output;
+    }
 }
 
 TEST(KelboReplay, VoidStartsTheClockAndOutsideTheGridFails)
