@@ -790,6 +790,25 @@ void CheckReleasedAtEnd(int slotAtStart)
                "GDI objects left behind: handle slots grew by " + std::to_string(growth));
 }
 
+// With every GDI handle taken, preparing the pictures fails and says so, writing through no
+// missing bitmap; with room again it succeeds.
+void CheckPreparingWithNoRoom()
+{
+    ReleasePictures();
+    std::vector<HPEN> pens;
+    for (HPEN pen; pens.size() < 200000 && (pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0))) != nullptr;)
+        pens.push_back(pen);
+    const bool preparedWithNoRoom = LoadPictures(GetModuleHandleA(nullptr));
+    for (HPEN pen : pens)
+        DeleteObject(pen);
+    if (preparedWithNoRoom)
+        Report("preparing the pictures with all " + std::to_string(pens.size()) + " GDI handles taken",
+               "it did not fail");
+    ReleasePictures();
+    if (!LoadPictures(GetModuleHandleA(nullptr)))
+        Report("preparing the pictures once there is room again", "it failed");
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -814,6 +833,7 @@ int main(int argc, char** argv)
     CheckStateKept();
     CheckNoObjectLeft();
     CheckReleasedAtEnd(slotAtStart);
+    CheckPreparingWithNoRoom();  // last: it takes every handle slot there is
     std::printf("draw_check: %d mismatches\n", Mismatches);
     return Mismatches == 0 ? 0 : 1;
 }
