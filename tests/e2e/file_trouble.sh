@@ -4,7 +4,8 @@
 # the next new game meets a missing or empty file as start-up does, writing the built-in one, and
 # reports the others (full path, plain words, what to do) and plays on with the level as it was
 # read before. Read-only: the game plays from it, and a won time and Reset scores say that nothing
-# was saved. The file is never changed behind the player's back.
+# was saved. The file is never changed behind the player's back, and behind each message the
+# window shows the game as it stands.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
 e2e_setup
@@ -23,8 +24,13 @@ expect_message() {
     for pattern in "$@"; do
         grep -qE "$pattern" <<<"$text" || fail "the message does not say \"$pattern\""
     done
+    local behind=$WINDOW
+    [ "$(probe place "Best times" 2>/dev/null)" ] && behind=""  # a dialog stands between them
+    [ -n "$behind" ] && grab_behind_dialog "$WORK/behind.png" Skarvel
     xdotool mousemove --window "$box" 10 10 key Return
     sleep 0.5
+    # Behind the message the window showed the game as it stood: the new board, the winning move.
+    [ -n "$behind" ] && expect_seen_behind_dialog "$WORK/behind.png" "the window behind the message"
 }
 
 # What the file is after a case: as before, the built-in file, or still a folder.
