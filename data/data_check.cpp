@@ -93,9 +93,8 @@ void CheckGrid(const LevelRecord& record, const LevelReport& report)
         const std::uint8_t cell = record.grid[index];
         if (cell != kPlayableCell && cell != kVoidCell) {
             report.Add("has a damaged outline", "the outline holds the byte " + std::to_string(cell) + " at row " +
-                                                    std::to_string(index / record.columns) + ", column " +
-                                                    std::to_string(index % record.columns) +
-                                                    "; only 0 (a cell) and 255 (no cell) may stand there");
+                       std::to_string(index / record.columns) + ", column " +
+                       std::to_string(index % record.columns) + "; only 0 (a cell) and 255 (no cell) may stand there");
             return;
         }
     }
@@ -174,10 +173,10 @@ void CheckOverlaps(std::FILE* file, const std::string& fileName, std::vector<Fil
         for (int second = first + 1; second < kLevelCount; ++second)
             if (RecordsOverlap(headers[first], RecordSize(first, headers[first]), headers[second],
                                RecordSize(second, headers[second])))
-                problems.push_back(
-                    {std::string("the ") + kLevelMenuNames[first] + " and " + kLevelMenuNames[second] +
-                         " levels are stored over each other",
-                     fileName + ": the records of " + LevelName(first) + " and " + LevelName(second) + " overlap"});
+                problems.push_back({std::string("the ") + kLevelMenuNames[first] + " and " + kLevelMenuNames[second] +
+                                        " levels are stored over each other",
+                                    fileName + ": the records of " + LevelName(first) + " and " +
+                                        LevelName(second) + " overlap"});
 }
 
 }  // namespace
@@ -259,7 +258,8 @@ std::vector<std::string> ReadCheckedLevel(std::FILE* file, const std::string& fi
     return ProblemDetails(FindLevelProblems(file, fileName, levelIndex, record, extraCheck));
 }
 
-std::vector<std::string> CheckLevel(std::FILE* file, const std::string& fileName, int levelIndex, LevelCheck extraCheck)
+std::vector<std::string> CheckLevel(std::FILE* file, const std::string& fileName, int levelIndex,
+                                    LevelCheck extraCheck)
 {
     LevelRecord record;
     return ReadCheckedLevel(file, fileName, levelIndex, record, extraCheck);

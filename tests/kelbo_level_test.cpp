@@ -383,20 +383,15 @@ TEST(KelboLevel, SetAndResetMendTheBrokenLevelTheyReplace)
 }
 
 struct Title {
-    const char* typed;   // UTF-8, as a terminal sends it
-    std::string stored;  // the field's bytes in the file, Windows-1252
-    const char* shown;   // what level show and levels print back
+    const char* typed;  // UTF-8, as a terminal sends it
+    std::string stored;   // the field's bytes in the file, Windows-1252
+    const char* shown;  // what level show and levels print back
 };
 
 const Title kTitles[] = {
     {"Zo\xc3\xab", std::string("Zo\xeb\0", 4), "Zo\xc3\xab"},
-    {"\xe2\x82\xac"
-     "uro",
-     std::string("\x80uro\0", 5),
-     "\xe2\x82\xac"
-     "uro"},
-    {"\xc5\x92uvre \xe2\x80\x93 \xc3\xbf", std::string("\x8cuvre \x96 \xff\0", 10),
-     "\xc5\x92uvre \xe2\x80\x93 \xc3\xbf"},
+    {"\xe2\x82\xac" "uro", std::string("\x80uro\0", 5), "\xe2\x82\xac" "uro"},
+    {"\xc5\x92uvre \xe2\x80\x93 \xc3\xbf", std::string("\x8cuvre \x96 \xff\0", 10), "\xc5\x92uvre \xe2\x80\x93 \xc3\xbf"},
     {"a\\b", std::string("a\\b\0", 4), "a\\\\b"},
 };
 
@@ -406,8 +401,7 @@ TEST(KelboLevel, TitlesInThePlayersOwnLetters)
         SCOPED_TRACE(title.typed);
         ScratchDirectory directory;
         WriteWholeFileForTest(directory.File("kelbo.dat"), DefaultDataFileBytes());
-        const ToolRun set =
-            RunKelbo(directory, std::string("level set 4 --title '") + title.typed + "' --size 3x4 --mines 2");
+        const ToolRun set = RunKelbo(directory, std::string("level set 4 --title '") + title.typed + "' --size 3x4 --mines 2");
         ASSERT_EQ(set.exitCode, 0) << set.errors;
         EXPECT_NE(set.output.find(std::string("\"") + title.shown + "\""), std::string::npos) << set.output;
         const std::vector<std::uint8_t> file = ReadWholeFile(directory.File("kelbo.dat"));
@@ -415,8 +409,7 @@ TEST(KelboLevel, TitlesInThePlayersOwnLetters)
         EXPECT_EQ(std::string(field, field + static_cast<long>(title.stored.size())), title.stored);
         EXPECT_EQ(Lines(RunKelbo(directory, "level show 4").output)[0], std::string("title \"") + title.shown + "\"");
         EXPECT_EQ(Lines(RunKelbo(directory, "times 4").output)[0], std::string("4 ") + title.shown);
-        EXPECT_NE(RunKelbo(directory, "levels").output.find(std::string("4     ") + title.shown + " "),
-                  std::string::npos);
+        EXPECT_NE(RunKelbo(directory, "levels").output.find(std::string("4     ") + title.shown + " "), std::string::npos);
     }
 }
 

@@ -48,8 +48,8 @@ bool FillBestTimes(HWND dialog)
     std::string problem;
     std::uint32_t recordOffset = 0;
     BestTimesTable table{};
-    const bool read =
-        ReadCurrentBestTimes(LevelIndex, recordOffset, table, problem) && ReadLevelTitle(DataFile, recordOffset, title);
+    const bool read = ReadCurrentBestTimes(LevelIndex, recordOffset, table, problem) &&
+                      ReadLevelTitle(DataFile, recordOffset, title);
     CloseDataFile();
     if (!read)
         return false;
@@ -83,8 +83,7 @@ INT_PTR CALLBACK BestTimesProcedure(HWND dialog, UINT message, WPARAM wParam, LP
 {
     if (message == WM_INITDIALOG) {
         if (!FillBestTimes(dialog)) {
-            ShowSaveProblem(dialog,
-                            DataFilePath() + ": the best times of " + LevelName(LevelIndex) + " cannot be read.");
+            ShowSaveProblem(dialog, DataFilePath() + ": the best times of " + LevelName(LevelIndex) + " cannot be read.");
             EndDialog(dialog, 0);
         }
         return TRUE;

@@ -21,13 +21,7 @@ const COLORREF kLargeNumberText = RGB(0, 0, 0);
 
 // Text colours of the counts 1 to 7; 8 and 9 keep whatever colour the device context holds.
 const COLORREF kCountColours[8] = {
-    0,
-    RGB(0, 0, 255),
-    RGB(150, 0, 65),
-    RGB(255, 36, 0),
-    RGB(0, 255, 0),
-    RGB(228, 255, 255),
-    RGB(255, 0, 255),
+    0, RGB(0, 0, 255), RGB(150, 0, 65), RGB(255, 36, 0), RGB(0, 255, 0), RGB(228, 255, 255), RGB(255, 0, 255),
     RGB(255, 255, 0),
 };
 const std::uint8_t kLastColouredCount = 7;

@@ -14,10 +14,10 @@ struct PressedCellState {
     std::uint32_t row;
 };
 
-extern PressedCellState PressedCell;                    // the cell drawn with the pressed picture, if any
+extern PressedCellState PressedCell;  // the cell drawn with the pressed picture, if any
 extern std::vector<CellPosition> PressedNeighbourhood;  // cells drawn pressed by the middle button
 extern CellPosition PressedCentre;                      // the cell under the pointer when they were pressed
-extern HDC MessageDC;                                   // device context of the mouse or timer message being handled
+extern HDC MessageDC;                 // device context of the mouse or timer message being handled
 
 void ClearPressedCell();
 

@@ -62,8 +62,7 @@ struct Image {
 
 Image BackgroundImage(const Canvas& canvas)
 {
-    return Image{canvas.width, canvas.height,
-                 std::vector<COLORREF>(static_cast<std::size_t>(canvas.width * canvas.height), kBackground)};
+    return Image{canvas.width, canvas.height, std::vector<COLORREF>(static_cast<std::size_t>(canvas.width * canvas.height), kBackground)};
 }
 
 // An icon's text picture: a legend of "C name" lines, a blank line, then one character a pixel.
@@ -72,7 +71,7 @@ using IconPicture = std::vector<std::vector<COLORREF>>;
 COLORREF NamedColour(const std::string& name)
 {
     static const std::map<std::string, COLORREF> colours = {
-        {"transparent", kTransparent},  {"black", RGB(0, 0, 0)},      {"white", RGB(255, 255, 255)},
+        {"transparent", kTransparent}, {"black", RGB(0, 0, 0)},       {"white", RGB(255, 255, 255)},
         {"silver", RGB(192, 192, 192)}, {"grey", RGB(128, 128, 128)}, {"red", RGB(255, 0, 0)},
         {"maroon", RGB(128, 0, 0)},     {"yellow", RGB(255, 255, 0)}, {"olive", RGB(128, 128, 0)},
         {"blue", RGB(0, 0, 255)},       {"aqua", RGB(0, 255, 255)},   {"lime", RGB(0, 255, 0)},
@@ -126,7 +125,7 @@ void Compose(Image& image, const std::string& picture, int left, int top)
 struct Difference {
     int count = 0;
     RECT box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};  // right and bottom included
-    std::vector<std::pair<COLORREF, COLORREF>> pixels;     // as drawn, as expected
+    std::vector<std::pair<COLORREF, COLORREF>> pixels;  // as drawn, as expected
     POINT first{0, 0};
     COLORREF firstExpected = 0, firstActual = 0;
 };
@@ -229,8 +228,8 @@ void ExpectInk(const std::string& where, const Difference& ink, COLORREF colour,
     // Centred on its measured width: no more than the glyphs' side bearings left over either side.
     const LONG leftGap = ink.box.left - box.left, rightGap = box.right - 1 - ink.box.right;
     if (std::abs(leftGap - rightGap) > 2)
-        Report(where, "text not centred in its measured box: " + std::to_string(leftGap) +
-                          " pixels free on the left, " + std::to_string(rightGap) + " on the right");
+        Report(where, "text not centred in its measured box: " + std::to_string(leftGap) + " pixels free on the left, " +
+                          std::to_string(rightGap) + " on the right");
 }
 
 SIZE Measure(HDC dc, const std::string& text, HGDIOBJ font)
@@ -369,10 +368,8 @@ void CheckPressedCells()
         DrawCell(canvas.dc, column, 1, orientation);
         DrawPressedCell(canvas.dc, column, 1, orientation);
         Image expected = BackgroundImage(canvas);
-        Compose(expected, orientation ? "covered_down" : "covered_up", CellAnchor(column, 1).x,
-                CellAnchor(column, 1).y);
-        Compose(expected, orientation ? "pressed_down" : "pressed_up", CellAnchor(column, 1).x,
-                CellAnchor(column, 1).y);
+        Compose(expected, orientation ? "covered_down" : "covered_up", CellAnchor(column, 1).x, CellAnchor(column, 1).y);
+        Compose(expected, orientation ? "pressed_down" : "pressed_up", CellAnchor(column, 1).x, CellAnchor(column, 1).y);
         ExpectSame(std::string("pressed over a question mark, ") + (orientation ? "down" : "up"), canvas, expected,
                    Whole(canvas));
         DestroyCanvas(canvas);
@@ -456,7 +453,8 @@ void ExpectCounter(const std::string& where, const Canvas& canvas, int centre, c
     if ((ink == 0 && text.find_first_not_of(' ') != std::string::npos) || ink + strip + mixed != size.cx * size.cy)
         Report(where, "\"" + text + "\" in its box from " + Point(box.left, box.top) + ": " + std::to_string(ink) +
                           " light grey, " + std::to_string(mixed) + " mixed and " + std::to_string(strip) +
-                          " black pixels of " + std::to_string(size.cx * size.cy));
+                          " black pixels of " +
+                          std::to_string(size.cx * size.cy));
 }
 
 void BlankOut(Image& image, const RECT& box)
@@ -519,8 +517,8 @@ std::mt19937 Random(20240101);
 // Every state a board can show, at random, and some void cells.
 void SetRandomBoard(std::uint32_t rows, std::uint32_t columns)
 {
-    static const std::uint8_t states[] = {128, 131, 143, 32, 35, 47, 64, 72, 0,  1,  2,  3,
-                                          4,   5,   6,   7,  8,  9,  10, 11, 12, 15, 255};
+    static const std::uint8_t states[] = {128, 131, 143, 32, 35, 47, 64, 72, 0, 1, 2, 3, 4,
+                                          5,   6,   7,   8,  9,  10, 11, 12, 15, 255};
     SetBoard(rows, columns, 0);
     for (std::size_t i = 0; i < GridSize(); ++i)
         Board[i] = states[Random() % sizeof states];
@@ -571,16 +569,12 @@ void CheckCellOrder(int width, int height)
 // A repaint of part of the window, clipped to it as BeginPaint does, matches the whole repaint.
 void CheckUpdateRectangles(Canvas& canvas, Image& whole)
 {
-    std::vector<RECT> updates = {{0, 0, canvas.width, canvas.height},
-                                 {0, 0, 1, 1},
-                                 {49, 67, 51, 69},
-                                 {33, 68, 34, 69},
-                                 {canvas.width - 1, canvas.height - 1, canvas.width, canvas.height}};
+    std::vector<RECT> updates = {{0, 0, canvas.width, canvas.height}, {0, 0, 1, 1}, {49, 67, 51, 69},
+                                 {33, 68, 34, 69}, {canvas.width - 1, canvas.height - 1, canvas.width, canvas.height}};
     for (int i = 0; i < 40; ++i) {
         const int left = static_cast<int>(Random() % static_cast<unsigned>(canvas.width));
         const int top = static_cast<int>(Random() % static_cast<unsigned>(canvas.height));
-        updates.push_back(
-            RECT{left, top, left + 1 + static_cast<int>(Random() % 90), top + 1 + static_cast<int>(Random() % 90)});
+        updates.push_back(RECT{left, top, left + 1 + static_cast<int>(Random() % 90), top + 1 + static_cast<int>(Random() % 90)});
     }
     for (RECT update : updates) {
         update.right = std::min<LONG>(update.right, canvas.width);
@@ -591,8 +585,8 @@ void CheckUpdateRectangles(Canvas& canvas, Image& whole)
         DrawWindowContents(canvas.dc, update);
         SelectClipRgn(canvas.dc, nullptr);
         DeleteObject(clip);
-        ExpectSame("update from " + Point(update.left, update.top) + " to " + Point(update.right, update.bottom),
-                   canvas, whole, update);
+        ExpectSame("update from " + Point(update.left, update.top) + " to " + Point(update.right, update.bottom), canvas,
+                   whole, update);
     }
 }
 
@@ -670,10 +664,10 @@ void CheckDrawnArea()
         DrawnArea = RECT{0, 0, 0, 0};
         row.draw();
         if (!EqualRect(&DrawnArea, &row.expected))
-            Report(std::string(row.name) + " drawn area", Point(DrawnArea.left, DrawnArea.top) + " to " +
-                                                              Point(DrawnArea.right, DrawnArea.bottom) + ", expected " +
-                                                              Point(row.expected.left, row.expected.top) + " to " +
-                                                              Point(row.expected.right, row.expected.bottom));
+            Report(std::string(row.name) + " drawn area",
+                   Point(DrawnArea.left, DrawnArea.top) + " to " + Point(DrawnArea.right, DrawnArea.bottom) +
+                       ", expected " + Point(row.expected.left, row.expected.top) + " to " +
+                       Point(row.expected.right, row.expected.bottom));
     }
     DestroyCanvas(canvas);
 }
@@ -703,15 +697,9 @@ void CheckStateKept()
         const char* name;
         std::function<void(HDC)> draw;
     } rows[] = {
-        {"DrawCell",
-         [](HDC dc) {
-             DrawCellsInOrder(dc, {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
-                                   16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30});
-         }},
-        {"DrawWindowContents",
-         [](HDC dc) {
-             DrawWindowContents(dc, RECT{0, 0, 200, 200});
-         }},
+        {"DrawCell", [](HDC dc) { DrawCellsInOrder(dc, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17,
+                                                        18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30}); }},
+        {"DrawWindowContents", [](HDC dc) { DrawWindowContents(dc, RECT{0, 0, 200, 200}); }},
     };
     for (int mode : {OPAQUE, TRANSPARENT})
         for (const auto& row : rows) {
