@@ -15,7 +15,7 @@ sleep 1
 
 # The client area less the clock, which ticks on its own: the left of the header, then the board.
 grab_view() {
-    grab_region "$WORK/header.rgb" 0 0 99 37
+    grab_region "$WORK/header.rgb" 0 0 139 37
     grab_client "$WORK/client.rgb"
     { cat "$WORK/header.rgb"; tail -c +$((GRAB_WIDTH * 38 * 3 + 1)) "$WORK/client.rgb"; } >"$1"
 }
@@ -35,7 +35,7 @@ alike() {
             return n
         }
         {
-            pixel = int(($1 - 1) / 3) - 100 * 38  # past the left of the header: the client from row 38
+            pixel = int(($1 - 1) / 3) - 140 * 38  # past the left of the header: the client from row 38
             x = pixel % width; y = int(pixel / width) + 38
             if (pixel >= 0 && x >= sx && x < sx + 32 && y >= sy && y < sy + 32) next
             d = value($2) - value($3); if (d > 16 || d < -16) exit 1
@@ -153,7 +153,7 @@ run_case() {
             "$WORK/before-client.png"
         blacken_dialog "$WORK/before-client.png" "$WORK/before-around.png"
         for picture in before-around open; do
-            convert "$WORK/$picture.png" -fill black -draw "rectangle 100,0 999,37" "$WORK/$picture.png"
+            convert "$WORK/$picture.png" -fill black -draw "rectangle 140,0 999,37" "$WORK/$picture.png"
         done
         [ "$(compare -metric AE "$WORK/before-around.png" "$WORK/open.png" null: 2>&1 | cut -d' ' -f1)" = 0 ] ||
             fail "$name: the window around the dialog is not as before"
