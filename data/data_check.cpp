@@ -1,7 +1,9 @@
 #include "data/data_check.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "data/default_file.h"
 #include "data/level_edit.h"
 #include "data/whole_file.h"
 
@@ -107,9 +109,51 @@ bool FileHoldsOffsetTable(std::uint64_t fileSize)
 
 FileProblem ShortFileProblem(const std::string& fileName, std::uint64_t fileSize)
 {
-    return {"the file is too short to hold even the list of levels",
+    return {"the file is cut short, too short to hold even the list of levels",
             fileName + ": the file is " + std::to_string(fileSize) + " bytes long, too short to hold the table of " +
-                std::to_string(kLevelCount) + " level offsets"};
+                std::to_string(kLevelCount) + " level offsets; the built-in file is " +
+                std::to_string(kDefaultFileSize) + " bytes long"};
+}
+
+// Where a level's record ends, when its size can be told: from its header, or, for a header past
+// the end of the file, from the built-in file when the record stands where that one has it.
+bool FindRecordEnd(std::FILE* file, std::uint64_t fileSize, int level, std::uint64_t& end)
+{
+    LevelHeader header{};
+    if (!ReadU32At(file, OffsetSlotPosition(level), header.offset))
+        return false;
+    if (header.offset + std::uint64_t{3} <= fileSize && ReadLevelHeader(file, level, header)) {
+        end = header.offset + static_cast<std::uint64_t>(RecordSize(level, header));
+        return true;
+    }
+    static const std::vector<std::uint8_t> builtIn = DefaultDataFileBytes();
+    LevelHeader builtInHeader{};
+    builtInHeader.offset = GetU32LE(builtIn.data() + OffsetSlotPosition(level));
+    if (header.offset != builtInHeader.offset)
+        return false;
+    builtInHeader.rows = builtIn[builtInHeader.offset];
+    builtInHeader.columns = builtIn[builtInHeader.offset + 1];
+    end = header.offset + static_cast<std::uint64_t>(RecordSize(level, builtInHeader));
+    return true;
+}
+
+// A file whose records would all fit a longer one has lost its end, to a copy or a write that
+// stopped early: the player is told that first, with the two lengths.
+void CheckCutShort(std::FILE* file, const std::string& fileName, std::vector<FileProblem>& problems)
+{
+    const std::uint64_t fileSize = FileSize(file);
+    std::uint64_t whole = 0;
+    for (int level = 0; level < kLevelCount; ++level) {
+        std::uint64_t end = 0;
+        if (!FindRecordEnd(file, fileSize, level, end))
+            return;
+        whole = std::max(whole, end);
+    }
+    if (whole <= fileSize)
+        return;
+    problems.insert(problems.begin(), {"the file is cut short", fileName + ": the file is " + std::to_string(fileSize) +
+                                                                    " bytes long; a whole one is " +
+                                                                    std::to_string(whole) + " bytes long"});
 }
 
 bool RecordsOverlap(const LevelHeader& a, long sizeA, const LevelHeader& b, long sizeB)
@@ -189,6 +233,8 @@ std::vector<FileProblem> FindFileProblems(std::FILE* file, const std::string& fi
     }
     if (problems.empty())
         CheckOverlaps(file, fileName, problems);
+    else
+        CheckCutShort(file, fileName, problems);
     return problems;
 }
 

@@ -95,6 +95,10 @@ static int OpenByName()
 
 static std::string CannotOpenMessage(int error)
 {
+    // With no file there is nothing to move away.
+    if (error == ENOENT)
+        return DataFilePath() + " cannot be found: it has been moved or deleted.\nA new game writes a new one "
+                                "with the built-in levels.";
     return DataFilePath() + " cannot be opened: " + std::strerror(error) +
            ".\nMake sure the file may be read and is not a folder, or move it away: the game then starts "
            "with its built-in levels.";
@@ -126,7 +130,8 @@ static bool WriteMissingFile(std::string& problem)
     return false;
 }
 
-bool OpenDataFile(std::string& problem, LevelCheck extraCheck)
+// A missing or empty file is replaced by the default one, as it holds nothing to lose.
+static bool OpenOrWriteDefault(std::string& problem)
 {
     int error = OpenByName();
     if (error == ENOENT && !WriteMissingFile(problem))
@@ -137,6 +142,13 @@ bool OpenDataFile(std::string& problem, LevelCheck extraCheck)
         problem = CannotOpenMessage(error);
         return false;
     }
+    return true;
+}
+
+bool OpenDataFile(std::string& problem, LevelCheck extraCheck)
+{
+    if (!OpenOrWriteDefault(problem))
+        return false;
     const std::vector<FileProblem> problems = FindFileProblems(DataFile, DataFileName, extraCheck);
     if (problems.empty())
         return true;
@@ -145,7 +157,7 @@ bool OpenDataFile(std::string& problem, LevelCheck extraCheck)
     return false;
 }
 
-bool ReopenDataFile(std::string& problem)
+static bool CloseForReopen(std::string& problem)
 {
     if (DataFile != nullptr) {
         const bool closed = std::fclose(DataFile) == 0;
@@ -155,11 +167,23 @@ bool ReopenDataFile(std::string& problem)
             return false;
         }
     }
+    return true;
+}
+
+bool ReopenDataFile(std::string& problem)
+{
+    if (!CloseForReopen(problem))
+        return false;
     const int error = OpenByName();
     if (error == 0)
         return true;
     problem = CannotOpenMessage(error);
     return false;
+}
+
+bool ReopenOrWriteDataFile(std::string& problem)
+{
+    return CloseForReopen(problem) && OpenOrWriteDefault(problem);
 }
 
 void CloseDataFile()

@@ -38,4 +38,8 @@ bool WriteDefaultDataFile(std::string& problem, bool replaceExisting = false);
 // DataFile is then closed.
 bool ReopenDataFile(std::string& problem);
 
+// ReopenDataFile, but a file that has gone or been left empty meanwhile is met as OpenDataFile
+// meets it: the default file is written and opened.
+bool ReopenOrWriteDataFile(std::string& problem);
+
 void CloseDataFile();

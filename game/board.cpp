@@ -109,8 +109,8 @@ static void CoverAllCells()
             Board[index] = static_cast<std::uint8_t>(Board[index] + kCoveredBase);
 }
 
-// The file was checked at start-up; a level that cannot be read now means the file changed
-// under the running game. The player is told, and the game stays empty and over.
+// A level that cannot be read now and never could be: the player is told, and the game stays
+// empty and over.
 static void AbandonGame(PlatformWindow window, const std::string& problem)
 {
     Rows = Columns = Mines = 0;
@@ -118,6 +118,44 @@ static void AbandonGame(PlatformWindow window, const std::string& problem)
     FlagsLeft = 0;
     GameState = Over;
     ReportDataFileProblem(window, problem);
+}
+
+// Every level as the file last held it sound: a file damaged or made unreadable under the running
+// game leaves the player these.
+static LevelRecord LastReadLevels[kLevelCount];
+static bool LevelWasRead[kLevelCount];
+
+static void RememberSoundLevels()
+{
+    for (int level = 0; level < kLevelCount; ++level) {
+        LevelRecord record;
+        if (FindLevelProblems(DataFile, DataFileName, level, record, CheckMinePlacement).empty()) {
+            LastReadLevels[level] = record;
+            LevelWasRead[level] = true;
+        }
+    }
+}
+
+// The current level from the file as it is now, written anew when it has gone; empty with the
+// problem when the file cannot be read or the level is damaged.
+static std::string ReadCurrentLevel(LevelRecord& record)
+{
+    // The file is opened afresh by its name, so a file replaced meanwhile is the one played, and
+    // closed again at once, so that nothing keeps another program from replacing it.
+    std::string problem;
+    if (ReopenOrWriteDataFile(problem)) {
+        const std::vector<FileProblem> problems =
+            FindLevelProblems(DataFile, DataFileName, LevelIndex, record, CheckMinePlacement);
+        // The player hears about the whole file, as at start-up: a file cut short says so first.
+        const std::vector<FileProblem> fileProblems =
+            problems.empty() ? problems : FindFileProblems(DataFile, DataFileName, CheckMinePlacement);
+        if (problems.empty())
+            RememberSoundLevels();
+        else
+            problem = DamagedFileMessage(fileProblems.empty() ? problems : fileProblems);
+    }
+    CloseDataFile();
+    return problem;
 }
 
 bool BuildBoard(const LevelRecord& record, std::uint32_t seed)
@@ -140,19 +178,15 @@ bool BuildBoard(const LevelRecord& record, std::uint32_t seed)
 void NewGameWithSeed(PlatformWindow window, std::uint32_t seed)
 {
     assert(LevelIndex >= 0 && LevelIndex < kLevelCount);
-    // The file is opened afresh by its name, so a file replaced meanwhile is the one played, and
-    // closed again at once, so that nothing keeps another program from replacing it.
-    std::string problem;
     LevelRecord record;
-    std::vector<FileProblem> problems;
-    if (ReopenDataFile(problem))
-        problems = FindLevelProblems(DataFile, DataFileName, LevelIndex, record, CheckMinePlacement);
-    CloseDataFile();
-    if (!problem.empty() || !problems.empty()) {
+    const std::string problem = ReadCurrentLevel(record);
+    if (!problem.empty() && !LevelWasRead[LevelIndex]) {
         StopClockTimer(window);
-        AbandonGame(window, problem.empty() ? DamagedFileMessage(problems) : problem);
+        AbandonGame(window, problem);
         return;
     }
+    if (!problem.empty())
+        record = LastReadLevels[LevelIndex];
     LevelOffset = record.offset;
     Rows = record.rows;
     Columns = record.columns;
@@ -162,8 +196,15 @@ void NewGameWithSeed(PlatformWindow window, std::uint32_t seed)
     GameState = Idle;
     ElapsedSeconds = 0;
     StopClockTimer(window);
-    if (!BuildBoard(record, seed))
+    if (!BuildBoard(record, seed)) {
         AbandonGame(window, DataFileName + ": " + LevelName(LevelIndex) + ": its mines cannot be placed");
+        return;
+    }
+    if (problem.empty())
+        return;
+    // The game goes on with the level as it was: the player sees the new board behind the message.
+    InvalidateClientArea(window, true);
+    ReportDataFileProblem(window, problem);
 }
 
 // The 32-bit finaliser of MurmurHash3: every input bit moves about half of the output bits.

@@ -31,5 +31,5 @@ void RedrawCellRun(std::uint32_t row, std::uint32_t firstColumn, std::uint32_t l
 void RecordBestTime(PlatformWindow window);
 
 // The data file cannot be used (it was changed or damaged while the game ran): tell the
-// player and end the program without touching the file.
+// player, without touching the file; the game goes on.
 void ReportDataFileProblem(PlatformWindow window, const std::string& message);

@@ -50,10 +50,21 @@ void UndrawableLevel(std::vector<std::uint8_t>& file)
 }
 
 const DamageCase kDamages[] = {
-    {"cut inside the offset table", [](auto& f) { f.resize(20); }, "too short to hold the table"},
+    {"cut inside the offset table", [](auto& f) { f.resize(20); },
+     "20 bytes long, too short to hold the table of 8 level offsets; the built-in file is 2225 bytes long"},
     {"cut inside the last outline", [](auto& f) { f.resize(2100); }, "level 7 (Cross): its outline runs past the end"},
+    {"cut inside the last outline, the lengths", [](auto& f) { f.resize(2100); },
+     "the file is 2100 bytes long; a whole one is 2225 bytes long"},
     {"cut inside the last table", [](auto& f) { f.resize(1950); },
      "level 7 (Cross): its record at offset 1930 runs past"},
+    {"cut before the records it lists", [](auto& f) { f.resize(1000); },
+     "the file is 1000 bytes long; a whole one is 2225 bytes long"},
+    {"a level made larger, then cut",
+     [](auto& f) {
+         SetLevelSize(f, 7, 20, 20, 10);
+         f.resize(RecordOffset(f, 7) + 91 + 300);
+     },
+     "a whole one is 2421 bytes long"},
     {"offset past the end", [](auto& f) { SetRecordOffset(f, 2, 5000); },
      "level 2 (Expert): its record at offset 5000"},
     {"offset far past the end", [](auto& f) { SetRecordOffset(f, 5, 0xFFFFFFF0u); }, "level 5 (Hexagon): its record"},
@@ -104,6 +115,22 @@ INSTANTIATE_TEST_SUITE_P(Damages, DamagedFileTest, ::testing::ValuesIn(kDamages)
             c = '_';
     return name;
 });
+
+// The player's first line says so in words; the lengths follow among the details.
+TEST(DataCheck, AFileCutShortSaysSoFirst)
+{
+    for (const std::size_t size : {std::size_t{20}, std::size_t{1000}, std::size_t{2224}}) {
+        SCOPED_TRACE(size);
+        ScratchDirectory directory;
+        std::vector<std::uint8_t> file = DefaultDataFileBytes();
+        file.resize(size);
+        std::string problem;
+        EXPECT_FALSE(OpenImageAsDataFile(directory, file, problem));
+        CloseDataFile();
+        const std::string firstLine = problem.substr(0, problem.find('\n'));
+        EXPECT_NE(firstLine.find(" is damaged: the file is cut short"), std::string::npos) << problem;
+    }
+}
 
 TEST(DataCheck, ListsEveryProblemOfAFile)
 {

@@ -241,20 +241,58 @@ TEST_F(NewGameTest, AFileReplacedUnderTheGameIsPlayedAtTheNextNewGame)
     EXPECT_EQ(Columns, 15u);
 }
 
-TEST_F(NewGameTest, AFileChangedUnderTheGameIsReportedNotRead)
+// The file changed under the running game: one that has gone or been emptied is written anew, as
+// at start-up; one damaged or unreadable is reported and left as it is, and the game goes on with
+// the level as it was last read.
+struct ChangedFileCase {
+    const char* what;
+    void (*change)(const std::string& fileName);
+    const char* reported;  // a text the message holds; nullptr when there is none
+    bool rewritten;        // the default file is in the file's place afterwards
+};
+
+TEST_F(NewGameTest, AFileChangedUnderTheGameLeavesTheGameGoingOn)
 {
-    CloseDataFile();
-    std::string problem;
-    ASSERT_TRUE(OpenImageAsDataFile(directory, DefaultDataFileBytes(), problem)) << problem;
-    std::filesystem::resize_file(DataFileName, 600);
-    LevelIndex = 6;
-    ClearHookCalls();
-    NewGameWithSeed(nullptr, 5);
-    EXPECT_EQ(CountHookCalls("ReportDataFileProblem"), 1);
-    EXPECT_NE(LastReportedProblem.find("level 6 (Radiation)"), std::string::npos) << LastReportedProblem;
-    EXPECT_EQ(GameState, Over);
-    EXPECT_EQ(GridSize(), 0u);
-    EXPECT_EQ(std::filesystem::file_size(DataFileName), 600u);
+    namespace fs = std::filesystem;
+    const ChangedFileCase cases[] = {
+        {"cut short", [](const std::string& name) { fs::resize_file(name, 600); }, "level 6 (Radiation)", false},
+        {"deleted", [](const std::string& name) { fs::remove(name); }, nullptr, true},
+        {"emptied", [](const std::string& name) { fs::resize_file(name, 0); }, nullptr, true},
+        {"a folder in its place",
+         [](const std::string& name) {
+             fs::remove(name);
+             fs::create_directory(name);
+         },
+         "cannot be opened", false},
+    };
+    for (const ChangedFileCase& row : cases) {
+        SCOPED_TRACE(row.what);
+        CloseDataFile();
+        fs::remove_all(DataFileName);
+        std::string problem;
+        ASSERT_TRUE(OpenImageAsDataFile(directory, DefaultDataFileBytes(), problem)) << problem;
+        LevelIndex = 6;
+        NewGameWithSeed(nullptr, 5);
+        const std::vector<std::uint8_t> soundBoard = Board;
+        row.change(DataFileName);
+        const bool wasFile = fs::is_regular_file(DataFileName);
+        const auto sizeBefore = wasFile ? fs::file_size(DataFileName) : 0;
+        ClearHookCalls();
+        NewGameWithSeed(nullptr, 5);
+        EXPECT_EQ(CountHookCalls("ReportDataFileProblem"), row.reported != nullptr ? 1 : 0) << LastReportedProblem;
+        if (row.reported != nullptr) {
+            EXPECT_NE(LastReportedProblem.find(row.reported), std::string::npos) << LastReportedProblem;
+        }
+        EXPECT_EQ(GameState, Idle);
+        EXPECT_EQ(Board, soundBoard);
+        if (row.rewritten)
+            EXPECT_EQ(ReadWholeFile(DataFileName), DefaultDataFileBytes());
+        else if (wasFile)
+            EXPECT_EQ(fs::file_size(DataFileName), sizeBefore);
+        else
+            EXPECT_TRUE(fs::is_directory(DataFileName));
+    }
+    fs::remove_all(DataFileName);
 }
 
 // Grids that the check would refuse, handed to the board builder as a file changed after the

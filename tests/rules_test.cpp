@@ -631,6 +631,30 @@ TEST(KelboReplay, WinsWithoutWritingABestTime)
     EXPECT_EQ(ReadWholeFile(DataFileName), fileBefore);
 }
 
+// A first left or right release over the grid starts the clock, a void cell's too; the middle
+// button never does.
+TEST(KelboReplay, TheFirstMoveStartsTheClockUnlessItIsMiddle)
+{
+    ScratchDirectory directory;
+    std::string problem;
+    ASSERT_TRUE(OpenImageAsDataFile(directory, DefaultDataFileBytes(), problem)) << problem;
+    CloseDataFile();
+    const struct {
+        const char* moves;
+        const char* state;
+    } cases[] = {
+        {"L:8,0", "Running"}, {"R:8,0", "Running"},    {"L:0,0", "Running"},       {"M:8,0", "Idle"},
+        {"M:0,0", "Idle"},    {"M:8,0 M:8,0", "Idle"}, {"M:8,0 R:8,0", "Running"},
+    };
+    for (const auto& row : cases) {
+        const ToolRun run = RunKelbo(directory, std::string("replay 3 --seed 1 ") + row.moves);
+        EXPECT_EQ(run.exitCode, 0) << row.moves << ": " << run.errors;
+        EXPECT_NE(run.output.find(std::string("\nGameState ") + row.state + "\n"), std::string::npos)
+            << row.moves << ":\n"
+            << run.output;
+    }
+}
+
 TEST(KelboReplay, VoidStartsTheClockAndOutsideTheGridFails)
 {
     ScratchDirectory directory;

@@ -53,10 +53,10 @@ bool FillBestTimes(HWND dialog)
     CloseDataFile();
     if (!read)
         return false;
-    SetDlgItemTextA(dialog, IDC_LEVEL_TITLE, title.c_str());
+    SetDlgItemTextA(dialog, IDC_LEVEL_TITLE, WithAmpersandsShown(title).c_str());
     for (int place = 0; place < kTableEntries; ++place) {
         const BestTime& entry = table.entries[place];
-        SetDlgItemTextA(dialog, IDC_FIRST_NAME + place, FieldText(entry.name, kNameSize).c_str());
+        SetDlgItemTextA(dialog, IDC_FIRST_NAME + place, WithAmpersandsShown(FieldText(entry.name, kNameSize)).c_str());
         SetDlgItemTextA(dialog, IDC_FIRST_TIME + place, std::to_string(entry.seconds).c_str());
     }
     return true;
@@ -125,6 +125,14 @@ bool SaveBestTime(const std::uint8_t (&name)[kNameSize], std::int32_t seconds, s
 }
 
 }  // namespace
+
+std::string WithAmpersandsShown(const std::string& text)
+{
+    std::string shown;
+    for (const char c : text)
+        shown += c == '&' ? std::string("&&") : std::string(1, c);
+    return shown;
+}
 
 void AskPlayerName(HWND window, std::uint8_t (&name)[kNameSize])
 {

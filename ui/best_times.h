@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include <cstdint>
 
 #include "data/data_file.h"
@@ -13,3 +15,7 @@ void AskPlayerName(HWND window, std::uint8_t (&name)[kNameSize]);
 
 // The current level's table, with its Reset scores button.
 void ShowBestTimes(HWND window);
+
+// A text for a menu item or a static control, which take "&" as the mark of a shortcut key:
+// each "&" doubled shows as itself.
+std::string WithAmpersandsShown(const std::string& text);

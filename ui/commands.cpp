@@ -61,15 +61,6 @@ static std::string FileTitle(int level)
     return WithoutTrailingSpaces(title);
 }
 
-// A menu shows "&&" as "&".
-static std::string MenuText(const std::string& title)
-{
-    std::string text;
-    for (const char c : title)
-        text += c == '&' ? std::string("&&") : std::string(1, c);
-    return text;
-}
-
 static void SetItemText(HMENU menu, int itemId, const std::string& text)
 {
     MENUITEMINFOA item{};
@@ -97,9 +88,17 @@ void NameLevelItems(HWND window)
         }
         const std::string title = fileOpen ? FileTitle(level) : std::string();
         const bool own = !title.empty() && title != builtInTitles[level];
-        SetItemText(menu, itemId, own ? MenuText(title) : builtInItems[level]);
+        SetItemText(menu, itemId, own ? WithAmpersandsShown(title) : builtInItems[level]);
     }
     CloseDataFile();
+}
+
+ATOM MenuItemTextAtom(HWND window, WORD itemId)
+{
+    NameLevelItems(window);
+    char text[256] = {};
+    GetMenuStringA(GetMenu(window), itemId, text, sizeof text, MF_BYCOMMAND);
+    return text[0] != '\0' ? GlobalAddAtomA(text) : 0;
 }
 
 void HandleCommand(HWND window, WORD commandId)

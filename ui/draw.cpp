@@ -126,10 +126,16 @@ HGDIOBJ StockFontAt96Dpi(int stockFont)
     return CreateFontIndirectA(&font);
 }
 
-HDC SelectIntoNewDC(HBITMAP bitmap)
+// A DC holding the strip, which goes with it; null, with the strip deleted, when either cannot be made.
+HDC StripDC(const StripPixels& strip)
 {
-    const HDC dc = CreateCompatibleDC(nullptr);
-    SelectObject(dc, bitmap);
+    const HDC dc = strip.bits != nullptr ? CreateCompatibleDC(nullptr) : nullptr;
+    if (dc == nullptr) {
+        if (strip.bitmap != nullptr)
+            DeleteObject(strip.bitmap);
+        return nullptr;
+    }
+    SelectObject(dc, strip.bitmap);
     return dc;
 }
 
@@ -351,16 +357,40 @@ void MarkDrawn(std::int32_t left, std::int32_t top, std::int32_t right, std::int
 HGDIOBJ TextFont;
 bool DrawWithIcons = false;
 
-void PrepareCellPictures()
+bool PrepareCellPictures()
 {
     LargeCountFont = StockFontAt96Dpi(ANSI_VAR_FONT);
     TextFont = StockFontAt96Dpi(SYSTEM_FONT);
     const StripPixels mask = CreateStrip();
     const StripPixels colour = CreateStrip();
+    MaskStripDC = StripDC(mask);
+    ColourStripDC = StripDC(colour);
+    if (MaskStripDC == nullptr || ColourStripDC == nullptr || LargeCountFont == nullptr || TextFont == nullptr) {
+        ReleaseCellPictures();
+        return false;
+    }
     for (int picture = 0; picture < kPictureCount; ++picture)
         CopyIconToStrips(picture, mask, colour);
-    MaskStripDC = SelectIntoNewDC(mask.bitmap);
-    ColourStripDC = SelectIntoNewDC(colour.bitmap);
+    return true;
+}
+
+// The strips' bitmaps go with their DCs; the fonts made for a DPI other than 96 are deleted, the
+// stock ones are not.
+void ReleaseCellPictures()
+{
+    for (HDC* strip : {&MaskStripDC, &ColourStripDC}) {
+        if (*strip == nullptr)
+            continue;
+        const HGDIOBJ bitmap = GetCurrentObject(*strip, OBJ_BITMAP);
+        DeleteDC(*strip);
+        DeleteObject(bitmap);
+        *strip = nullptr;
+    }
+    for (HGDIOBJ* font : {&LargeCountFont, &TextFont}) {
+        if (*font != nullptr && *font != GetStockObject(ANSI_VAR_FONT) && *font != GetStockObject(SYSTEM_FONT))
+            DeleteObject(*font);
+        *font = nullptr;
+    }
 }
 
 void DrawCell(HDC dc, std::uint32_t column, std::uint32_t row, int orientation)

@@ -16,8 +16,10 @@ UINT SystemDpi();
 BITMAPINFO TopDownBitmapInfo(int width, int height);
 
 // Turns the loaded cell and button pictures into the mask and colour bitmaps that every picture
-// is drawn from, once at start-up.
-void PrepareCellPictures();
+// is drawn from, once at start-up. False, with nothing left made, when the system cannot make them.
+bool PrepareCellPictures();
+// Releases what PrepareCellPictures made.
+void ReleaseCellPictures();
 
 // The font of the counts, question marks and counters at its 96-DPI size: what a device context
 // holds from the start, which at 96 DPI is the stock system font itself.

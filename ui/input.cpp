@@ -34,6 +34,8 @@ void ReleaseMessageDC(HWND window, HDC outer)
 
 namespace {
 
+bool ButtonPressed;  // the new-game button shows pressed while the left button that pressed it is down
+
 int OrientationOf(std::uint8_t hitKind)
 {
     return hitKind == kUpCell ? 0 : 1;
@@ -56,6 +58,7 @@ bool IsNeighbourhoodPressedAt(std::uint32_t x, std::uint32_t y)
 void ReleaseLeftButton(HWND window, std::uint32_t x, std::uint32_t y)
 {
     PressedCell.kind = kNoCell;  // the cell under the pointer is redrawn below
+    ButtonPressed = false;
     if (IsOnNewGameButton(x, y)) {
         NewGame(window);
         InvalidateRect(window, nullptr, TRUE);
@@ -162,8 +165,10 @@ void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
     RestorePressedNeighbourhood();  // the release or press may change or press those cells
-    if (IsOnNewGameButton(x, y))
+    if (IsOnNewGameButton(x, y)) {
         DrawPressedButton(MessageDC);
+        ButtonPressed = true;
+    }
     PressCellAt(x, y);
     ReleaseMessageDC(window, outer);
 }
@@ -234,13 +239,31 @@ void HandleMiddleButtonDown(HWND window, WPARAM keys, std::uint32_t x, std::uint
     ReleaseMessageDC(window, outer);
 }
 
-void HandleMiddleButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
+// With Shift or Ctrl held the release, like the press, plays nothing.
+void HandleMiddleButtonUp(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
 {
     const HDC outer = AcquireMessageDC(window);
     ReleaseCapture();
     RestorePressedNeighbourhood();
     std::uint32_t column = 0, row = 0;
-    if (HitTest(x, y, column, row) != kNoCell)
+    if ((keys & (MK_SHIFT | MK_CONTROL)) == 0 && HitTest(x, y, column, row) != kNoCell)
         Chord(window, column, row);
+    ReleaseMessageDC(window, outer);
+}
+
+// Another window or a system dialog took the mouse in the middle of a press: the release will not
+// come here, so what the press showed goes back now.
+void HandleLostPress(HWND window)
+{
+    if (PressedCell.kind == kNoCell && PressedNeighbourhood.empty() && !ButtonPressed)
+        return;
+    const HDC outer = AcquireMessageDC(window);
+    RestorePressedCell();
+    RestorePressedNeighbourhood();
+    if (ButtonPressed) {
+        const PixelPoint button = LayoutHeader(Columns).pressedButton;
+        RedrawPicturePart(RECT{button.x - 1, button.y - 1, button.x + kCellPictureSize, button.y + kCellPictureSize});
+        ButtonPressed = false;
+    }
     ReleaseMessageDC(window, outer);
 }

@@ -54,4 +54,6 @@ void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y);
 void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y);
 void HandleRightButtonUp(HWND window, std::uint32_t x, std::uint32_t y);
 void HandleMiddleButtonDown(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y);
-void HandleMiddleButtonUp(HWND window, std::uint32_t x, std::uint32_t y);
+void HandleMiddleButtonUp(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y);
+// The mouse was taken away during a press (lost capture, a system dialog): the press is undone.
+void HandleLostPress(HWND window);

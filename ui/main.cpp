@@ -12,6 +12,7 @@
 #include "ui/input.h"
 #include "ui/shell.h"
 #include "ui/window.h"
+#include "ui/window_picture.h"
 
 static void ReadScreenSize()
 {
@@ -45,7 +46,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     ClearPressedCell();
     ReadScreenSize();
     CreateEmptyBoard();
-    LoadPictures(instance);
+    if (!LoadPictures(instance)) {
+        ShowDrawingProblem(nullptr);
+        return kStartFailureExitCode;
+    }
 
     std::string problem;
     if (!OpenDataFileForPlay(problem)) {
@@ -62,10 +66,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     const HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_ACCELERATORS));
     AppInstance = instance;
 
-    // A data-file problem met by the first game has already ended the program.
-    if (!IsGameReleased()) {
-        ShowWindow(window, showCommand);
-        UpdateWindow(window);
-    }
-    return RunMessageLoop(window, accelerators);
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    const int exitCode = RunMessageLoop(window, accelerators);
+    DestroyPicture();
+    ReleasePictures();
+    return exitCode;
 }

@@ -59,5 +59,5 @@ void RedrawCellRun(std::uint32_t row, std::uint32_t firstColumn, std::uint32_t l
 
 void ReportDataFileProblem(PlatformWindow window, const std::string& message)
 {
-    ShutdownForDataFileProblem(AsWindow(window), message);
+    ShowDataFileProblem(AsWindow(window), message);
 }

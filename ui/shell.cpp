@@ -15,7 +15,7 @@ HICON Pictures[kPictureCount];
 
 static bool GameReleased = false;  // set once by ReleaseGame, never cleared
 
-void LoadPictures(HINSTANCE instance)
+bool LoadPictures(HINSTANCE instance)
 {
     static const int pictureIds[kPictureCount] = {
         IDI_COVERED_UP,     IDI_COVERED_DOWN, IDI_PRESSED_UP, IDI_PRESSED_DOWN,    IDI_UNCOVERED_UP,
@@ -24,7 +24,30 @@ void LoadPictures(HINSTANCE instance)
     for (int picture = 0; picture < kPictureCount; ++picture)
         Pictures[picture] = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(pictureIds[picture]), IMAGE_ICON,
                                                           kCellPictureSize, kCellPictureSize, LR_DEFAULTCOLOR));
-    PrepareCellPictures();
+    return PrepareCellPictures();
+}
+
+void ReleasePictures()
+{
+    ReleaseCellPictures();
+    for (HICON& picture : Pictures) {
+        if (picture != nullptr)
+            DestroyIcon(picture);
+        picture = nullptr;
+    }
+}
+
+void ShowDrawingProblem(HWND window)
+{
+    static bool shown = false;  // the message box's own paints meet the problem again
+    if (shown)
+        return;
+    shown = true;
+    MessageBoxA(window,
+                "Skarvel cannot make the pictures it draws its window from: Windows has no memory left for "
+                "them.\nClose some programs and start the game again.",
+                "Skarvel", MB_OK | MB_ICONERROR);
+    PostQuitMessage(kStartFailureExitCode);
 }
 
 void ReleaseGame()
@@ -48,14 +71,4 @@ void Shutdown()
 void ShowDataFileProblem(HWND window, const std::string& problem)
 {
     MessageBoxA(window, problem.c_str(), "Skarvel", MB_OK | MB_ICONERROR);
-}
-
-void ShutdownForDataFileProblem(HWND window, const std::string& problem)
-{
-    if (GameReleased)
-        return;
-    // Released before the message box, whose own message loop keeps painting the window.
-    ReleaseGame();
-    ShowDataFileProblem(window, problem);
-    PostQuitMessage(kDataFileProblemExitCode);
 }

@@ -32,7 +32,14 @@ constexpr UINT_PTR kClockTimerId = 1;
 constexpr UINT kClockTimerPeriod = 1000;  // milliseconds
 
 // Loads the pictures at their own 32 x 32 size, whatever the screen's DPI, and prepares them for drawing.
-void LoadPictures(HINSTANCE instance);
+// False when the system cannot make them.
+bool LoadPictures(HINSTANCE instance);
+// Releases the pictures and what was prepared from them, at the end.
+void ReleasePictures();
+
+// The system cannot make the pictures or the window's picture: the player is told once, and the
+// game ends with kStartFailureExitCode.
+void ShowDrawingProblem(HWND window);
 
 // Releases the board and closes the data file. From then on the window procedure leaves the
 // game alone, since the window can outlive both until the message loop ends.
@@ -44,6 +51,3 @@ void Shutdown();
 
 // Shows a data-file problem to the player; window may be null before the main window exists.
 void ShowDataFileProblem(HWND window, const std::string& problem);
-
-// The data file became unusable while the game ran: tell the player and end with a non-zero code.
-void ShutdownForDataFileProblem(HWND window, const std::string& problem);

@@ -139,6 +139,7 @@ static void RedrawAfresh(HWND window)
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     static const UINT redrawAfreshMessage = RegisterWindowMessageA(kRedrawAfreshMessageName);
+    static const UINT menuItemTextMessage = RegisterWindowMessageA(kMenuItemTextMessageName);
     // Once the game is released the window may live on until the message loop ends; it must not
     // reach the board or the data file then.
     if (IsGameReleased())
@@ -147,6 +148,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         RedrawAfresh(window);
         return 0;
     }
+    if (message == menuItemTextMessage)
+        return MenuItemTextAtom(window, LOWORD(wParam));
     switch (message) {
     case WM_ERASEBKGND:
         return 1;  // the paint copies the picture over all of it
@@ -155,6 +158,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_DESTROY:
         Shutdown();
+        return 0;
+    case WM_ENABLE:
+        if (!wParam)
+            ShowPictureBeforeDialog(window);
         return 0;
     case WM_COMMAND:
         HandleCommand(window, LOWORD(wParam));
@@ -199,8 +206,14 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         HandleMiddleButtonDown(window, wParam, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
     case WM_MBUTTONUP:
-        HandleMiddleButtonUp(window, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
+        HandleMiddleButtonUp(window, wParam, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
+    case WM_CAPTURECHANGED:
+        HandleLostPress(window);
+        return 0;
+    case WM_CANCELMODE:
+        HandleLostPress(window);
+        return DefWindowProcA(window, message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

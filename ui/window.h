@@ -27,4 +27,7 @@ HWND CreateMainWindow(HINSTANCE instance, std::uint32_t rows, std::uint32_t colu
 // and repaint: another program (a test) compares the screen with that drawing.
 const char kRedrawAfreshMessageName[] = "Skarvel.RedrawAfresh";
 
+// A message whose wParam names a menu item; the result is MenuItemTextAtom's.
+const char kMenuItemTextMessageName[] = "Skarvel.MenuItemText";
+
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

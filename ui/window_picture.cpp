@@ -6,6 +6,7 @@
 #include "game/board.h"
 #include "ui/draw.h"
 #include "ui/geometry.h"
+#include "ui/shell.h"
 
 HDC PictureDC;
 int DisplayScale = 1;
@@ -104,28 +105,37 @@ void ReplacePictureBitmap(HBITMAP bitmap)
 
 }  // namespace
 
-void FitPictureToWindow(HWND window)
+bool FitPictureToWindow(HWND window)
 {
     RECT client{};
     GetClientRect(window, &client);
     const int width = std::max<int>(1, client.right / DisplayScale);
     const int height = std::max<int>(1, client.bottom / DisplayScale);
     if (PictureDC != nullptr && width == PictureWidth && height == PictureHeight)
-        return;
+        return true;
     const HDC screen = GetDC(window);
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    const HDC pictureDC = PictureDC != nullptr ? PictureDC : CreateCompatibleDC(screen);
+    ReleaseDC(window, screen);
+    if (bitmap == nullptr || pictureDC == nullptr) {
+        // The picture there is, if any, stays, with its size.
+        if (bitmap != nullptr)
+            DeleteObject(bitmap);
+        ShowDrawingProblem(window);
+        return false;
+    }
     if (PictureDC == nullptr) {
-        PictureDC = CreateCompatibleDC(screen);
+        PictureDC = pictureDC;
         FirstBitmap = SelectObject(PictureDC, bitmap);
         SelectObject(PictureDC, TextFont);
         PictureBitmap = bitmap;
     } else {
         ReplacePictureBitmap(bitmap);
     }
-    ReleaseDC(window, screen);
     PictureWidth = width;
     PictureHeight = height;
     Pending = kRedrawErased;
+    return true;
 }
 
 void RedrawPictureOnNextPaint(bool erase)
@@ -163,6 +173,21 @@ void EndPictureDrawing(HWND window)
     DrawnArea = RECT{0, 0, 0, 0};
 }
 
+void ShowPictureBeforeDialog(HWND window)
+{
+    // Inside a message's handling the move may not have drawn all it changed yet (the winning
+    // cell, the counter): the game is drawn afresh. The dialog's own loop then repaints from it.
+    if (!OuterStates.empty())
+        RedrawPictureOnNextPaint(true);
+    if (Pending != kNoRedraw)
+        InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    const HDC dc = GetDC(window);
+    CopyToWindow(dc, DrawnArea);
+    ReleaseDC(window, dc);
+    DrawnArea = RECT{0, 0, 0, 0};
+}
+
 void RedrawPicturePart(const RECT& part)
 {
     FillRect(PictureDC, &part, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
@@ -172,9 +197,13 @@ void RedrawPicturePart(const RECT& part)
 
 void PaintWindow(HWND window)
 {
-    FitPictureToWindow(window);
+    const bool fits = FitPictureToWindow(window);
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(window, &paint);
+    if (!fits && PictureDC == nullptr) {
+        EndPaint(window, &paint);
+        return;
+    }
     if (Pending != kNoRedraw)
         RedrawWholePicture(window);
     CopyToWindow(dc, PicturePart(paint.rcPaint));

@@ -13,7 +13,8 @@ extern int PictureWidth;  // the picture's size: the client area divided by Disp
 extern int PictureHeight;
 
 // Gives the picture the size of the window's client area; a new size is redrawn whole, erased.
-void FitPictureToWindow(HWND window);
+// False, with the player told, when the system cannot make it; an older picture then stays.
+bool FitPictureToWindow(HWND window);
 
 // The next WM_PAINT draws the whole picture afresh first: over the old one, or on the grey
 // background when erase is true.
@@ -29,6 +30,10 @@ void BeginPictureDrawing();
 // Ends the innermost drawing and copies what was drawn to the window.
 void EndPictureDrawing(HWND window);
 
+// A dialog or message box is about to open over the window (it disables its owner first): the
+// window shows the game as it stands, whatever the handler that opens it has drawn so far.
+void ShowPictureBeforeDialog(HWND window);
+
 // Draws part of the picture afresh, as a repaint of that part of the window would, during a
 // message's drawing: the background, then the header and every cell that reaches into it.
 void RedrawPicturePart(const RECT& part);
@@ -36,4 +41,5 @@ void RedrawPicturePart(const RECT& part);
 // The WM_PAINT handler.
 void PaintWindow(HWND window);
 
+// Releases the picture, at the end.
 void DestroyPicture();

@@ -4,6 +4,10 @@
 //                           (the game's own title when none is given; "" for none)
 //   game_probe dialog TITLE prints each control of the open dialog with that title, a line each:
 //                           "ID LEFT TOP RIGHT BOTTOM TEXT", the rectangle in screen pixels
+//   game_probe place TITLE  prints where the open dialog with that title stands on the screen:
+//                           "LEFT TOP RIGHT BOTTOM" in screen pixels
+//   game_probe menu ID      prints the text of the main window's menu item ID as the program reads
+//                           it when the menu opens ("&&" for an "&" shown)
 //   game_probe repaint      has the main window draw its picture afresh from the game and repaint
 //                           its whole client area, and waits for it
 //   game_probe client       prints the main window's client area: "LEFT TOP WIDTH HEIGHT" in screen
@@ -16,6 +20,7 @@
 
 static const char kTitle[] = "Skarvel";
 static const char kRedrawAfreshMessageName[] = "Skarvel.RedrawAfresh";  // as the game registers it
+static const char kMenuItemTextMessageName[] = "Skarvel.MenuItemText";
 
 static int PostCommand(const char* idText)
 {
@@ -41,6 +46,25 @@ static int Repaint()
     SendMessageA(window, RegisterWindowMessageA(kRedrawAfreshMessageName), 0, 0);
     SendMessageA(window, WM_NULL, 0, 0);
     SendMessageA(window, WM_NULL, 0, 0);
+    return 0;
+}
+
+// Menus belong to their process: the game reads the text itself and hands it over in an atom.
+static int PrintMenuItemText(const char* idText)
+{
+    const HWND window = FindWindowA("Skarvel", kTitle);
+    if (window == nullptr) {
+        std::fprintf(stderr, "game_probe: no main window\n");
+        return 1;
+    }
+    const auto id = static_cast<WPARAM>(std::strtoul(idText, nullptr, 10));
+    const auto atom = static_cast<ATOM>(SendMessageA(window, RegisterWindowMessageA(kMenuItemTextMessageName), id, 0));
+    char text[256] = "";
+    if (atom != 0) {
+        GlobalGetAtomNameA(atom, text, sizeof text);
+        GlobalDeleteAtom(atom);
+    }
+    std::printf("%s\n", text);
     return 0;
 }
 
@@ -91,6 +115,18 @@ static int PrintDialogControls(const char* title)
     return 0;
 }
 
+static int PrintDialogPlace(const char* title)
+{
+    const HWND dialog = FindWindowA("#32770", title);
+    RECT place{};
+    if (dialog == nullptr || !GetWindowRect(dialog, &place)) {
+        std::fprintf(stderr, "game_probe: no dialog \"%s\"\n", title);
+        return 1;
+    }
+    std::printf("%ld %ld %ld %ld\n", place.left, place.top, place.right, place.bottom);
+    return 0;
+}
+
 static int PrintClientArea()
 {
     const HWND window = FindWindowA("Skarvel", kTitle);
@@ -118,9 +154,13 @@ int main(int argc, char** argv)
         return PrintMessageBoxText(argc == 3 ? argv[2] : kTitle);
     if (argc == 3 && std::strcmp(argv[1], "dialog") == 0)
         return PrintDialogControls(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "menu") == 0)
+        return PrintMenuItemText(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "place") == 0)
+        return PrintDialogPlace(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "repaint") == 0)
         return Repaint();
     std::fprintf(stderr, "usage: game_probe command ID | game_probe message [TITLE] | game_probe dialog TITLE | "
-                         "game_probe repaint | game_probe client\n");
+                         "game_probe menu ID | game_probe place TITLE | game_probe repaint | game_probe client\n");
     return 2;
 }

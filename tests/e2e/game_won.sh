@@ -2,7 +2,8 @@
 # A won game that enters the table: the Enter name dialog takes the first 10 characters of the
 # typed name, Esc closes neither dialog, the new entry lands first in the file with the slower
 # ones moved down and nothing else changed, and the Best times dialog shows it, also after a
-# restart.
+# restart. A win too slow for the table says "You win!". Behind the Enter name dialog and the
+# message the window shows the whole winning move.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
 play_setup
@@ -12,6 +13,15 @@ start_known_game
 note "winning Beginner"
 win_game
 name_dialog=$(wait_for_window "CONGARTULATIONS!")
+grab_behind_dialog "$WORK/behind-name.png" "CONGARTULATIONS!"
+shots="$BUILD_DIR/screenshots"
+mkdir -p "$shots"
+read -r left top right bottom <<<"$BEHIND_DIALOG"
+read -r x y width height <<<"$(window_geometry "$WINDOW")"
+((left < x)) && x=$left
+((top < y)) && y=$top
+import -window root -crop "$((right > x + width ? right - x : width))x$((bottom > y + height ? bottom - y : height))+$x+$y" \
+    +repage "$shots/won-behind-name-dialog.png"
 [ "$(control_text "CONGARTULATIONS!" 1015)" = NONAME ] || fail "the name field does not start as NONAME"
 xdotool mousemove --window "$name_dialog" 20 20 key Escape
 sleep 0.5
@@ -31,6 +41,7 @@ window_gone "Best times" && fail "Esc closed the Best times dialog"
 click_control "Best times" 1
 sleep 0.5
 window_gone "Best times" || fail "OK did not close the Best times dialog"
+expect_seen_behind_dialog "$WORK/behind-name.png" "the Enter name dialog"
 
 note "the file"
 # The new entry first, the old first four moved down one place, the old last gone.
@@ -53,4 +64,13 @@ wait_for_window "Best times" >/dev/null
 [ "$(control_text "Best times" 1004) $(control_text "Best times" 1009)" = "Abcdefghij $seconds" ] ||
     fail "the best time is gone after a restart"
 click_control "Best times" 1
+
+note "a win too slow for the table"
+set_table_times 0 1
+win_game
+wait_for_message_text "" | grep -qx "You win!" || fail "no \"You win!\" after a win too slow for the table"
+grab_behind_dialog "$WORK/behind-win.png" ""
+xdotool key Return
+sleep 0.5
+expect_seen_behind_dialog "$WORK/behind-win.png" "the \"You win!\" message"
 echo "game_won: passed"

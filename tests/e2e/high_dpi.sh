@@ -1,7 +1,7 @@
 #!/bin/bash
 # The game at 96, 144 and 192 DPI (the prefix's LogPixels): at 144 and 192 its client area is the
-# 96-DPI picture with every pixel a crisp 2 x 2 block, before and after a click, which lands on the
-# cell under the pointer.
+# 96-DPI picture with every pixel a crisp 2 x 2 block, before and after each of a left release, a
+# right release and a held middle button, each of which lands on the cell under the pointer.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
 e2e_setup
@@ -31,11 +31,13 @@ expect_doubled() {
     [ "$count" = 0 ] || fail "$what: $count pixels differ from the 96-DPI picture"
 }
 
-# A safe cell that opens no other, so that the click changes one cell alone.
+# A safe cell that opens no other, so that the click changes one cell alone; a mine to flag; a
+# safe cell whose neighbours the middle button shows pressed.
 for cell in $(safe_cells); do
     [ "$(cell_value "${cell%,*}" "${cell#*,}")" != 0 ] && break
 done
-read -r cell_x cell_y <<<"$(cell_point "${cell%,*}" "${cell#*,}")"
+# Button | the cell under the pointer | how it is pressed: a whole click or held down.
+ACTIONS=("1|$cell|click" "3|$(cells_with '*' | head -1)|click" "2|$(safe_cells | tail -1)|mousedown")
 
 for dpi in 96 144 192; do
     note "LogPixels $dpi"
@@ -47,19 +49,28 @@ for dpi in 96 144 192; do
     [ "$3 $4" = "$((235 * scale)) $((228 * scale))" ] ||
         fail "at $dpi DPI the client area is $3 x $4, expected $((235 * scale)) x $((228 * scale))"
     grab_when_still "$WORK/fresh-$dpi.png" client_area
-    # The last window pixel of the picture pixel under the pointer's 96-DPI point.
-    xdotool mousemove $(($1 + cell_x * scale + scale - 1)) $(($2 + cell_y * scale + scale - 1)) click 1
-    sleep 0.5
-    grab_when_still "$WORK/clicked-$dpi.png" client_area
-    [ "$(differing_pixels "$WORK/fresh-$dpi.png" "$WORK/clicked-$dpi.png")" != 0 ] ||
-        fail "at $dpi DPI the click on cell $cell changed nothing"
-    if [ "$dpi" != 96 ]; then
-        expect_doubled "$WORK/fresh-$dpi.png" "$WORK/fresh-96.png" "the fresh game at $dpi DPI"
-        # Below the header: the clock has started, and may have ticked in one run and not the other.
-        convert "$WORK/clicked-$dpi.png" -crop +0+$((42 * scale)) +repage "$WORK/board-$dpi.png"
-        convert "$WORK/clicked-96.png" -crop +0+42 +repage "$WORK/board-96.png"
-        expect_doubled "$WORK/board-$dpi.png" "$WORK/board-96.png" "the board after a click at $dpi DPI"
-    fi
+    [ "$dpi" != 96 ] && expect_doubled "$WORK/fresh-$dpi.png" "$WORK/fresh-96.png" "the fresh game at $dpi DPI"
+    previous="$WORK/fresh-$dpi.png"
+    for action in "${ACTIONS[@]}"; do
+        IFS='|' read -r button target how <<<"$action"
+        read -r cell_x cell_y <<<"$(cell_point "${target%,*}" "${target#*,}")"
+        # The last window pixel of the picture pixel under the pointer's 96-DPI point.
+        xdotool mousemove $(($1 + cell_x * scale + scale - 1)) $(($2 + cell_y * scale + scale - 1)) "$how" "$button"
+        sleep 0.5
+        shot="$WORK/button$button-$dpi.png"
+        grab_when_still "$shot" client_area
+        [ "$(differing_pixels "$previous" "$shot")" != 0 ] ||
+            fail "at $dpi DPI button $button on cell $target changed nothing"
+        previous=$shot
+        if [ "$dpi" != 96 ]; then
+            # Below the header: the clock has started, and may have ticked in one run and not the other.
+            convert "$shot" -crop +0+$((42 * scale)) +repage "$WORK/board-$dpi.png"
+            convert "$WORK/button$button-96.png" -crop +0+42 +repage "$WORK/board-96.png"
+            expect_doubled "$WORK/board-$dpi.png" "$WORK/board-96.png" "button $button on cell $target at $dpi DPI"
+        fi
+    done
+    # The middle button goes up over the header, where it plays nothing.
+    xdotool mousemove $(($1 + 10)) $(($2 + 10)) mouseup 2
     post_command 40002
     expect_exit_code 0
 done

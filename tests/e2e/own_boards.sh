@@ -2,8 +2,10 @@
 # A player's own board in the game: the Game menu names it by the title kelbo gave it (an accent
 # and an ampersand included) and keeps every other item as it was, and a 2 x 2 board gets a
 # window that its whole header fits, the board under the button. The picture of that window is
-# kept in BUILD_DIR/screenshots/own-2x2.png.
+# kept in BUILD_DIR/screenshots/own-2x2.png. The level items' texts, as the program itself reads
+# them from its menu, and the Best times dialog's title show an "&" doubled, which shows as one.
 . "$(dirname "$0")/lib.sh" "$@"
+. "$(dirname "$0")/play_lib.sh"
 e2e_setup
 (cd "$GAME_DIR" && "$KELBO" init >/dev/null) || fail "kelbo init"
 start_wineserver
@@ -33,8 +35,21 @@ run_and_read_menu() {
     save_menu_lines "$window" "$1"
 }
 
+# The level items' texts as the game reads them from its menu, each "&" as "&&": the expected
+# texts, one a line, against `game_probe menu` for ids 40005 to 40012.
+expect_level_items() {
+    local id=40005 expected actual
+    while IFS= read -r expected; do
+        actual=$(probe menu "$id") || fail "game_probe menu $id failed"
+        [ "$actual" = "$expected" ] || fail "menu item $id reads \"$actual\", expected \"$expected\""
+        id=$((id + 1))
+    done <<<"$1"
+}
+BUILT_IN_ITEMS=$(printf '%s\n' Beginner Average Expert Triangle Star Hexagon Radiation Cross)
+
 note "the menu of the built-in file"
 run_and_read_menu "$WORK/built-in"
+expect_level_items "$BUILT_IN_ITEMS"
 click_menu_line "$window" "$EXIT_LINE"
 expect_exit_code 0
 
@@ -42,6 +57,8 @@ note "a 2 x 2 board titled in the player's letters"
 title=$(printf 'Zo\303\253 & Co')
 (cd "$GAME_DIR" && "$KELBO" level set 3 --title "$title" --size 2x2 --mines 1 >/dev/null) || fail "kelbo level set"
 run_and_read_menu "$WORK/own"
+own_title=$(printf 'Zo\353 && Co')  # as Windows-1252 holds it, the "&" doubled
+expect_level_items "$(awk -v title="$own_title" 'NR == 4 { print title; next } { print }' <<<"$BUILT_IN_ITEMS")"
 for line in $(seq 0 $((EXIT_LINE))); do
     same=0
     cmp -s "$WORK/built-in-$line.txt" "$WORK/own-$line.txt" && same=1
@@ -63,6 +80,11 @@ outline=$(at 30 20)
 [ "$(at 118 20)" = "$outline" ] && [ "$(at 174 20)" = "$outline" ] || fail "the clock's box is not whole"
 [ "$(at 102 14)" = FFFF00 ] || fail "no smiling face at the middle of the header: $(at 102 14)"
 [ "$(at 98 62)" = C0C0C0 ] || fail "no covered cell under the button: $(at 98 62)"
+post_command 40013
+wait_for_window "Best times" >/dev/null
+[ "$(control_text "Best times" 1014)" = "$own_title" ] ||
+    fail "the Best times dialog's title reads \"$(control_text "Best times" 1014)\", expected \"$own_title\""
+click_control "Best times" 1
 open_game_menu "$window"
 click_menu_line "$window" "$EXIT_LINE"
 expect_exit_code 0

@@ -250,3 +250,35 @@ win_game() {
     sleep "${1:-0}"
     play "${moves[@]:1}"
 }
+
+BEHIND_CLIENT=""  # the client area grab_behind_dialog grabbed: "LEFT TOP WIDTH HEIGHT" on the screen
+BEHIND_DIALOG=""  # the dialog's rectangle there: "LEFT TOP RIGHT BOTTOM" on the screen
+
+# A picture of the client area with the dialog's rectangle painted black: the board around it.
+blacken_dialog() {
+    local left top dialog_left dialog_top dialog_right dialog_bottom
+    read -r left top _ <<<"$BEHIND_CLIENT"
+    read -r dialog_left dialog_top dialog_right dialog_bottom <<<"$BEHIND_DIALOG"
+    convert "$1" -fill black -draw "rectangle $((dialog_left - left)),$((dialog_top - top)) \
+$((dialog_right - left - 1)),$((dialog_bottom - top - 1))" "$2"
+}
+
+# What the player sees of the window while the dialog with this title is open over it, into OUT.
+grab_behind_dialog() {
+    local out=$1 title=$2
+    BEHIND_CLIENT=$(probe client) || fail "no main window: $(game_state)"
+    BEHIND_DIALOG=$(probe place "$title") || fail "no dialog \"$title\" is open"
+    grab_when_still "$WORK/behind-raw.png" echo "$BEHIND_CLIENT"
+    blacken_dialog "$WORK/behind-raw.png" "$out"
+}
+
+# Once the dialogs are closed, the window draws the game afresh from the board: around where the
+# dialog stood it must show what it showed while the dialog was open, the whole move.
+expect_seen_behind_dialog() {
+    local open=$1 what=$2 count
+    probe repaint >/dev/null || fail "game_probe repaint failed"
+    grab_when_still "$WORK/repainted-raw.png" echo "$BEHIND_CLIENT"
+    blacken_dialog "$WORK/repainted-raw.png" "$WORK/repainted.png"
+    count=$(compare -metric AE "$open" "$WORK/repainted.png" null: 2>&1 | cut -d' ' -f1)
+    [ "$count" = 0 ] || fail "$what: $count pixels around the dialog differ from the game drawn afresh"
+}

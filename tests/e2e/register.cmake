@@ -1,6 +1,6 @@
 # End-to-end tests of the real skarvel.exe under Wine, each on its own Xvfb display; they share
 # the build tree's Wine prefix, so only one runs at a time.
-set(skarvel_e2e_tests start_fresh start_existing levels unlisted_commands damaged_file read_only_file
+set(skarvel_e2e_tests start_fresh start_existing levels unlisted_commands file_trouble
     game_lost game_clock game_won best_times game_press screenshots record_not_saved
     input_on_screen own_boards high_dpi file_replaced)
 foreach(name IN LISTS skarvel_e2e_tests)

@@ -4,9 +4,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -795,6 +795,42 @@ void CheckNoObjectLeft()
     DestroyCanvas(canvas);
 }
 
+// What start-up made for drawing goes at the end: the pictures, the strips prepared from them,
+// the fonts made for the DPI. Loaded and released many times over, anything left behind each
+// time raises the slots by as many times; the making alone takes a few slots for a moment.
+void CheckReleasedAtEnd(int slotAtStart)
+{
+    const int cycles = 40;
+    ReleasePictures();
+    for (int i = 0; i < cycles; ++i) {
+        LoadPictures(GetModuleHandleA(nullptr));
+        ReleasePictures();
+    }
+    const int growth = HighestFreeSlot() - slotAtStart;
+    if (growth > cycles / 2)
+        Report("loading and releasing the pictures " + std::to_string(cycles) + " times",
+               "GDI objects left behind: handle slots grew by " + std::to_string(growth));
+}
+
+// With every GDI handle taken, preparing the pictures fails and says so, writing through no
+// missing bitmap; with room again it succeeds.
+void CheckPreparingWithNoRoom()
+{
+    ReleasePictures();
+    std::vector<HPEN> pens;
+    for (HPEN pen; pens.size() < 200000 && (pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0))) != nullptr;)
+        pens.push_back(pen);
+    const bool preparedWithNoRoom = LoadPictures(GetModuleHandleA(nullptr));
+    for (HPEN pen : pens)
+        DeleteObject(pen);
+    if (preparedWithNoRoom)
+        Report("preparing the pictures with all " + std::to_string(pens.size()) + " GDI handles taken",
+               "it did not fail");
+    ReleasePictures();
+    if (!LoadPictures(GetModuleHandleA(nullptr)))
+        Report("preparing the pictures once there is room again", "it failed");
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -804,7 +840,9 @@ int main(int argc, char** argv)
         return 2;
     }
     IconFolder = argv[1];
-    LoadPictures(GetModuleHandleA(nullptr));
+    const int slotAtStart = HighestFreeSlot();
+    if (!LoadPictures(GetModuleHandleA(nullptr)))
+        Report("start-up", "the pictures could not be prepared");
     CheckCells();
     CheckPressedCells();
     CheckPressOutsideSmallerBoard();
@@ -816,6 +854,8 @@ int main(int argc, char** argv)
     CheckDrawnArea();
     CheckStateKept();
     CheckNoObjectLeft();
+    CheckReleasedAtEnd(slotAtStart);
+    CheckPreparingWithNoRoom();  // last: it takes every handle slot there is
     std::printf("draw_check: %d mismatches\n", Mismatches);
     return Mismatches == 0 ? 0 : 1;
 }
