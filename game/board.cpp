@@ -124,15 +124,26 @@ static void AbandonGame(PlatformWindow window, const std::string& problem)
 // game leaves the player these.
 static LevelRecord LastReadLevels[kLevelCount];
 static bool LevelWasRead[kLevelCount];
+static bool EveryLevelRead;  // since the first sound read of the file
 
-static void RememberSoundLevels()
+static void RememberLevel(int level, const LevelRecord& record)
 {
+    LastReadLevels[level] = record;
+    LevelWasRead[level] = true;
+}
+
+// At the first sound read every level is kept, as the start-up check read them; after that the
+// level just read is the one that changes.
+static void RememberSoundLevels(const LevelRecord& current)
+{
+    RememberLevel(LevelIndex, current);
+    if (EveryLevelRead)
+        return;
+    EveryLevelRead = true;
     for (int level = 0; level < kLevelCount; ++level) {
         LevelRecord record;
-        if (FindLevelProblems(DataFile, DataFileName, level, record, CheckMinePlacement).empty()) {
-            LastReadLevels[level] = record;
-            LevelWasRead[level] = true;
-        }
+        if (level != LevelIndex && FindLevelProblems(DataFile, DataFileName, level, record, CheckMinePlacement).empty())
+            RememberLevel(level, record);
     }
 }
 
@@ -150,7 +161,7 @@ static std::string ReadCurrentLevel(LevelRecord& record)
         const std::vector<FileProblem> fileProblems =
             problems.empty() ? problems : FindFileProblems(DataFile, DataFileName, CheckMinePlacement);
         if (problems.empty())
-            RememberSoundLevels();
+            RememberSoundLevels(record);
         else
             problem = DamagedFileMessage(fileProblems.empty() ? problems : fileProblems);
     }
