@@ -120,30 +120,23 @@ static void AbandonGame(PlatformWindow window, const std::string& problem)
     ReportDataFileProblem(window, problem);
 }
 
-// Every level as the file last held it sound: a file damaged or made unreadable under the running
-// game leaves the player these.
+// Every level as the file last held it sound (a sound record has rows; one never read has none): a
+// file damaged or made unreadable under the running game leaves the player these.
 static LevelRecord LastReadLevels[kLevelCount];
-static bool LevelWasRead[kLevelCount];
 static bool EveryLevelRead;  // since the first sound read of the file
-
-static void RememberLevel(int level, const LevelRecord& record)
-{
-    LastReadLevels[level] = record;
-    LevelWasRead[level] = true;
-}
 
 // At the first sound read every level is kept, as the start-up check read them; after that the
 // level just read is the one that changes.
 static void RememberSoundLevels(const LevelRecord& current)
 {
-    RememberLevel(LevelIndex, current);
+    LastReadLevels[LevelIndex] = current;
     if (EveryLevelRead)
         return;
     EveryLevelRead = true;
     for (int level = 0; level < kLevelCount; ++level) {
         LevelRecord record;
         if (level != LevelIndex && FindLevelProblems(DataFile, DataFileName, level, record, CheckMinePlacement).empty())
-            RememberLevel(level, record);
+            LastReadLevels[level] = record;
     }
 }
 
@@ -191,7 +184,7 @@ void NewGameWithSeed(PlatformWindow window, std::uint32_t seed)
     assert(LevelIndex >= 0 && LevelIndex < kLevelCount);
     LevelRecord record;
     const std::string problem = ReadCurrentLevel(record);
-    if (!problem.empty() && !LevelWasRead[LevelIndex]) {
+    if (!problem.empty() && LastReadLevels[LevelIndex].rows == 0) {
         StopClockTimer(window);
         AbandonGame(window, problem);
         return;

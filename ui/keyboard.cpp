@@ -34,30 +34,23 @@ bool IsPlayKey(WPARAM key)
     return key == VK_SPACE || key == VK_RETURN || key == 'F' || key == 'C';
 }
 
+const struct {
+    WPARAM key;
+    CursorMove move;
+} kMoveKeys[] = {
+    {VK_LEFT, CursorMove::Left}, {VK_RIGHT, CursorMove::Right},   {VK_UP, CursorMove::Up},
+    {VK_DOWN, CursorMove::Down}, {VK_HOME, CursorMove::RowStart}, {VK_END, CursorMove::RowEnd},
+};
+
 bool ReadMove(WPARAM key, CursorMove& move)
 {
-    switch (key) {
-    case VK_LEFT:
-        move = CursorMove::Left;
-        return true;
-    case VK_RIGHT:
-        move = CursorMove::Right;
-        return true;
-    case VK_UP:
-        move = CursorMove::Up;
-        return true;
-    case VK_DOWN:
-        move = CursorMove::Down;
-        return true;
-    case VK_HOME:
-        move = CursorMove::RowStart;
-        return true;
-    case VK_END:
-        move = CursorMove::RowEnd;
-        return true;
-    default:
-        return false;
+    for (const auto& moveKey : kMoveKeys) {
+        if (moveKey.key == key) {
+            move = moveKey.move;
+            return true;
+        }
     }
+    return false;
 }
 
 // The real cell under the pointer, or else the board's first real cell in reading order.

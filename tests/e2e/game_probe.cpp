@@ -22,13 +22,19 @@ static const char kTitle[] = "Skarvel";
 static const char kRedrawAfreshMessageName[] = "Skarvel.RedrawAfresh";  // as the game registers it
 static const char kMenuItemTextMessageName[] = "Skarvel.MenuItemText";
 
-static int PostCommand(const char* idText)
+static HWND MainWindow()
 {
     const HWND window = FindWindowA("Skarvel", kTitle);
-    if (window == nullptr) {
+    if (window == nullptr)
         std::fprintf(stderr, "game_probe: no main window\n");
+    return window;
+}
+
+static int PostCommand(const char* idText)
+{
+    const HWND window = MainWindow();
+    if (window == nullptr)
         return 1;
-    }
     const auto id = static_cast<WORD>(std::strtoul(idText, nullptr, 10));
     return PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : 1;
 }
@@ -38,11 +44,9 @@ static int PostCommand(const char* idText)
 // it, and the paint comes before the next one; the second send waits for that paint to end.
 static int Repaint()
 {
-    const HWND window = FindWindowA("Skarvel", kTitle);
-    if (window == nullptr) {
-        std::fprintf(stderr, "game_probe: no main window\n");
+    const HWND window = MainWindow();
+    if (window == nullptr)
         return 1;
-    }
     SendMessageA(window, RegisterWindowMessageA(kRedrawAfreshMessageName), 0, 0);
     SendMessageA(window, WM_NULL, 0, 0);
     SendMessageA(window, WM_NULL, 0, 0);
@@ -52,11 +56,9 @@ static int Repaint()
 // Menus belong to their process: the game reads the text itself and hands it over in an atom.
 static int PrintMenuItemText(const char* idText)
 {
-    const HWND window = FindWindowA("Skarvel", kTitle);
-    if (window == nullptr) {
-        std::fprintf(stderr, "game_probe: no main window\n");
+    const HWND window = MainWindow();
+    if (window == nullptr)
         return 1;
-    }
     const auto id = static_cast<WPARAM>(std::strtoul(idText, nullptr, 10));
     const auto atom = static_cast<ATOM>(SendMessageA(window, RegisterWindowMessageA(kMenuItemTextMessageName), id, 0));
     char text[256] = "";
@@ -129,11 +131,9 @@ static int PrintDialogPlace(const char* title)
 
 static int PrintClientArea()
 {
-    const HWND window = FindWindowA("Skarvel", kTitle);
-    if (window == nullptr) {
-        std::fprintf(stderr, "game_probe: no main window\n");
+    const HWND window = MainWindow();
+    if (window == nullptr)
         return 1;
-    }
     RECT client{};
     GetClientRect(window, &client);
     POINT origin{0, 0};
