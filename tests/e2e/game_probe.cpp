@@ -36,7 +36,10 @@ static int PostCommand(const char* idText)
     if (window == nullptr)
         return 1;
     const auto id = static_cast<WORD>(std::strtoul(idText, nullptr, 10));
-    return PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : 1;
+    if (PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0))
+        return 0;
+    std::fprintf(stderr, "game_probe: the command could not be posted (error %lu)\n", GetLastError());
+    return 1;
 }
 
 // Not a plain invalidation, which would copy the window's kept picture again and so agree with it
