@@ -1,0 +1,28 @@
+// Where a hint points on the position the player sees: a cell that is certainly safe, a flag that
+// cannot be right, or the hidden cell least likely to hide a mine. The game's H key and kelbo's
+// solver both ask here, so they always agree on a board.
+#pragma once
+
+#include <cstdint>
+
+#include "game/rules.h"
+#include "game/solver.h"
+
+enum class HintKind : std::uint8_t {
+    None,          // no hidden cell is left
+    FirstRelease,  // nothing uncovered yet: every cell is as likely as any other
+    WrongFlag,     // a flag on a cell that is certainly safe
+    SafeCell,      // a hidden cell that is certainly safe
+    LeastLikely,   // nothing is certain: the hidden cell least likely to hide a mine
+};
+
+struct Hint {
+    HintKind kind = HintKind::None;
+    CellPosition cell{0, 0};
+    double chance = 0.0;  // the cell's chance of a mine
+    bool approximate = false;
+};
+
+// near: the cell the hint should be closest to (the cursor or the pointer); hasNear false for
+// none, when ties go to the first cell in reading order.
+Hint FindHint(const SeenPosition& position, const MineChances& chances, CellPosition near, bool hasNear);
