@@ -351,11 +351,10 @@ int SolveBatch(const CommandLine& line)
     std::uint32_t count = 0;
     std::string problem;
     if (!ParseLevel(line.level, level, problem) ||
-        (!line.time.empty() && !ParseWord32("--time", line.time, time, problem)) ||
-        !ParseWord32("--boards", line.boards, count, problem))
+        (!line.time.empty() && !ParseWord32("--time", line.time, time, problem)))
         return Misuse(problem);
-    if (count == 0)
-        return Misuse("--boards 0: give at least 1 board");
+    if (!ParseWord32("--boards", line.boards, count, problem) || count == 0)
+        return Misuse("--boards " + line.boards + ": give a whole number from 1 to 4294967295");
     return SolveBatch(level, time, count, line.first);
 }
 
