@@ -15,6 +15,7 @@
 #include "game/rules.h"
 #include "tools/kelbo_command_line.h"
 #include "tools/kelbo_file.h"
+#include "tools/kelbo_game.h"
 #include "tools/kelbo_hooks.h"
 #include "tools/kelbo_level.h"
 #include "tools/kelbo_text.h"
@@ -153,20 +154,25 @@ static bool ParseSeed(const CommandLine& line, std::uint32_t& seed, std::string&
     return true;
 }
 
-// Sets up the seeded game that board and replay start from; the exit code of a failure, or 0.
-static int StartSeededGame(const CommandLine& line)
+int StartGameOfSeed(int level, std::uint32_t seed)
 {
-    int level = 0;
-    std::uint32_t seed = 0;
     std::string problem;
-    if (!ParseLevel(line.level, level, problem) || !ParseSeed(line, seed, problem))
-        return Misuse(problem);
     if (!OpenCheckedForReading(problem))
         return Fail(problem);
     LevelIndex = level;
     ReportedDataFileProblem.clear();
     NewGameWithSeed(nullptr, seed);
     return ReportedDataFileProblem.empty() ? 0 : Fail(ReportedDataFileProblem);
+}
+
+int StartSeededGame(const CommandLine& line)
+{
+    int level = 0;
+    std::uint32_t seed = 0;
+    std::string problem;
+    if (!ParseLevel(line.level, level, problem) || !ParseSeed(line, seed, problem))
+        return Misuse(problem);
+    return StartGameOfSeed(level, seed);
 }
 
 int RunBoard(const CommandLine& line)
@@ -178,16 +184,6 @@ int RunBoard(const CommandLine& line)
     CloseDataFile();
     return 0;
 }
-
-namespace {
-
-struct Move {
-    char button;  // 'L' left, 'R' right, 'M' middle release
-    std::uint32_t column;
-    std::uint32_t row;
-};
-
-}  // namespace
 
 static bool ParseMove(const std::string& text, Move& move)
 {
@@ -204,8 +200,7 @@ static bool ParseMove(const std::string& text, Move& move)
     return true;
 }
 
-// The moves after the level; false with a message naming the first bad one.
-static bool ParseMoves(const CommandLine& line, std::vector<Move>& moves, std::string& problem)
+bool ParseMoves(const CommandLine& line, std::vector<Move>& moves, std::string& problem)
 {
     for (const std::string& text : line.moves) {
         Move move{};
@@ -218,7 +213,7 @@ static bool ParseMoves(const CommandLine& line, std::vector<Move>& moves, std::s
     return true;
 }
 
-static bool MovesInsideGrid(const std::vector<Move>& moves, const std::vector<std::string>& texts, std::string& problem)
+bool MovesInsideGrid(const std::vector<Move>& moves, const std::vector<std::string>& texts, std::string& problem)
 {
     for (std::size_t i = 0; i < moves.size(); ++i) {
         if (moves[i].column >= Columns || moves[i].row >= Rows) {
@@ -232,7 +227,7 @@ static bool MovesInsideGrid(const std::vector<Move>& moves, const std::vector<st
 
 // What the window does with a button release that the hit test maps to a cell; once the game
 // is over the hit test maps nothing.
-static void ApplyMove(const Move& move)
+void ApplyMove(const Move& move)
 {
     if (GameState == Over)
         return;
@@ -261,7 +256,7 @@ static std::string VisibleCellText(std::uint8_t cell)
 }
 
 // A lost game shows the uncovered mine; a won one has every mine under a flag.
-static bool GameWasLost()
+bool GameWasLost()
 {
     for (std::size_t index = 0; index < GridSize(); ++index)
         if (Board[index] == kMine)
@@ -289,7 +284,7 @@ int RunReplay(const CommandLine& line)
         return exitCode;
     CloseDataFile();
     if (!MovesInsideGrid(moves, line.moves, problem))
-        return Fail(problem);
+        return Misuse(problem);
     for (const Move& move : moves)
         ApplyMove(move);
     PrintRows(VisibleCellText);

@@ -53,6 +53,37 @@ void AddSeedOptions(CLI::App* command, CommandLine& line)
     game->needs(time);
 }
 
+void AddMoves(CLI::App* command, CommandLine& line)
+{
+    command
+        ->add_option("MOVE", line.moves,
+                     "a button released on a cell: L:COLUMN,ROW left, R:COLUMN,ROW right, M:COLUMN,ROW middle")
+        ->type_name("");
+}
+
+void AddSolverCommands(CLI::App& app, CommandLine& line, std::vector<Runner>& runners)
+{
+    CLI::App* chances =
+        AddCommand(app, "chances", "play moves as replay does and print every hidden triangle's chance of a mine",
+                   runners, RunChances);
+    AddLevel(chances, line);
+    AddMoves(chances, line);
+    AddSeedOptions(chances, line);
+    chances->add_flag("--list", line.list, "one line for each hidden triangle: COLUMN ROW CHANCE");
+    CLI::App* solve = AddCommand(
+        app, "solve", "let the solver play a board a new game builds, or many, and print how it went", runners, RunSolve);
+    AddLevel(solve, line);
+    AddSeedOptions(solve, line);
+    solve->add_option("--first", line.first, "the cell of the first release (where a hint points when not given)")
+        ->type_name("COLUMN,ROW");
+    solve
+        ->add_option("--boards", line.boards,
+                     "play the boards of the games 0 to K-1 made at --time T (0 when not given) and print the figures")
+        ->type_name("K")
+        ->excludes("--seed")
+        ->excludes("--game");
+}
+
 void AddLevelCommands(CLI::App& app, CommandLine& line, std::vector<Runner>& runners)
 {
     CLI::App* level = AddCommand(app, "level", "show a level, put in a board of your own, or put back the built-in one",
@@ -90,11 +121,9 @@ void AddCommands(CLI::App& app, CommandLine& line, std::vector<Runner>& runners)
     CLI::App* replay = AddCommand(
         app, "replay", "play moves on the board a new game builds and print what the player sees", runners, RunReplay);
     AddLevel(replay, line);
-    replay
-        ->add_option("MOVE", line.moves,
-                     "a button released on a cell: L:COLUMN,ROW left, R:COLUMN,ROW right, M:COLUMN,ROW middle")
-        ->type_name("");
+    AddMoves(replay, line);
     AddSeedOptions(replay, line);
+    AddSolverCommands(app, line, runners);
     AddLevelCommands(app, line, runners);
 }
 

@@ -19,6 +19,9 @@ struct CommandLine {
     std::string mines;
     std::string size;
     std::string picture;
+    bool list = false;   // chances --list
+    std::string first;   // solve --first COLUMN,ROW as typed; empty when not given
+    std::string boards;  // solve --boards K as typed; empty when not given
 };
 
 int RunInit(const CommandLine& line);
@@ -27,6 +30,8 @@ int RunLevels(const CommandLine& line);
 int RunTimes(const CommandLine& line);
 int RunBoard(const CommandLine& line);
 int RunReplay(const CommandLine& line);
+int RunChances(const CommandLine& line);
+int RunSolve(const CommandLine& line);
 int RunLevelShow(const CommandLine& line);
 int RunLevelSet(const CommandLine& line);
 int RunLevelReset(const CommandLine& line);

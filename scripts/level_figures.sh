@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Prints the table of docs/levels.md: each built-in level and each board of levels/ with its size,
+# its mines and what the solver makes of 1000 of the boards that the game builds at time 0.
+#   bash scripts/level_figures.sh [KELBO] [BOARDS]
+# KELBO defaults to build/tools/kelbo (a Release build is quickest). The boards of levels/ are set
+# into level 3 of a scratch data file; the kelbo.dat of the current folder is never read or written.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+kelbo=${1:-$root/build/tools/kelbo}
+boards=${2:-1000}
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+file=$scratch/kelbo.dat
+"$kelbo" init --file "$file" >/dev/null
+
+# One row: the level's title, rows x columns, playable cells and mines, then the figures.
+row() {
+  local level=$1 title rows columns mines playable
+  read -r _ title rows columns mines playable < <("$kelbo" levels --file "$file" | awk -v l="$level" '$1 == l')
+  "$kelbo" solve "$level" --boards "$boards" --file "$file" | awk -v name="$2" -v size="$rows × $columns" \
+    -v playable="$playable" -v mines="$mines" -v boards="$boards" '
+      /^won without a guess / { clean = $5 }
+      /^won [0-9]/ { won = $2 }
+      /^lost on the first release / { first = $6 }
+      /^guesses per board / { guesses = $4 }
+      /^3BV per board / { bv = $4 }
+      END {
+        printf "| %s | %s | %d | %d | %.1f%% | %.1f%% | %.1f%% | %s | %s |\n", name, size, playable, mines,
+          100 * won / boards, 100 * clean / boards, 100 * first / boards, guesses, bv
+      }'
+}
+
+echo "| level | rows × columns | cells | mines | won | won without a guess | lost on the first release | guesses per board | 3BV per board |"
+echo "|---|---|---:|---:|---:|---:|---:|---:|---:|"
+for level in 0 1 2 3 4 5 6 7; do
+  title=$("$kelbo" levels --file "$file" | awk -v l="$level" '$1 == l { print $2 }')
+  row "$level" "$level $title"
+done
+# The boards of levels/ with the mines that docs/kelbo.md gives them.
+for board in diamond:18 ring:25 heart:22; do
+  name=${board%%:*}
+  "$kelbo" level set 3 --title "$name" --mines "${board##*:}" --picture "$root/levels/$name.txt" --file "$file" \
+    >/dev/null
+  row 3 "levels/$name.txt"
+done

@@ -1,0 +1,404 @@
+// kelbo chances and kelbo solve: what the solver makes of a position, and the solver playing
+// boards to their end by the game's own rules.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "data/data_file.h"
+#include "game/board.h"
+#include "game/cell.h"
+#include "game/hint.h"
+#include "game/rules.h"
+#include "game/solver.h"
+#include "tools/kelbo_command_line.h"
+#include "tools/kelbo_game.h"
+#include "tools/kelbo_text.h"
+
+namespace {
+
+// Six decimals; 0.000000 and 1.000000 are kept for the cells that are certain.
+std::string ChanceText(double chance)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", chance);
+    if (chance != 0.0 && std::string(text) == "0.000000")
+        return "0.000001";
+    if (chance != 1.0 && std::string(text) == "1.000000")
+        return "0.999999";
+    return text;
+}
+
+// A hidden cell as the grid for people shows it: its chance in whole percent, 1% to 99% unless
+// certain; a flag keeps its F.
+std::string HiddenCellText(std::uint8_t cell, double chance)
+{
+    const bool flagged = IsFlagged(cell);
+    if (chance == 0.0)
+        return flagged ? "F!" : "ok";
+    if (chance == 1.0)
+        return flagged ? "F" : "M";
+    const long percent = std::clamp(std::lround(chance * 100.0), 1L, 99L);
+    return flagged ? "F" + std::to_string(percent) : std::to_string(percent) + "%";
+}
+
+std::string GridCellText(std::size_t index, const MineChances& chances)
+{
+    const std::uint8_t cell = Board[index];
+    if (IsVoid(cell))
+        return ".";
+    if (IsUncovered(cell))
+        return cell == kMine ? "*" : std::to_string(cell);
+    return HiddenCellText(cell, chances.chance[index]);
+}
+
+void PrintChanceGrid(const MineChances& chances)
+{
+    for (std::uint32_t row = 0; row < Rows; ++row) {
+        std::string line;
+        for (std::uint32_t column = 0; column < Columns; ++column) {
+            const std::string text = GridCellText(CellIndex(column, row), chances);
+            line += std::string(4 - text.size(), ' ') + text;
+        }
+        std::printf("%s\n", line.c_str());
+    }
+    std::printf("25%% a hidden triangle's chance of a mine, ok certainly safe, M certainly a mine\n"
+                "F a flag on a certain mine, F! a flag on a safe triangle, F25 a flag with a 25%% chance\n"
+                "3 an uncovered count, * an uncovered mine, . no triangle\n");
+    if (chances.approximate)
+        std::printf("approximate: some chances are estimates, their triangles too entangled to count\n");
+}
+
+void PrintChanceList(const MineChances& chances)
+{
+    for (std::uint32_t row = 0; row < Rows; ++row)
+        for (std::uint32_t column = 0; column < Columns; ++column) {
+            const std::size_t index = CellIndex(column, row);
+            if (IsFlagged(Board[index]) || IsHidden(Board[index]))
+                std::printf("%u %u %s\n", column, row, ChanceText(chances.chance[index]).c_str());
+        }
+    if (chances.approximate)
+        std::printf("approximate\n");
+}
+
+struct SolvedBoard {
+    std::vector<Move> moves;
+    std::vector<Hint> guesses;  // the releases on cells that were not certainly safe, after the first
+    bool won = false;
+    std::uint32_t threeBV = 0;
+};
+
+CellPosition PositionOf(std::size_t index)
+{
+    return CellPosition{static_cast<std::uint32_t>(index % Columns), static_cast<std::uint32_t>(index / Columns)};
+}
+
+// Marks, from the zero at index on, every cell that its region of zeros opens.
+void OpenZeroRegion(std::size_t index, std::vector<bool>& opened)
+{
+    std::vector<std::size_t> zeros{index};
+    opened[index] = true;
+    while (!zeros.empty()) {
+        const std::size_t zero = zeros.back();
+        zeros.pop_back();
+        const CellPosition at = PositionOf(zero);
+        for (const CellPosition& next : NeighbourPositions(at.column, at.row)) {
+            const std::size_t nextIndex = CellIndex(next.column, next.row);
+            if (IsVoid(Board[nextIndex]) || opened[nextIndex])
+                continue;
+            opened[nextIndex] = true;
+            if (UncoveredValue(Board[nextIndex]) == 0)
+                zeros.push_back(nextIndex);
+        }
+    }
+}
+
+// The board's 3BV, from a board still all covered: the fewest left releases that uncover every
+// safe cell. One for each region of zeros, which opens with its border, and one for each other
+// safe cell.
+std::uint32_t ThreeBV()
+{
+    std::vector<bool> opened(GridSize(), false);
+    std::uint32_t releases = 0;
+    for (std::size_t index = 0; index < GridSize(); ++index)
+        if (IsHiddenZero(Board[index]) && !opened[index]) {
+            ++releases;
+            OpenZeroRegion(index, opened);
+        }
+    for (std::size_t index = 0; index < GridSize(); ++index)
+        releases += !IsVoid(Board[index]) && UncoveredValue(Board[index]) != kMine && !opened[index];
+    return releases;
+}
+
+void PlayMove(char button, CellPosition cell, SolvedBoard& board)
+{
+    const Move move{button, cell.column, cell.row};
+    ApplyMove(move);
+    board.moves.push_back(move);
+}
+
+// Flags every certain mine not flagged yet, then uncovers every certainly safe cell still hidden;
+// false when there was none.
+bool PlayCertainCells(const MineChances& chances, SolvedBoard& board)
+{
+    bool played = false;
+    for (std::size_t index = 0; index < GridSize() && GameState != Over; ++index)
+        if (chances.chance[index] == 1.0 && IsCovered(Board[index])) {
+            PlayMove('R', PositionOf(index), board);
+            played = true;
+        }
+    for (std::size_t index = 0; index < GridSize() && GameState != Over; ++index)
+        if (chances.chance[index] == 0.0 && IsHidden(Board[index])) {
+            PlayMove('L', PositionOf(index), board);
+            played = true;
+        }
+    return played;
+}
+
+// One round of play: every certain cell, or else a guess on the cell least likely to hide a mine,
+// ties to the first in reading order. False when the solver has no move.
+bool PlayRound(SolvedBoard& board)
+{
+    const SeenPosition position = SeenFromBoard();
+    const MineChances chances = FindMineChances(position);
+    if (PlayCertainCells(chances, board))
+        return true;
+    const Hint hint = FindHint(position, chances, CellPosition{0, 0}, false);
+    if (hint.kind != HintKind::LeastLikely || !IsHidden(CellAt(hint.cell.column, hint.cell.row)))
+        return false;
+    board.guesses.push_back(hint);
+    PlayMove('L', hint.cell, board);
+    return true;
+}
+
+// Where a hint points before the first release.
+CellPosition HintedFirstRelease()
+{
+    const SeenPosition position = SeenFromBoard();
+    return FindHint(position, FindMineChances(position), CellPosition{0, 0}, false).cell;
+}
+
+// Plays the game set up from its first release to its end; false when the solver stopped before.
+bool SolveGame(const CellPosition* first, SolvedBoard& board)
+{
+    board.threeBV = ThreeBV();
+    PlayMove('L', first != nullptr ? *first : HintedFirstRelease(), board);
+    while (GameState != Over && PlayRound(board)) {
+    }
+    board.won = !GameWasLost();
+    return GameState == Over;
+}
+
+std::string MoveText(const Move& move)
+{
+    return std::string(1, move.button) + ":" + std::to_string(move.column) + "," + std::to_string(move.row);
+}
+
+void PrintSolvedBoard(const SolvedBoard& board)
+{
+    std::string moves;
+    for (const Move& move : board.moves)
+        moves += (moves.empty() ? "" : " ") + MoveText(move);
+    std::printf("%s\n", moves.c_str());
+    for (const Hint& guess : board.guesses)
+        std::printf("%u,%u %s%s\n", guess.cell.column, guess.cell.row, ChanceText(guess.chance).c_str(),
+                    guess.approximate ? " approximate" : "");
+    std::printf("%s 3BV %u\n", board.won ? "won" : "lost", board.threeBV);
+}
+
+// --first COLUMN,ROW as typed; false with a message.
+bool ParseFirst(const std::string& text, CellPosition& cell, std::string& problem)
+{
+    const std::size_t comma = text.find(',');
+    std::uint64_t column = 0;
+    std::uint64_t row = 0;
+    if (comma == std::string::npos || !ParseNumber(text.substr(0, comma), 0xFFFFFFFFu, column) ||
+        !ParseNumber(text.substr(comma + 1), 0xFFFFFFFFu, row)) {
+        problem = "bad cell --first " + text + ": write COLUMN,ROW";
+        return false;
+    }
+    cell = CellPosition{static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)};
+    return true;
+}
+
+// The first release must fall on a triangle of the game set up.
+bool FirstOnTriangle(const CellPosition& cell, const std::string& text, std::string& problem)
+{
+    if (cell.column >= Columns || cell.row >= Rows)
+        problem = "--first " + text + " lies outside the grid of " + std::to_string(Columns) + " columns and " +
+                  std::to_string(Rows) + " rows";
+    else if (IsVoid(CellAt(cell.column, cell.row)))
+        problem = "--first " + text + " is no triangle of this level";
+    return problem.empty();
+}
+
+bool StandardErrorIsTerminal()
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
+
+using Clock = std::chrono::steady_clock;
+
+// A bar on standard error once a batch has run a second, when a person watches it.
+struct ProgressBar {
+    Clock::time_point start = Clock::now();
+    Clock::time_point drawn;
+    bool shown = false;
+    bool terminal = StandardErrorIsTerminal();
+};
+
+constexpr int kBarWidth = 40;
+
+void ShowProgress(ProgressBar& bar, std::uint32_t done, std::uint32_t count)
+{
+    const Clock::time_point now = Clock::now();
+    if (!bar.terminal || now - bar.start < std::chrono::seconds(1) ||
+        (bar.shown && now - bar.drawn < std::chrono::milliseconds(100)))
+        return;
+    const auto filled = static_cast<std::size_t>(static_cast<std::uint64_t>(done) * kBarWidth / count);
+    std::fprintf(stderr, "\r[%s%s] %u of %u boards", std::string(filled, '#').c_str(),
+                 std::string(kBarWidth - filled, ' ').c_str(), done, count);
+    std::fflush(stderr);
+    bar.shown = true;
+    bar.drawn = now;
+}
+
+void ClearProgress(const ProgressBar& bar)
+{
+    if (bar.shown)
+        std::fprintf(stderr, "\r%*s\r", kBarWidth + 40, "");
+}
+
+struct BatchFigures {
+    std::uint32_t boards = 0;
+    std::uint32_t won = 0;
+    std::uint32_t wonWithoutGuess = 0;
+    std::uint32_t lostOnFirstRelease = 0;
+    std::uint64_t guesses = 0;
+    std::uint64_t threeBV = 0;
+};
+
+void AddToFigures(const SolvedBoard& board, BatchFigures& figures)
+{
+    ++figures.boards;
+    figures.won += board.won;
+    figures.wonWithoutGuess += board.won && board.guesses.empty();
+    figures.lostOnFirstRelease += !board.won && board.moves.size() == 1;
+    figures.guesses += board.guesses.size();
+    figures.threeBV += board.threeBV;
+}
+
+void PrintFigures(const BatchFigures& figures, double seconds)
+{
+    const double boards = figures.boards;
+    std::printf("won %u of %u\n", figures.won, figures.boards);
+    std::printf("won without a guess %u of %u\n", figures.wonWithoutGuess, figures.boards);
+    std::printf("lost on the first release %u of %u\n", figures.lostOnFirstRelease, figures.boards);
+    std::printf("guesses per board %.2f\n", static_cast<double>(figures.guesses) / boards);
+    std::printf("3BV per board %.2f\n", static_cast<double>(figures.threeBV) / boards);
+    std::printf("boards per second %.0f\n", boards / std::max(seconds, 1e-6));
+}
+
+int SolverStopped(std::uint32_t seed)
+{
+    return Fail("the solver found no move before the end of the game of seed " + std::to_string(seed));
+}
+
+// Plays the boards of games 0 to count - 1 made at time, each as solve plays it alone.
+int SolveBatch(int level, std::uint32_t time, std::uint32_t count, const std::string& firstText)
+{
+    CellPosition first{0, 0};
+    std::string problem;
+    if (!firstText.empty() && !ParseFirst(firstText, first, problem))
+        return Misuse(problem);
+    ProgressBar bar;
+    BatchFigures figures;
+    for (std::uint32_t game = 0; game < count; ++game) {
+        const std::uint32_t seed = NewGameSeed(time, game);
+        const int exitCode = StartGameOfSeed(level, seed);
+        CloseDataFile();
+        if (exitCode != 0)
+            return exitCode;
+        if (!firstText.empty() && !FirstOnTriangle(first, firstText, problem))
+            return Misuse(problem);
+        SolvedBoard board;
+        if (!SolveGame(firstText.empty() ? nullptr : &first, board))
+            return SolverStopped(seed);
+        AddToFigures(board, figures);
+        ShowProgress(bar, game + 1, count);
+    }
+    ClearProgress(bar);
+    PrintFigures(figures, std::chrono::duration<double>(Clock::now() - bar.start).count());
+    return 0;
+}
+
+int SolveBatch(const CommandLine& line)
+{
+    int level = 0;
+    std::uint32_t time = 0;
+    std::uint32_t count = 0;
+    std::string problem;
+    if (!ParseLevel(line.level, level, problem) ||
+        (!line.time.empty() && !ParseWord32("--time", line.time, time, problem)))
+        return Misuse(problem);
+    if (!ParseWord32("--boards", line.boards, count, problem) || count == 0)
+        return Misuse("--boards " + line.boards + ": give a whole number from 1 to 4294967295");
+    return SolveBatch(level, time, count, line.first);
+}
+
+}  // namespace
+
+int RunChances(const CommandLine& line)
+{
+    std::vector<Move> moves;
+    std::string problem;
+    if (!ParseMoves(line, moves, problem))
+        return Misuse(problem);
+    const int exitCode = StartSeededGame(line);
+    CloseDataFile();
+    if (exitCode != 0)
+        return exitCode;
+    if (!MovesInsideGrid(moves, line.moves, problem))
+        return Misuse(problem);
+    for (const Move& move : moves)
+        ApplyMove(move);
+    const MineChances chances = FindMineChances(SeenFromBoard());
+    if (line.list)
+        PrintChanceList(chances);
+    else
+        PrintChanceGrid(chances);
+    return 0;
+}
+
+int RunSolve(const CommandLine& line)
+{
+    if (!line.boards.empty())
+        return SolveBatch(line);
+    CellPosition first{0, 0};
+    std::string problem;
+    if (!line.first.empty() && !ParseFirst(line.first, first, problem))
+        return Misuse(problem);
+    const int exitCode = StartSeededGame(line);
+    CloseDataFile();
+    if (exitCode != 0)
+        return exitCode;
+    if (!line.first.empty() && !FirstOnTriangle(first, line.first, problem))
+        return Misuse(problem);
+    SolvedBoard board;
+    if (!SolveGame(line.first.empty() ? nullptr : &first, board))
+        return Fail("the solver found no move before the end of the game");
+    PrintSolvedBoard(board);
+    return 0;
+}
