@@ -7,8 +7,6 @@
 
 #include <cstdint>
 
-#include "game/rules.h"
-
 // flags: the message's lParam, whose bit 30 marks a key held down and repeating.
 void HandleKeyDown(HWND window, WPARAM key, LPARAM flags);
 void HandleKeyUp(HWND window, WPARAM key);
@@ -23,11 +21,3 @@ bool IsPlayKeyHeld();
 
 // A press of a mouse button on the board takes the cursor away; the next arrow key brings it back.
 void HandleMousePressForCursor(HWND window, std::uint32_t y);
-
-// Whether the cursor is shown on this cell: drawing outlines the cell then. A new game takes the
-// cursor away.
-bool IsCursorOn(std::uint32_t column, std::uint32_t row);
-
-// Shows the cursor on a real cell of the current game, or takes it away, without drawing.
-void PlaceCursor(CellPosition cell);
-void ForgetCursor();
