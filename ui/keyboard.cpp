@@ -16,9 +16,12 @@ std::uint32_t HeldGame;  // GamesStarted when it went down: a key held over a ne
 constexpr LPARAM kRepeatFlag = LPARAM{1} << 30;
 constexpr int kLongStep = 5;  // cells a move with Ctrl goes
 
+// A cell that a mouse button shows pressed keeps its look until the button lets it go, whose
+// redraw then shows the cursor.
 void DrawCellAt(CellPosition cell)
 {
-    DrawCell(MessageDC, cell.column, cell.row, CellOrientation(cell.column, cell.row));
+    if (!IsShownPressed(cell))
+        DrawCell(MessageDC, cell.column, cell.row, CellOrientation(cell.column, cell.row));
 }
 
 bool IsPlayKey(WPARAM key)
@@ -76,8 +79,11 @@ void PressForHeldKey()
         PressCell(CursorCell().column, CursorCell().row);
 }
 
-void RestorePressedCells()
+// Only the cells that a key held in this game shows pressed: any others are a mouse button's.
+void RestoreKeyPressedCells()
 {
+    if (!IsPlayKeyHeld())
+        return;
     RestorePressedCell();
     RestorePressedNeighbourhood();
 }
@@ -90,7 +96,7 @@ void ShowCursorAtStart(HWND window)
 
 void MoveCursorTo(CellPosition to)
 {
-    RestorePressedCells();
+    RestoreKeyPressedCells();
     const CellPosition from = CursorCell();
     PlaceCursor(to);
     DrawCellAt(from);
@@ -138,9 +144,9 @@ void LetGoOfHeldKey(HWND window, bool released)
 {
     const WPARAM key = HeldKey;
     const bool plays = released && IsPlayKeyHeld() && IsCursorShown() && GameState != Over;
-    HeldKey = 0;
     const HDC outer = AcquireMessageDC(window);
-    RestorePressedCells();
+    RestoreKeyPressedCells();
+    HeldKey = 0;
     if (plays)
         PlayKey(window, key);
     ReleaseMessageDC(window, outer);
@@ -164,7 +170,7 @@ void HandleKeyDown(HWND window, WPARAM key, LPARAM flags)
     }
     CursorMove move{};
     const bool moves = ReadMove(key, move);
-    if (GameState == Over || (!moves && (!IsPlayKey(key) || repeated || HeldKey != 0)))
+    if (GameState == Over || (!moves && (!IsPlayKey(key) || repeated || HeldKey != 0 || IsPressShown())))
         return;
     const HDC outer = AcquireMessageDC(window);
     if (moves)

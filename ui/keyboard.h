@@ -1,6 +1,8 @@
 // Playing with the keyboard: a cell cursor that the arrows, Home and End move over the board's
 // real cells; Space or Enter, F and C play its cell as a left, right and middle release do, the
-// held key showing the cells pressed as the held button does; F2 starts a new game.
+// held key showing the cells pressed as the held button does; F2 starts a new game. While a mouse
+// button shows cells pressed the board is the mouse's: the play keys play nothing, and the cursor
+// moves over the pressed cells without drawing them.
 #pragma once
 
 #include <windows.h>

@@ -199,7 +199,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         HandleMiddleButtonUp(window, wParam, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
     case WM_CAPTURECHANGED:
-        HandleLostPress(window);
+        HandleLostCapture(window);
         return 0;
     case WM_CANCELMODE:
         HandleLostPress(window);
