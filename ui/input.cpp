@@ -38,10 +38,10 @@ bool ButtonPressed;  // the new-game button shows pressed while the left button 
 
 // A release plays only on the board its press went down on: a new game while a button is held
 // (F2, Alt+N, a level item) leaves the new board alone.
-bool LeftHeld;                   // a left press seen on the window and not yet released
-std::uint32_t LeftPressGame;     // GamesStarted at that press
-bool MiddleHeld;                 // a middle press seen, until its release or the loss of its capture
-std::uint32_t MiddlePressGame;   // GamesStarted at that press
+bool LeftHeld;                  // a left press seen on the window and not yet released
+std::uint32_t LeftPressGame;    // GamesStarted at that press
+bool MiddleHeld;                // a middle press seen, until its release or the loss of its capture
+std::uint32_t MiddlePressGame;  // GamesStarted at that press
 
 bool IsMiddlePressLive()
 {
