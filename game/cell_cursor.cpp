@@ -5,6 +5,10 @@
 
 namespace {
 
+bool Shown;             // since the last arrow key, until a mouse press on the board
+CellPosition OnCell;    // a real cell of the game it was shown in
+std::uint32_t ShownIn;  // GamesStarted when it was shown
+
 bool IsRealCell(std::uint32_t column, std::uint32_t row)
 {
     return column < Columns && row < Rows && !IsVoid(CellAt(column, row));
@@ -72,4 +76,31 @@ CellPosition MoveCursor(CellPosition from, CursorMove move, int steps)
     for (int step = 0; step < steps; ++step)
         from = StepOnce(from, move);
     return from;
+}
+
+void PlaceCursor(CellPosition cell)
+{
+    Shown = true;
+    OnCell = cell;
+    ShownIn = GamesStarted;
+}
+
+void ForgetCursor()
+{
+    Shown = false;
+}
+
+bool IsCursorShown()
+{
+    return Shown && ShownIn == GamesStarted;
+}
+
+CellPosition CursorCell()
+{
+    return OnCell;
+}
+
+bool IsCursorOn(std::uint32_t column, std::uint32_t row)
+{
+    return IsCursorShown() && OnCell.column == column && OnCell.row == row;
 }

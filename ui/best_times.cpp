@@ -41,6 +41,15 @@ INT_PTR CALLBACK EnterNameProcedure(HWND dialog, UINT message, WPARAM wParam, LP
     return FALSE;
 }
 
+// A static control takes "&" as the mark of a shortcut key unless told not to; a title or a name
+// shows every character it holds.
+void ShowTextAsItIs(HWND dialog, int controlId, const std::string& text)
+{
+    const HWND control = GetDlgItem(dialog, controlId);
+    SetWindowLongA(control, GWL_STYLE, GetWindowLongA(control, GWL_STYLE) | SS_NOPREFIX);
+    SetWindowTextA(control, text.c_str());
+}
+
 // The table and title as the file holds them now; the file is closed again at once.
 bool FillBestTimes(HWND dialog)
 {
@@ -53,10 +62,10 @@ bool FillBestTimes(HWND dialog)
     CloseDataFile();
     if (!read)
         return false;
-    SetDlgItemTextA(dialog, IDC_LEVEL_TITLE, WithAmpersandsShown(title).c_str());
+    ShowTextAsItIs(dialog, IDC_LEVEL_TITLE, title);
     for (int place = 0; place < kTableEntries; ++place) {
         const BestTime& entry = table.entries[place];
-        SetDlgItemTextA(dialog, IDC_FIRST_NAME + place, WithAmpersandsShown(FieldText(entry.name, kNameSize)).c_str());
+        ShowTextAsItIs(dialog, IDC_FIRST_NAME + place, FieldText(entry.name, kNameSize));
         SetDlgItemTextA(dialog, IDC_FIRST_TIME + place, std::to_string(entry.seconds).c_str());
     }
     return true;
@@ -78,10 +87,53 @@ void ResetBestTimes(HWND dialog)
         ShowSaveProblem(dialog, problem);
 }
 
+// The width of a control's text in the dialog's font.
+LONG TextWidth(HWND dialog, HWND control)
+{
+    char text[64] = {};
+    const int length = GetWindowTextA(control, text, sizeof text);
+    const HDC dc = GetDC(dialog);
+    const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    SIZE size{0, 0};
+    GetTextExtentPoint32A(dc, text, length, &size);
+    SelectObject(dc, oldFont);
+    ReleaseDC(dialog, dc);
+    return size.cx;
+}
+
+// A control's rectangle in the dialog's client coordinates.
+RECT PlaceInDialog(HWND dialog, HWND control)
+{
+    RECT place{};
+    GetWindowRect(control, &place);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+// The heading "Best times for " gets the room its text needs in the dialog's font, the level's
+// title beside it, so that the two read as one line under any font. It only ever grows: where its
+// text fits, as in the font the template was laid out for, nothing moves. The template puts the
+// heading just before the title.
+void FitHeading(HWND dialog)
+{
+    const HWND title = GetDlgItem(dialog, IDC_LEVEL_TITLE);
+    const HWND heading = GetWindow(title, GW_HWNDPREV);
+    const RECT headingPlace = PlaceInDialog(dialog, heading);
+    const RECT titlePlace = PlaceInDialog(dialog, title);
+    const LONG growth = headingPlace.left + TextWidth(dialog, heading) - headingPlace.right;
+    if (growth <= 0)
+        return;
+    SetWindowPos(heading, nullptr, 0, 0, headingPlace.right + growth - headingPlace.left,
+                 headingPlace.bottom - headingPlace.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(title, nullptr, titlePlace.left + growth, titlePlace.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Esc sends the cancel command, which is ignored like every command but OK and Reset scores.
 INT_PTR CALLBACK BestTimesProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     if (message == WM_INITDIALOG) {
+        FitHeading(dialog);
         if (!FillBestTimes(dialog)) {
             ShowSaveProblem(dialog, DataFilePath() + ": the best times of " + LevelName(LevelIndex) + " cannot be read.");
             EndDialog(dialog, 0);
@@ -125,14 +177,6 @@ bool SaveBestTime(const std::uint8_t (&name)[kNameSize], std::int32_t seconds, s
 }
 
 }  // namespace
-
-std::string WithAmpersandsShown(const std::string& text)
-{
-    std::string shown;
-    for (const char c : text)
-        shown += c == '&' ? std::string("&&") : std::string(1, c);
-    return shown;
-}
 
 void AskPlayerName(HWND window, std::uint8_t (&name)[kNameSize])
 {

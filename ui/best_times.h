@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include <cstdint>
 
 #include "data/data_file.h"
@@ -15,7 +13,3 @@ void AskPlayerName(HWND window, std::uint8_t (&name)[kNameSize]);
 
 // The current level's table, with its Reset scores button.
 void ShowBestTimes(HWND window);
-
-// A text for a menu item or a static control, which take "&" as the mark of a shortcut key:
-// each "&" doubled shows as itself.
-std::string WithAmpersandsShown(const std::string& text);

@@ -61,6 +61,15 @@ static std::string FileTitle(int level)
     return WithoutTrailingSpaces(title);
 }
 
+// A menu item takes "&" as the mark of its shortcut key: each "&" doubled shows as itself.
+static std::string WithAmpersandsShown(const std::string& text)
+{
+    std::string shown;
+    for (const char c : text)
+        shown += c == '&' ? std::string("&&") : std::string(1, c);
+    return shown;
+}
+
 static void SetItemText(HMENU menu, int itemId, const std::string& text)
 {
     MENUITEMINFOA item{};
@@ -91,14 +100,6 @@ void NameLevelItems(HWND window)
         SetItemText(menu, itemId, own ? WithAmpersandsShown(title) : builtInItems[level]);
     }
     CloseDataFile();
-}
-
-ATOM MenuItemTextAtom(HWND window, WORD itemId)
-{
-    NameLevelItems(window);
-    char text[256] = {};
-    GetMenuStringA(GetMenu(window), itemId, text, sizeof text, MF_BYCOMMAND);
-    return text[0] != '\0' ? GlobalAddAtomA(text) : 0;
 }
 
 void HandleCommand(HWND window, WORD commandId)

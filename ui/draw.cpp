@@ -7,9 +7,9 @@
 
 #include "game/board.h"
 #include "game/cell.h"
+#include "game/cell_cursor.h"
+#include "res/resource.h"
 #include "ui/geometry.h"
-#include "ui/keyboard.h"
-#include "ui/shell.h"
 
 UINT SystemDpi()
 {
@@ -357,8 +357,17 @@ void MarkDrawn(std::int32_t left, std::int32_t top, std::int32_t right, std::int
 HGDIOBJ TextFont;
 bool DrawWithIcons = false;
 
-bool PrepareCellPictures()
+HICON Pictures[kPictureCount];
+
+bool LoadPictures(HINSTANCE instance)
 {
+    static const int pictureIds[kPictureCount] = {
+        IDI_COVERED_UP,     IDI_COVERED_DOWN, IDI_PRESSED_UP, IDI_PRESSED_DOWN,    IDI_UNCOVERED_UP,
+        IDI_UNCOVERED_DOWN, IDI_MINE,         IDI_FLAG,       IDI_NEW_GAME_BUTTON,
+    };
+    for (int picture = 0; picture < kPictureCount; ++picture)
+        Pictures[picture] = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(pictureIds[picture]), IMAGE_ICON,
+                                                          kCellPictureSize, kCellPictureSize, LR_DEFAULTCOLOR));
     LargeCountFont = StockFontAt96Dpi(ANSI_VAR_FONT);
     TextFont = StockFontAt96Dpi(SYSTEM_FONT);
     const StripPixels mask = CreateStrip();
@@ -366,7 +375,7 @@ bool PrepareCellPictures()
     MaskStripDC = StripDC(mask);
     ColourStripDC = StripDC(colour);
     if (MaskStripDC == nullptr || ColourStripDC == nullptr || LargeCountFont == nullptr || TextFont == nullptr) {
-        ReleaseCellPictures();
+        ReleasePictures();
         return false;
     }
     for (int picture = 0; picture < kPictureCount; ++picture)
@@ -376,7 +385,7 @@ bool PrepareCellPictures()
 
 // The strips' bitmaps go with their DCs; the fonts made for a DPI other than 96 are deleted, the
 // stock ones are not.
-void ReleaseCellPictures()
+void ReleasePictures()
 {
     for (HDC* strip : {&MaskStripDC, &ColourStripDC}) {
         if (*strip == nullptr)
@@ -390,6 +399,11 @@ void ReleaseCellPictures()
         if (*font != nullptr && *font != GetStockObject(ANSI_VAR_FONT) && *font != GetStockObject(SYSTEM_FONT))
             DeleteObject(*font);
         *font = nullptr;
+    }
+    for (HICON& picture : Pictures) {
+        if (picture != nullptr)
+            DestroyIcon(picture);
+        picture = nullptr;
     }
 }
 

@@ -15,11 +15,27 @@ UINT SystemDpi();
 // A 32-bit bitmap of width x height pixels, rows top-down, as CreateDIBSection and GetDIBits take it.
 BITMAPINFO TopDownBitmapInfo(int width, int height);
 
-// Turns the loaded cell and button pictures into the mask and colour bitmaps that every picture
-// is drawn from, once at start-up. False, with nothing left made, when the system cannot make them.
-bool PrepareCellPictures();
-// Releases what PrepareCellPictures made.
-void ReleaseCellPictures();
+// The cell and button pictures, in the order in which start-up loads them.
+enum Picture {
+    kCoveredUpPicture,
+    kCoveredDownPicture,
+    kPressedUpPicture,
+    kPressedDownPicture,
+    kUncoveredUpPicture,
+    kUncoveredDownPicture,
+    kMinePicture,
+    kFlagPicture,
+    kNewGameButtonPicture,
+    kPictureCount
+};
+extern HICON Pictures[kPictureCount];  // loaded once, kept for the whole run
+
+// Loads the pictures at their own 32 x 32 size, whatever the screen's DPI, and turns them into the
+// mask and colour bitmaps that every picture is drawn from, once at start-up. False, with nothing
+// left made, when the system cannot make them.
+bool LoadPictures(HINSTANCE instance);
+// Releases the pictures and what was prepared from them, at the end.
+void ReleasePictures();
 
 // The font of the counts, question marks and counters at its 96-DPI size: what a device context
 // holds from the start, which at 96 DPI is the stock system font itself.

@@ -36,6 +36,18 @@ namespace {
 
 bool ButtonPressed;  // the new-game button shows pressed while the left button that pressed it is down
 
+// A release plays only on the board its press went down on: a new game while a button is held
+// (F2, Alt+N, a level item) leaves the new board alone.
+bool LeftHeld;                  // a left press seen on the window and not yet released
+std::uint32_t LeftPressGame;    // GamesStarted at that press
+bool MiddleHeld;                // a middle press seen, until its release or the loss of its capture
+std::uint32_t MiddlePressGame;  // GamesStarted at that press
+
+bool IsMiddlePressLive()
+{
+    return MiddleHeld && MiddlePressGame == GamesStarted;
+}
+
 int OrientationOf(std::uint8_t hitKind)
 {
     return hitKind == kUpCell ? 0 : 1;
@@ -55,16 +67,22 @@ bool IsNeighbourhoodPressedAt(std::uint32_t x, std::uint32_t y)
            row == PressedCentre.row;
 }
 
+// A release with no press seen (pressed outside the window) plays, as any release does.
 void ReleaseLeftButton(HWND window, std::uint32_t x, std::uint32_t y)
 {
-    PressedCell.kind = kNoCell;  // the cell under the pointer is redrawn below
+    const bool plays = !LeftHeld || LeftPressGame == GamesStarted;
+    LeftHeld = false;
     ButtonPressed = false;
+    if (plays)
+        PressedCell.kind = kNoCell;  // the cell under the pointer is redrawn below
+    else
+        RestorePressedCell();
     if (IsOnNewGameButton(x, y)) {
         NewGame(window);
         InvalidateRect(window, nullptr, TRUE);
     }
     std::uint32_t column = 0, row = 0;
-    if (HitTest(x, y, column, row) != kNoCell)
+    if (plays && HitTest(x, y, column, row) != kNoCell)
         PlayLeftRelease(window, column, row);
 }
 
@@ -102,6 +120,18 @@ void PlayRightRelease(HWND window, std::uint32_t column, std::uint32_t row)
 std::uint32_t PicturePixel(WORD windowPixel)
 {
     return windowPixel / static_cast<std::uint32_t>(DisplayScale);
+}
+
+bool IsPressShown()
+{
+    return PressedCell.kind != kNoCell || !PressedNeighbourhood.empty();
+}
+
+bool IsShownPressed(CellPosition cell)
+{
+    const auto same = [&](CellPosition other) { return other.column == cell.column && other.row == cell.row; };
+    return (PressedCell.kind != kNoCell && same(CellPosition{PressedCell.column, PressedCell.row})) ||
+           std::any_of(PressedNeighbourhood.begin(), PressedNeighbourhood.end(), same);
 }
 
 void ClearPressedCell()
@@ -152,7 +182,7 @@ void HandleMouseMove(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
     RestorePressedCell();
     if (keys != MK_MBUTTON || !IsNeighbourhoodPressedAt(x, y)) {
         RestorePressedNeighbourhood();
-        if (keys == MK_MBUTTON)
+        if (keys == MK_MBUTTON && IsMiddlePressLive())
             PressNeighbourhoodAt(x, y);
     }
     // The left button alone: Shift, Ctrl or another button held shows nothing pressed.
@@ -169,6 +199,8 @@ void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y)
         DrawPressedButton(MessageDC);
         ButtonPressed = true;
     }
+    LeftHeld = true;
+    LeftPressGame = GamesStarted;
     PressCellAt(x, y);
     ReleaseMessageDC(window, outer);
 }
@@ -235,26 +267,38 @@ void HandleMiddleButtonDown(HWND window, WPARAM keys, std::uint32_t x, std::uint
     RestorePressedNeighbourhood();
     if (keys == MK_MBUTTON)
         PressNeighbourhoodAt(x, y);
+    MiddleHeld = true;
+    MiddlePressGame = GamesStarted;
     SetCapture(window);
     ReleaseMessageDC(window, outer);
 }
 
-// With Shift or Ctrl held the release, like the press, plays nothing.
+// With Shift or Ctrl held the release, like the press, plays nothing. The press is over before
+// the capture goes, so that the capture's change does not count as a press lost.
 void HandleMiddleButtonUp(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
 {
+    const bool plays = IsMiddlePressLive() && (keys & (MK_SHIFT | MK_CONTROL)) == 0;
+    MiddleHeld = false;
     const HDC outer = AcquireMessageDC(window);
     ReleaseCapture();
     RestorePressedNeighbourhood();
     std::uint32_t column = 0, row = 0;
-    if ((keys & (MK_SHIFT | MK_CONTROL)) == 0 && HitTest(x, y, column, row) != kNoCell)
+    if (plays && HitTest(x, y, column, row) != kNoCell)
         Chord(window, column, row);
     ReleaseMessageDC(window, outer);
+}
+
+void HandleLostCapture(HWND window)
+{
+    if (MiddleHeld)
+        HandleLostPress(window);
 }
 
 // Another window or a system dialog took the mouse in the middle of a press: the release will not
 // come here, so what the press showed goes back now.
 void HandleLostPress(HWND window)
 {
+    MiddleHeld = false;
     if (PressedCell.kind == kNoCell && PressedNeighbourhood.empty() && !ButtonPressed)
         return;
     const HDC outer = AcquireMessageDC(window);

@@ -25,6 +25,10 @@ void ReleaseMessageDC(HWND window, HDC outer);
 
 void ClearPressedCell();
 
+// Whether any cell shows pressed, and whether this one does.
+bool IsPressShown();
+bool IsShownPressed(CellPosition cell);
+
 // Draws the remembered pressed cell in its real state again and forgets it.
 void RestorePressedCell();
 
@@ -55,5 +59,8 @@ void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y);
 void HandleRightButtonUp(HWND window, std::uint32_t x, std::uint32_t y);
 void HandleMiddleButtonDown(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y);
 void HandleMiddleButtonUp(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y);
-// The mouse was taken away during a press (lost capture, a system dialog): the press is undone.
+// The mouse was taken away during a press (a system dialog, another window's capture): the press
+// is undone, and a middle press then chords nothing on its release.
 void HandleLostPress(HWND window);
+// The capture went: lost by a middle press, or let go by its release, which undoes nothing.
+void HandleLostCapture(HWND window);

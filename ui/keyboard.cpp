@@ -10,23 +10,18 @@
 
 namespace {
 
-bool CursorShown;          // since the last arrow key, until a mouse press on the board
-CellPosition CursorCell;   // a real cell of the game it was shown in
-std::uint32_t CursorGame;  // GamesStarted when it was shown: a new game takes the cursor away
-WPARAM HeldKey;            // the play key seen going down, whose release plays; 0 for none
-std::uint32_t HeldGame;    // GamesStarted when it went down: a key held over a new game plays nothing
+WPARAM HeldKey;          // the play key seen going down, whose release plays; 0 for none
+std::uint32_t HeldGame;  // GamesStarted when it went down: a key held over a new game plays nothing
 
 constexpr LPARAM kRepeatFlag = LPARAM{1} << 30;
 constexpr int kLongStep = 5;  // cells a move with Ctrl goes
 
-bool IsCursorLive()
-{
-    return CursorShown && CursorGame == GamesStarted;
-}
-
+// A cell that a mouse button shows pressed keeps its look until the button lets it go, whose
+// redraw then shows the cursor.
 void DrawCellAt(CellPosition cell)
 {
-    DrawCell(MessageDC, cell.column, cell.row, CellOrientation(cell.column, cell.row));
+    if (!IsShownPressed(cell))
+        DrawCell(MessageDC, cell.column, cell.row, CellOrientation(cell.column, cell.row));
 }
 
 bool IsPlayKey(WPARAM key)
@@ -79,22 +74,31 @@ void PressForHeldKey()
     if (!IsPlayKeyHeld())
         return;
     if (HeldKey == 'C')
-        PressNeighbourhood(CursorCell.column, CursorCell.row);
+        PressNeighbourhood(CursorCell().column, CursorCell().row);
     else if (HeldKey == VK_SPACE || HeldKey == VK_RETURN)
-        PressCell(CursorCell.column, CursorCell.row);
+        PressCell(CursorCell().column, CursorCell().row);
 }
 
-void RestorePressedCells()
+// Only the cells that a key held in this game shows pressed: any others are a mouse button's.
+void RestoreKeyPressedCells()
 {
+    if (!IsPlayKeyHeld())
+        return;
     RestorePressedCell();
     RestorePressedNeighbourhood();
 }
 
+void ShowCursorAtStart(HWND window)
+{
+    PlaceCursor(StartingCell(window));
+    DrawCellAt(CursorCell());
+}
+
 void MoveCursorTo(CellPosition to)
 {
-    RestorePressedCells();
-    const CellPosition from = CursorCell;
-    CursorCell = to;
+    RestoreKeyPressedCells();
+    const CellPosition from = CursorCell();
+    PlaceCursor(to);
     DrawCellAt(from);
     DrawCellAt(to);
     PressForHeldKey();
@@ -103,21 +107,19 @@ void MoveCursorTo(CellPosition to)
 void HandleMoveKey(HWND window, CursorMove move)
 {
     const bool longStep = GetKeyState(VK_CONTROL) < 0;
-    if (!IsCursorLive()) {
-        PlaceCursor(StartingCell(window));
-        DrawCellAt(CursorCell);
+    if (!IsCursorShown()) {
+        ShowCursorAtStart(window);
         if (move != CursorMove::RowStart && move != CursorMove::RowEnd)
             return;
     }
-    MoveCursorTo(MoveCursor(CursorCell, move, longStep ? kLongStep : 1));
+    MoveCursorTo(MoveCursor(CursorCell(), move, longStep ? kLongStep : 1));
 }
 
 // A play key with no cursor shown shows it and plays nothing.
 void HandlePlayKeyDown(HWND window, WPARAM key)
 {
-    if (!IsCursorLive()) {
-        PlaceCursor(StartingCell(window));
-        DrawCellAt(CursorCell);
+    if (!IsCursorShown()) {
+        ShowCursorAtStart(window);
         return;
     }
     HeldKey = key;
@@ -127,12 +129,27 @@ void HandlePlayKeyDown(HWND window, WPARAM key)
 
 void PlayKey(HWND window, WPARAM key)
 {
+    const CellPosition cell = CursorCell();
     if (key == 'F')
-        PlayRightRelease(window, CursorCell.column, CursorCell.row);
+        PlayRightRelease(window, cell.column, cell.row);
     else if (key == 'C')
-        Chord(window, CursorCell.column, CursorCell.row);
+        Chord(window, cell.column, cell.row);
     else
-        PlayLeftRelease(window, CursorCell.column, CursorCell.row);
+        PlayLeftRelease(window, cell.column, cell.row);
+}
+
+// The held key goes up, or is let go of when its release will not be seen: its pressed cells go
+// back, and only a release in the game it went down in plays.
+void LetGoOfHeldKey(HWND window, bool released)
+{
+    const WPARAM key = HeldKey;
+    const bool plays = released && IsPlayKeyHeld() && IsCursorShown() && GameState != Over;
+    const HDC outer = AcquireMessageDC(window);
+    RestoreKeyPressedCells();
+    HeldKey = 0;
+    if (plays)
+        PlayKey(window, key);
+    ReleaseMessageDC(window, outer);
 }
 
 }  // namespace
@@ -140,23 +157,6 @@ void PlayKey(HWND window, WPARAM key)
 bool IsPlayKeyHeld()
 {
     return HeldKey != 0 && HeldGame == GamesStarted;
-}
-
-bool IsCursorOn(std::uint32_t column, std::uint32_t row)
-{
-    return IsCursorLive() && CursorCell.column == column && CursorCell.row == row;
-}
-
-void PlaceCursor(CellPosition cell)
-{
-    CursorShown = true;
-    CursorCell = cell;
-    CursorGame = GamesStarted;
-}
-
-void ForgetCursor()
-{
-    CursorShown = false;
 }
 
 // Once the game is over only F2 and the menu act.
@@ -170,7 +170,7 @@ void HandleKeyDown(HWND window, WPARAM key, LPARAM flags)
     }
     CursorMove move{};
     const bool moves = ReadMove(key, move);
-    if (GameState == Over || (!moves && (!IsPlayKey(key) || repeated || HeldKey != 0)))
+    if (GameState == Over || (!moves && (!IsPlayKey(key) || repeated || HeldKey != 0 || IsPressShown())))
         return;
     const HDC outer = AcquireMessageDC(window);
     if (moves)
@@ -183,38 +183,26 @@ void HandleKeyDown(HWND window, WPARAM key, LPARAM flags)
 // As with the buttons, the move happens when the key goes up.
 void HandleKeyUp(HWND window, WPARAM key)
 {
-    if (HeldKey == 0 || key != HeldKey)
-        return;
-    HeldKey = 0;
-    const HDC outer = AcquireMessageDC(window);
-    RestorePressedCells();
-    if (HeldGame == GamesStarted && IsCursorLive() && GameState != Over)
-        PlayKey(window, key);
-    ReleaseMessageDC(window, outer);
+    if (HeldKey != 0 && key == HeldKey)
+        LetGoOfHeldKey(window, true);
 }
 
 void HandleFocusLost(HWND window)
 {
-    if (HeldKey == 0)
-        return;
-    HeldKey = 0;
-    const HDC outer = AcquireMessageDC(window);
-    RestorePressedCells();
-    ReleaseMessageDC(window, outer);
+    if (HeldKey != 0)
+        LetGoOfHeldKey(window, false);
 }
 
 void HandleMousePressForCursor(HWND window, std::uint32_t y)
 {
-    if (static_cast<std::int32_t>(y) < kBoardTop || (!IsCursorLive() && HeldKey == 0))
+    if (static_cast<std::int32_t>(y) < kBoardTop)
+        return;
+    if (HeldKey != 0)
+        LetGoOfHeldKey(window, false);
+    if (!IsCursorShown())
         return;
     const HDC outer = AcquireMessageDC(window);
-    if (HeldKey != 0) {
-        HeldKey = 0;
-        RestorePressedCells();
-    }
-    if (IsCursorLive()) {
-        ForgetCursor();
-        DrawCellAt(CursorCell);
-    }
+    ForgetCursor();
+    DrawCellAt(CursorCell());
     ReleaseMessageDC(window, outer);
 }

@@ -1,13 +1,13 @@
 // Playing with the keyboard: a cell cursor that the arrows, Home and End move over the board's
 // real cells; Space or Enter, F and C play its cell as a left, right and middle release do, the
-// held key showing the cells pressed as the held button does; F2 starts a new game.
+// held key showing the cells pressed as the held button does; F2 starts a new game. While a mouse
+// button shows cells pressed the board is the mouse's: the play keys play nothing, and the cursor
+// moves over the pressed cells without drawing them.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-
-#include "game/rules.h"
 
 // flags: the message's lParam, whose bit 30 marks a key held down and repeating.
 void HandleKeyDown(HWND window, WPARAM key, LPARAM flags);
@@ -23,11 +23,3 @@ bool IsPlayKeyHeld();
 
 // A press of a mouse button on the board takes the cursor away; the next arrow key brings it back.
 void HandleMousePressForCursor(HWND window, std::uint32_t y);
-
-// Whether the cursor is shown on this cell: drawing outlines the cell then. A new game takes the
-// cursor away.
-bool IsCursorOn(std::uint32_t column, std::uint32_t row);
-
-// Shows the cursor on a real cell of the current game, or takes it away, without drawing.
-void PlaceCursor(CellPosition cell);
-void ForgetCursor();

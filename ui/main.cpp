@@ -8,6 +8,7 @@
 #include "game/cell.h"
 #include "game/level_check.h"
 #include "res/resource.h"
+#include "ui/draw.h"
 #include "ui/geometry.h"
 #include "ui/input.h"
 #include "ui/shell.h"

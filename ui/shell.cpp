@@ -4,38 +4,12 @@
 
 #include "data/data_file.h"
 #include "game/board.h"
-#include "res/resource.h"
-#include "ui/draw.h"
-#include "ui/geometry.h"
 
 HINSTANCE AppInstance;
 std::int32_t ScreenWidth;
 std::int32_t ScreenHeight;
-HICON Pictures[kPictureCount];
 
 static bool GameReleased = false;  // set once by ReleaseGame, never cleared
-
-bool LoadPictures(HINSTANCE instance)
-{
-    static const int pictureIds[kPictureCount] = {
-        IDI_COVERED_UP,     IDI_COVERED_DOWN, IDI_PRESSED_UP, IDI_PRESSED_DOWN,    IDI_UNCOVERED_UP,
-        IDI_UNCOVERED_DOWN, IDI_MINE,         IDI_FLAG,       IDI_NEW_GAME_BUTTON,
-    };
-    for (int picture = 0; picture < kPictureCount; ++picture)
-        Pictures[picture] = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(pictureIds[picture]), IMAGE_ICON,
-                                                          kCellPictureSize, kCellPictureSize, LR_DEFAULTCOLOR));
-    return PrepareCellPictures();
-}
-
-void ReleasePictures()
-{
-    ReleaseCellPictures();
-    for (HICON& picture : Pictures) {
-        if (picture != nullptr)
-            DestroyIcon(picture);
-        picture = nullptr;
-    }
-}
 
 void ShowDrawingProblem(HWND window)
 {

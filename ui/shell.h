@@ -10,32 +10,11 @@ extern HINSTANCE AppInstance;     // the program's own module, which holds the d
 extern std::int32_t ScreenWidth;  // primary screen in pixels, read once at start-up
 extern std::int32_t ScreenHeight;
 
-// The cell and button pictures, in the order in which start-up loads them.
-enum Picture {
-    kCoveredUpPicture,
-    kCoveredDownPicture,
-    kPressedUpPicture,
-    kPressedDownPicture,
-    kUncoveredUpPicture,
-    kUncoveredDownPicture,
-    kMinePicture,
-    kFlagPicture,
-    kNewGameButtonPicture,
-    kPictureCount
-};
-extern HICON Pictures[kPictureCount];  // loaded once, kept for the whole run
-
 constexpr int kStartFailureExitCode = 1;
 constexpr int kDataFileProblemExitCode = 2;
 
 constexpr UINT_PTR kClockTimerId = 1;
 constexpr UINT kClockTimerPeriod = 1000;  // milliseconds
-
-// Loads the pictures at their own 32 x 32 size, whatever the screen's DPI, and prepares them for drawing.
-// False when the system cannot make them.
-bool LoadPictures(HINSTANCE instance);
-// Releases the pictures and what was prepared from them, at the end.
-void ReleasePictures();
 
 // The system cannot make the pictures or the window's picture: the player is told once, and the
 // game ends with kStartFailureExitCode.

@@ -8,6 +8,7 @@
 #include "ui/draw.h"
 #include "ui/input.h"
 #include "ui/keyboard.h"
+#include "ui/probe_messages.h"
 #include "ui/shell.h"
 #include "ui/window_picture.h"
 
@@ -130,26 +131,15 @@ HWND CreateMainWindow(HINSTANCE instance, std::uint32_t rows, std::uint32_t colu
                            size.height, nullptr, nullptr, instance, nullptr);
 }
 
-static void RedrawAfresh(HWND window)
-{
-    RedrawPictureOnNextPaint(true);
-    InvalidateRect(window, nullptr, FALSE);
-}
-
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    static const UINT redrawAfreshMessage = RegisterWindowMessageA(kRedrawAfreshMessageName);
-    static const UINT menuItemTextMessage = RegisterWindowMessageA(kMenuItemTextMessageName);
     // Once the game is released the window may live on until the message loop ends; it must not
     // reach the board or the data file then.
     if (IsGameReleased())
         return DefWindowProcA(window, message, wParam, lParam);
-    if (message == redrawAfreshMessage) {
-        RedrawAfresh(window);
-        return 0;
-    }
-    if (message == menuItemTextMessage)
-        return MenuItemTextAtom(window, LOWORD(wParam));
+    LRESULT result = 0;
+    if (AnswerProbeMessage(window, message, wParam, lParam, result))
+        return result;
     switch (message) {
     case WM_ERASEBKGND:
         return 1;  // the paint copies the picture over all of it
@@ -209,7 +199,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         HandleMiddleButtonUp(window, wParam, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
     case WM_CAPTURECHANGED:
-        HandleLostPress(window);
+        HandleLostCapture(window);
         return 0;
     case WM_CANCELMODE:
         HandleLostPress(window);

@@ -23,11 +23,4 @@ WindowSize OuterWindowSize(DWORD style, std::uint32_t rows, std::uint32_t column
 // Creates the main window hidden, sized for a board of rows x columns, centred on the screen.
 HWND CreateMainWindow(HINSTANCE instance, std::uint32_t rows, std::uint32_t columns);
 
-// A message that has the window draw its whole picture afresh from the game, as after a new game,
-// and repaint: another program (a test) compares the screen with that drawing.
-const char kRedrawAfreshMessageName[] = "Skarvel.RedrawAfresh";
-
-// A message whose wParam names a menu item; the result is MenuItemTextAtom's.
-const char kMenuItemTextMessageName[] = "Skarvel.MenuItemText";
-
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

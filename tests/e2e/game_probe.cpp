@@ -3,11 +3,12 @@
 //   game_probe message [TITLE]  prints the text of the open message box with that title
 //                           (the game's own title when none is given; "" for none)
 //   game_probe dialog TITLE prints each control of the open dialog with that title, a line each:
-//                           "ID LEFT TOP RIGHT BOTTOM TEXT", the rectangle in screen pixels
+//                           "ID LEFT TOP RIGHT BOTTOM TEXT", the rectangle in screen pixels, a
+//                           static control's text as it shows it
 //   game_probe place TITLE  prints where the open dialog with that title stands on the screen:
 //                           "LEFT TOP RIGHT BOTTOM" in screen pixels
-//   game_probe menu ID      prints the text of the main window's menu item ID as the program reads
-//                           it when the menu opens ("&&" for an "&" shown)
+//   game_probe menu ID      prints the text of item ID of the open pop-up menu ("&&" for an "&"
+//                           shown)
 //   game_probe repaint      has the main window draw its picture afresh from the game and repaint
 //                           its whole client area, and waits for it
 //   game_probe client       prints the main window's client area: "LEFT TOP WIDTH HEIGHT" in screen
@@ -17,10 +18,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include "ui/probe_messages.h"
 
 static const char kTitle[] = "Skarvel";
-static const char kRedrawAfreshMessageName[] = "Skarvel.RedrawAfresh";  // as the game registers it
-static const char kMenuItemTextMessageName[] = "Skarvel.MenuItemText";
 
 static HWND MainWindow()
 {
@@ -56,14 +58,19 @@ static int Repaint()
     return 0;
 }
 
-// Menus belong to their process: the game reads the text itself and hands it over in an atom.
+// Wine lets no process read another's menu texts: the game reads the open pop-up's item for us.
 static int PrintMenuItemText(const char* idText)
 {
     const HWND window = MainWindow();
-    if (window == nullptr)
+    const HWND popup = FindWindowA("#32768", nullptr);
+    if (window == nullptr || popup == nullptr || !IsWindowVisible(popup)) {
+        std::fprintf(stderr, "game_probe: no open menu\n");
         return 1;
+    }
+    const LRESULT menu = SendMessageA(popup, MN_GETHMENU, 0, 0);
     const auto id = static_cast<WPARAM>(std::strtoul(idText, nullptr, 10));
-    const auto atom = static_cast<ATOM>(SendMessageA(window, RegisterWindowMessageA(kMenuItemTextMessageName), id, 0));
+    const auto atom =
+        static_cast<ATOM>(SendMessageA(window, RegisterWindowMessageA(kMenuItemTextMessageName), id, menu));
     char text[256] = "";
     if (atom != 0) {
         GlobalGetAtomNameA(atom, text, sizeof text);
@@ -98,6 +105,23 @@ static int PrintMessageBoxText(const char* title)
     return 0;
 }
 
+// Without SS_NOPREFIX a static control takes each "&" as the mark of the next character, the
+// shortcut key, and shows "&&" as one "&".
+static std::string ShownText(HWND control, const char* text)
+{
+    char className[32] = "";
+    GetClassNameA(control, className, sizeof className);
+    if (_stricmp(className, "Static") != 0 || (GetWindowLongA(control, GWL_STYLE) & SS_NOPREFIX) != 0)
+        return text;
+    std::string shown;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c == '&' && *++c == '\0')
+            break;
+        shown += *c;
+    }
+    return shown;
+}
+
 static BOOL CALLBACK PrintControl(HWND control, LPARAM)
 {
     char text[4096] = "";
@@ -105,7 +129,7 @@ static BOOL CALLBACK PrintControl(HWND control, LPARAM)
     RECT place{};
     GetWindowRect(control, &place);
     std::printf("%d %ld %ld %ld %ld %s\n", GetDlgCtrlID(control), place.left, place.top, place.right, place.bottom,
-                text);
+                ShownText(control, text).c_str());
     return TRUE;
 }
 

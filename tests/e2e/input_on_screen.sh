@@ -42,34 +42,34 @@ alike() {
         }'
 }
 
-# A pixel that the pressed picture makes white on an up-pointing cell and black on a down-pointing
-# one, and the raised picture silver and white, in a grab of the client area.
-look() {
-    local x y
-    x=$(anchor_x "$2") y=$(anchor_y "$3")
-    if points_up "$2" "$3"; then x=$((x + 5)) y=$((y + 16)); else x=$((x + 10)); fi
-    pixel "$1" "$x" "$y"
+# Each cell's look, "COLUMN,ROW RRGGBB" a line, in a grab of the client area: a pixel that the
+# pressed picture makes white on an up-pointing cell and black on a down-pointing one, and the
+# raised picture silver and white.
+looks() {
+    od -An -v -tx1 -w3 "$1" | tr -d ' ' | awk -v width="$GRAB_WIDTH" -v rows="${#BOARD[@]}" \
+        -v columns="$(wc -w <<<"${BOARD[0]}")" '
+        { look[NR - 1] = toupper($0) }
+        END {
+            for (row = 0; row < rows; row++)
+                for (column = 0; column < columns; column++) {
+                    x = 18 + 15 * column; y = 42 + 26 * row
+                    if ((column + row) % 2 == 0) { x += 5; y += 16 } else x += 10
+                    print column "," row, look[y * width + x]
+                }
+        }'
 }
 
 # The cells looking pressed are exactly the CELLS given ("COLUMN,ROW" words); every other cell
 # looks as before.
 expect_pressed() {
-    local cells=" $* " row column colour before pressed
+    local wrong
     grab_client "$WORK/client.rgb"
-    for row in "${!BOARD[@]}"; do
-        for column in $(seq 0 $(($(wc -w <<<"${BOARD[0]}") - 1))); do
-            colour=$(look "$WORK/client.rgb" "$column" "$row")
-            before=$(look "$WORK/before-client.rgb" "$column" "$row")
-            pressed=000000
-            points_up "$column" "$row" && pressed=FFFFFF
-            if [[ $cells == *" $column,$row "* ]]; then
-                [ "$colour" = "$pressed" ] && [ "$before" != "$pressed" ] ||
-                    fail "cell $column,$row is not shown pressed ($before, then $colour)"
-            else
-                [ "$colour" = "$before" ] || fail "cell $column,$row is shown pressed ($before, then $colour)"
-            fi
-        done
-    done
+    wrong=$(paste -d' ' <(looks "$WORK/before-client.rgb") <(looks "$WORK/client.rgb") | awk -v cells=" $* " '{
+            split($1, at, ","); pressed = (at[1] + at[2]) % 2 ? "000000" : "FFFFFF"
+            if (index(cells, " " $1 " ") ? $4 != pressed || $2 == pressed : $4 != $2)
+                print "cell " $1 " looks " $2 ", then " $4
+        }')
+    [ -z "$wrong" ] || fail "pressed ${*:-nothing}: $wrong"
 }
 
 pointer_to() {
@@ -135,6 +135,8 @@ let_go() {
 
 # The About dialog opens over a middle press; the pointer goes to the dialog, so that the main
 # window has no move to put the press back with, and the screen is read with the dialog open.
+# A click on the bare desktop takes the keyboard away without a dialog; one on the caption gives
+# it back.
 about_over_press() {
     post_command 40004
     local about
@@ -142,10 +144,18 @@ about_over_press() {
     xdotool mousemove --window "$about" 20 20
     sleep 0.4
 }
+focus_elsewhere() {
+    xdotool mousemove 5 5 click 1
+    sleep 0.4
+}
+focus_back() {
+    xdotool mousemove --window "$WINDOW" 60 10 click 1
+    sleep 0.4
+}
 
 # One case: NAME, an ACTION (a command line), what the screen must show after it (changed, same,
-# or "pressed CELL..."), and a command that ends the action with the button still held, after
-# which the screen must be as before.
+# or "pressed CELL..."), and a command that ends what the action holds, after which the screen
+# must be as before.
 run_case() {
     local name=$1 action=$2 expectation=$3 finish=${4:-}
     note "$name"
@@ -197,8 +207,13 @@ run_case "a right release: the flag becomes a question mark, the counter goes up
     "changed 12,4"
 run_case "two right releases: the question mark goes, the flag is back" "play_moves R:12,4 R:12,4" changed
 run_case "a middle release with Ctrl held plays nothing" "hold_middle 10,5 ctrl; xdotool mouseup 2 keyup ctrl" same
-run_case "a middle press taken away by a dialog is put back at once" "hold_middle 10,5; about_over_press" \
-    "as-before-around About Skarvel" "xdotool mouseup 2 key Return; sleep 0.5"
+run_case "a middle press taken away by a dialog is put back at once, and chords nothing when let go" \
+    "hold_middle 10,5; about_over_press" "as-before-around About Skarvel" \
+    "xdotool key Return; sleep 0.5; pointer_to 10,5; xdotool mouseup 2; sleep 0.3"
+run_case "a left press stays pressed while a middle click comes and goes" \
+    "pointer_to 6,4; xdotool mousedown 1 click 2; sleep 0.3" "pressed 6,4"
+let_go
+probe repaint >/dev/null # the cell's redraw leaves a pixel of the pressed picture, which reaches past it
 run_case "a press on the new-game button taken away by a dialog is put back at once" \
     "xdotool mousemove --window \"\$WINDOW\" $((CLIENT_LEFT + 97 + 20)) $((CLIENT_TOP + 20)) mousedown 1; about_over_press" \
     "as-before-around About Skarvel" "xdotool mouseup 1 key Return; sleep 0.5"
@@ -236,12 +251,22 @@ run_case "Space let go opens the zero" "xdotool keyup space; MOVES+=(L:7,7); sle
 run_case "F flags the mine" "CURSOR=7,9; keys Down Down f; MOVES+=(R:7,9)" changed
 run_case "F three times: a question mark, nothing, a flag" "keys f f f; MOVES+=(R:7,9 R:7,9 R:7,9)" same
 run_case "Right onto a satisfied 1" "CURSOR=8,9; keys Right" changed
+run_case "C held while the keyboard goes elsewhere: its cells are put back" \
+    "xdotool keydown c; sleep 0.4; focus_elsewhere" same "xdotool keyup c; focus_back"
 run_case "C held shows the covered neighbours pressed" "xdotool keydown c; sleep 0.4" "pressed 6,9 7,10 8,10 9,10"
 run_case "C let go: a chord" "xdotool keyup c; MOVES+=(M:8,9); sleep 0.4" changed
 run_case "Enter on an uncovered cell" "keys Return; MOVES+=(L:8,9)" same
 run_case "a mouse press on the board takes the cursor away" \
     "CURSOR=; pointer_to 20,4; xdotool mousedown 3; pointer_to_header; xdotool mouseup 3" changed
-run_case "the next arrow shows it under the pointer" "CURSOR=20,4; pointer_to 20,4; keys Left" changed
+run_case "Space held shows it under the pointer, its repeats pressing nothing" \
+    "CURSOR=20,4; pointer_to 20,4; xdotool keydown space; sleep 1.5" pressed
+run_case "Space let go after its repeats plays nothing" "xdotool keyup space; sleep 0.4" same
+run_case "two arrows and Space while the left button holds a cell leave it pressed" \
+    "xdotool mousedown 1; keys Left Left space" "pressed 20,4"
+let_go
+probe repaint >/dev/null
+CURSOR=19,4
+expect_cursor "the second arrow with the left button held"
 
 note "winning with the keys alone"
 pointer_to_header
@@ -256,4 +281,8 @@ sleep 0.5
 pointer_to_header
 run_case "after the end an arrow does nothing" "keys Left" same
 run_case "F2 starts a new game without the cursor" "CURSOR=; keys F2" changed
+pointer_to 10,5
+xdotool mousedown 1
+keys F2
+run_case "a left press held over F2 plays nothing on the new board" "xdotool mouseup 1; sleep 0.3" same
 echo "input_on_screen: passed"

@@ -10,3 +10,5 @@ foreach(name IN LISTS skarvel_e2e_tests)
   # 77: a test that cannot run here (the read-only file needs root to switch users).
   set_tests_properties(e2e_${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 120 SKIP_RETURN_CODE 77)
 endforeach()
+# Some forty cases, each looked at on the screen: about two minutes on a busy machine.
+set_tests_properties(e2e_input_on_screen PROPERTIES TIMEOUT 300)

@@ -16,11 +16,11 @@
 
 #include "game/board.h"
 #include "game/cell.h"
+#include "game/cell_cursor.h"
 #include "tests/windows/draw_harness.h"
 #include "ui/draw.h"
 #include "ui/geometry.h"
 #include "ui/input.h"
-#include "ui/keyboard.h"
 #include "ui/shell.h"
 
 namespace {
