@@ -254,8 +254,9 @@ void BM_Solver(benchmark::State& state)
         double least = 1e9;
         for (int run = 0; run < 3; ++run) {
             const std::clock_t start = std::clock();
-            approximate += run == 0 && FindMineChances(move.after).approximate;
+            const bool estimated = FindMineChances(move.after).approximate;
             least = std::min(least, 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
+            approximate += run == 0 && estimated;
         }
         slowest = std::max(slowest, least);
     }
