@@ -256,10 +256,16 @@ TEST(Solver, OnEveryBuiltInLevelCertainCellsAreWhatTheBoardHolds)
                     if (found.chance[i] == 1.0 && IsCovered(Board[i]) && random() % 2)
                         Board[i] = kFlaggedMine;
                 const Hint hint = FindHint(position, found, {5, 5}, true);
-                if (hint.kind == HintKind::SafeCell) {
-                    EXPECT_EQ(found.chance[CellIndex(hint.cell.column, hint.cell.row)], 0.0);
-                    Uncover(nullptr, hint.cell.column, hint.cell.row);
-                }
+                if (hint.kind != HintKind::SafeCell)
+                    continue;
+                std::uint8_t& cell = CellAt(hint.cell.column, hint.cell.row);
+                EXPECT_EQ(found.chance[CellIndex(hint.cell.column, hint.cell.row)], 0.0);
+                cell = static_cast<std::uint8_t>(cell - kCoveredBase + kFlaggedBase);  // the player flags it
+                const Hint wrongFlag = FindHint(SeenFromBoard(), FindMineChances(SeenFromBoard()), {5, 5}, true);
+                EXPECT_EQ(wrongFlag.kind, HintKind::WrongFlag);
+                EXPECT_EQ(CellIndex(wrongFlag.cell.column, wrongFlag.cell.row), CellIndex(hint.cell.column, hint.cell.row));
+                cell = static_cast<std::uint8_t>(cell - kFlaggedBase + kCoveredBase);
+                Uncover(nullptr, hint.cell.column, hint.cell.row);
             }
         }
     }
