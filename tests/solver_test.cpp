@@ -265,13 +265,21 @@ TEST(Solver, OnEveryBuiltInLevelCertainCellsAreWhatTheBoardHolds)
     }
 }
 
-TEST(Solver, AnswersOnAHugeBoardWithManyGroups)
+// Cells uncovered one by one all over the board, as no game would: many groups, and on a dense
+// board one too large to count, which is estimated.
+TEST(Solver, AnswersOnLargeBoardsWithManyGroups)
 {
+    struct Row {
+        std::uint32_t size, mines;
+        int releases;
+        bool estimated;
+    };
     std::mt19937 random(255);
-    for (std::uint32_t mines : {255u, 6000u}) {
-        DealBoard(random, 255, 255, 0.05, mines);
-        PlayRandomly(random, 30000, false, 0.01, 0.0);
+    for (const Row& row : {Row{255, 255, 30000, false}, Row{255, 6000, 30000, false}, Row{30, 255, 270, true}}) {
+        DealBoard(random, row.size, row.size, 0.05, row.mines);
+        PlayRandomly(random, row.releases, false, 0.01, 0.0);
         const MineChances found = FindMineChances(SeenFromBoard());
+        EXPECT_EQ(found.approximate, row.estimated) << row.size << " x " << row.size << ", " << row.mines << " mines";
         CheckAgainstBoard(found);
     }
 }
