@@ -170,7 +170,8 @@ const CommandLineCase kCommandLineCases[] = {
      "kelbo: kelbo.dat already exists; it is left as it is. Use --force to replace it with the default file\n"},
     {"help solve", 0, "Usage: kelbo solve [OPTIONS] LEVEL", ""},
     {"chances 8 --seed 1", 2, nullptr, "kelbo: there is no level 8: the levels are 0 to 7\n"},
-    {"chances 0 --seed 1 L:3,2 L:13,0", 2, nullptr, "kelbo: move L:13,0 lies outside the grid of 13 columns and 7 rows\n"},
+    {"chances 0 --seed 1 L:3,2 L:13,0", 2, nullptr,
+     "kelbo: move L:13,0 lies outside the grid of 13 columns and 7 rows\n"},
     {"replay 0 --seed 1 R:0,7", 2, nullptr, "kelbo: move R:0,7 lies outside the grid of 13 columns and 7 rows\n"},
     {"chances 0 --seed 1 L:3", 2, nullptr, "kelbo: bad move L:3: write L:COLUMN,ROW, R:COLUMN,ROW or M:COLUMN,ROW\n"},
     {"solve 9 --boards 2", 2, nullptr, "kelbo: there is no level 9: the levels are 0 to 7\n"},
@@ -426,7 +427,8 @@ TEST(KelboTool, SolveEndsTheGameAsItsMovesReplayed)
             if (result == "lost") {
                 EXPECT_TRUE(lastMove == lastGuess || lines[0].find(' ') == std::string::npos) << lines[0];
             }
-            const std::vector<std::string> replay = Lines(RunKelbo(directory, "replay " + game + " " + lines[0]).output);
+            const std::vector<std::string> replay =
+                Lines(RunKelbo(directory, "replay " + game + " " + lines[0]).output);
             EXPECT_EQ(replay.back(), result == "won" ? "Result Won" : "Result Lost");
             const TextBoard board = ReadTextBoard(RunKelbo(directory, "board " + game).output);
             EXPECT_EQ(label + " " + std::to_string(threeBV), "3BV " + std::to_string(ReferenceThreeBV(board)));
