@@ -13,24 +13,25 @@ trap 'rm -rf "$scratch"' EXIT
 file=$scratch/kelbo.dat
 "$kelbo" init --file "$file" >/dev/null
 
-# One row: the level's title, rows x columns, playable cells and mines, then the figures.
+# One row: the name, rows x columns, playable cells and mines, then the figures of solve --boards.
 row() {
-  local level=$1 title rows columns mines playable
-  read -r _ title rows columns mines playable < <("$kelbo" levels --file "$file" | awk -v l="$level" '$1 == l')
+  local level=$1 rows columns mines playable
+  read -r _ _ rows columns mines playable < <("$kelbo" levels --file "$file" | awk -v l="$level" '$1 == l')
   "$kelbo" solve "$level" --boards "$boards" --file "$file" | awk -v name="$2" -v size="$rows × $columns" \
-    -v playable="$playable" -v mines="$mines" -v boards="$boards" '
+    -v playable="$playable" -v mines="$mines" '
       /^won without a guess / { clean = $5 }
       /^won [0-9]/ { won = $2 }
       /^lost on the first release / { first = $6 }
       /^guesses per board / { guesses = $4 }
       /^3BV per board / { bv = $4 }
       END {
-        printf "| %s | %s | %d | %d | %.1f%% | %.1f%% | %.1f%% | %s | %s |\n", name, size, playable, mines,
-          100 * won / boards, 100 * clean / boards, 100 * first / boards, guesses, bv
+        printf "| %s | %s | %d | %d | %d | %d | %d | %s | %s |\n", name, size, playable, mines, won, clean, first,
+          guesses, bv
       }'
 }
 
-echo "| level | rows × columns | cells | mines | won | won without a guess | lost on the first release | guesses per board | 3BV per board |"
+echo "| level | rows × columns | cells | mines | won of $boards | won without a guess | lost on the first release |" \
+  "guesses per board | 3BV per board |"
 echo "|---|---|---:|---:|---:|---:|---:|---:|---:|"
 for level in 0 1 2 3 4 5 6 7; do
   title=$("$kelbo" levels --file "$file" | awk -v l="$level" '$1 == l { print $2 }')

@@ -70,8 +70,9 @@ void AddSolverCommands(CLI::App& app, CommandLine& line, std::vector<Runner>& ru
     AddMoves(chances, line);
     AddSeedOptions(chances, line);
     chances->add_flag("--list", line.list, "one line for each hidden triangle: COLUMN ROW CHANCE");
-    CLI::App* solve = AddCommand(
-        app, "solve", "let the solver play a board a new game builds, or many, and print how it went", runners, RunSolve);
+    CLI::App* solve =
+        AddCommand(app, "solve", "let the solver play a board a new game builds, or many, and print how it went",
+                   runners, RunSolve);
     AddLevel(solve, line);
     AddSeedOptions(solve, line);
     solve->add_option("--first", line.first, "the cell of the first release (where a hint points when not given)")

@@ -53,7 +53,8 @@ both -h
 both help level
 both level set --help
 mkdir "$work/native/sub" "$work/windows/sub"
-for misuse in frobnicate "times 9" "init --forse" "levels --file sub" "levels --file missing.dat"; do
+for misuse in frobnicate "times 9" "init --forse" "levels --file sub" "levels --file missing.dat" \
+    "solve 0 --seed 1 --first 13,0"; do
     # shellcheck disable=SC2086 # a row is a command line
     both $misuse
     cmp -s "$work/native.err" "$work/windows.err" || fail "$misuse: says $(cat "$work/windows.err"), native $(cat "$work/native.err")"
@@ -65,6 +66,16 @@ both level set 3 --title Big --mines 90 --size 20x30
 both level show 4
 both check
 both replay 3 --seed 7 L:0,0
+
+# The solver tells the same chances and plays the same moves; a batch's figures agree but the speed.
+both chances 5 --seed 11 L:14,7 --list
+both solve 2 --seed 7
+both solve 6 --time 1700000000 --game 3 --first 12,7
+for side in native windows; do
+    run "$side" solve 4 --boards 40
+    head -n 5 "$work/$side.out" >"$work/$side.figures"
+done
+cmp -s "$work/native.figures" "$work/windows.figures" || fail "solve --boards: $(diff "$work/native.figures" "$work/windows.figures")"
 
 cp "$work/windows/kelbo.dat" "$work/before.dat"
 run windows level set 1 --title Ring --mines 25 --picture ring.txt
