@@ -8,6 +8,7 @@
 #include "game/board.h"
 #include "game/platform.h"
 #include "res/resource.h"
+#include "ui/hint_key.h"
 #include "ui/shell.h"
 
 namespace {
@@ -149,6 +150,10 @@ void ShowBestTimes(HWND window)
 void RecordBestTime(PlatformWindow platformWindow)
 {
     const HWND window = static_cast<HWND>(platformWindow);
+    if (WasHintUsed()) {
+        MessageBoxA(window, "You win! Your time is not recorded, because you used a hint in this game.", "", MB_OK);
+        return;
+    }
     const std::int32_t seconds = RecordedSeconds(ElapsedSeconds);
     std::uint32_t recordOffset = 0;
     BestTimesTable table{};
