@@ -83,11 +83,7 @@ pointer_to() {
 expect_cursor() {
     local box left top right bottom x y
     grab_client "$WORK/cursor.rgb"
-    box=$(od -An -v -tx1 -w3 "$WORK/cursor.rgb" | awk -v width="$GRAB_WIDTH" '$0 == " 80 00 ff" {
-            x = (NR - 1) % width; y = int((NR - 1) / width)
-            if (!n++) { l = r = x; t = b = y }
-            l = x < l ? x : l; r = x > r ? x : r; t = y < t ? y : t; b = y > b ? y : b
-        } END { if (n) print l, t, r, b }')
+    box=$(cursor_box "$WORK/cursor.rgb")
     [ -z "$CURSOR" ] && { [ -z "$box" ] || fail "$1: a cursor shows from $box"; return; }
     read -r left top right bottom <<<"$box"
     x=$(anchor_x "${CURSOR%,*}") y=$(anchor_y "${CURSOR#*,}")

@@ -165,6 +165,22 @@ play_with_keys() {
 
 GRAB_WIDTH=0  # width in pixels of the last picture grabbed
 
+# Where the cursor's colour shows in a grab of the client area: "LEFT TOP RIGHT BOTTOM", or nothing.
+cursor_box() {
+    od -An -v -tx1 -w3 "$1" | awk -v width="$GRAB_WIDTH" '$0 == " 80 00 ff" {
+            x = (NR - 1) % width; y = int((NR - 1) / width)
+            if (!n++) { l = r = x; t = b = y }
+            l = x < l ? x : l; r = x > r ? x : r; t = y < t ? y : t; b = y > b ? y : b
+        } END { if (n) print l, t, r, b }'
+}
+
+# The cell whose picture holds the whole cursor, "COLUMN,ROW", or nothing when no cursor shows.
+cursor_cell() {
+    grab_client "$WORK/cursor.rgb"
+    cursor_box "$WORK/cursor.rgb" | awk '{ c = int(($1 - 18) / 15); r = int(($2 - 42) / 26) }
+        $3 < 50 + 15 * c && $4 < 74 + 26 * r { print c "," r }'
+}
+
 # Saves part of the client area, from (X0, Y0) to (X1, Y1) included, as raw RGB bytes row by row.
 grab_region() {
     local geometry
