@@ -72,13 +72,6 @@ expect_pressed() {
     done
 }
 
-pointer_to() {
-    local cell=$1 x y
-    read -r x y <<<"$(cell_point "${cell%,*}" "${cell#*,}")"
-    xdotool mousemove --window "$WINDOW" $((CLIENT_LEFT + x)) $((CLIENT_TOP + y))
-    sleep 0.3
-}
-
 # The cursor's colour shows within the picture of CURSOR's cell alone, or nowhere when it is empty.
 expect_cursor() {
     local box left top right bottom x y
@@ -96,17 +89,6 @@ keys() {
     sleep 0.4
 }
 
-pointer_to_header() {
-    xdotool mousemove --window "$WINDOW" $((CLIENT_LEFT + 10)) $((CLIENT_TOP + 20))
-    sleep 0.3
-}
-
-MOVES=() # the releases played so far, as kelbo replay takes them
-play_moves() {
-    play "$@"
-    MOVES+=("$@")
-    sleep 0.4
-}
 
 # Actions that hold a button, the middle one with a key when one is named: each leaves the
 # button down and the pointer over the board.

@@ -83,6 +83,25 @@ play() {
     for move in "$@"; do release "$move"; done
 }
 
+MOVES=() # the releases played so far, as kelbo replay takes them
+play_moves() {
+    play "$@"
+    MOVES+=("$@")
+    sleep 0.4
+}
+
+pointer_to() {
+    local cell=$1 x y
+    read -r x y <<<"$(cell_point "${cell%,*}" "${cell#*,}")"
+    xdotool mousemove --window "$WINDOW" $((CLIENT_LEFT + x)) $((CLIENT_TOP + y))
+    sleep 0.3
+}
+
+pointer_to_header() {
+    xdotool mousemove --window "$WINDOW" $((CLIENT_LEFT + 10)) $((CLIENT_TOP + 20))
+    sleep 0.3
+}
+
 # Replays moves on the frozen board with kelbo and prints its view: rows, FlagsLeft, GameState.
 replay() {
     "$KELBO" replay "$BOARD_LEVEL" --time "$FROZEN_SECONDS" --game "$BOARD_GAME" --file "$GAME_DIR/kelbo.dat" "$@"
@@ -269,6 +288,7 @@ win_game() {
 
 BEHIND_CLIENT=""  # the client area grab_behind_dialog grabbed: "LEFT TOP WIDTH HEIGHT" on the screen
 BEHIND_DIALOG=""  # the dialog's rectangle there: "LEFT TOP RIGHT BOTTOM" on the screen
+LEAVE_OUT=""      # "LEFT,TOP RIGHT,BOTTOM" of the client area to leave out too: a clock that ticks on
 
 # A picture of the client area with the dialog's rectangle painted black: the board around it.
 blacken_dialog() {
@@ -276,7 +296,7 @@ blacken_dialog() {
     read -r left top _ <<<"$BEHIND_CLIENT"
     read -r dialog_left dialog_top dialog_right dialog_bottom <<<"$BEHIND_DIALOG"
     convert "$1" -fill black -draw "rectangle $((dialog_left - left)),$((dialog_top - top)) \
-$((dialog_right - left - 1)),$((dialog_bottom - top - 1))" "$2"
+$((dialog_right - left - 1)),$((dialog_bottom - top - 1))" ${LEAVE_OUT:+-draw "rectangle $LEAVE_OUT"} "$2"
 }
 
 # What the player sees of the window while the dialog with this title is open over it, into OUT.
