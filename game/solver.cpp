@@ -1,0 +1,845 @@
+#include "game/solver.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+
+#include "game/board.h"
+#include "game/cell.h"
+
+namespace {
+
+// Logarithms of numbers of placements: C(65025, 255) and the product of many groups' counts are
+// far beyond a double, their logarithms are not. Zero ways is minus infinity.
+constexpr double kNoWay = -std::numeric_limits<double>::infinity();
+
+// Work is measured in cells tried, not in time, so that every machine gives the same answer.
+// A group whose assignments take more than its share is estimated instead (see EstimateGroup).
+constexpr std::uint64_t kGroupNodeBudget = 200000;
+constexpr std::uint64_t kTotalNodeBudget = 400000;
+
+enum CellState : std::uint8_t { kUndecided, kProvedSafe, kProvedMine };
+
+// An uncovered count with hidden neighbours.
+struct Count {
+    int need;       // mines among its undecided cells
+    int undecided;  // its cells not yet proved safe or a mine
+    std::uint32_t first;  // its hidden cells in Work::countCells
+    std::uint32_t size;
+};
+
+// Hidden cells next to counts, joined by the counts they share; no count reaches two groups.
+struct Group {
+    std::uint32_t first;  // its cells in Work::groupCells, in the order they are tried
+    std::uint32_t size;
+    int fewest;            // mines of the assignments counted, fewest to most
+    int most;
+    std::uint32_t waysFirst;  // in Work::logWays: one per mine count from fewest to most
+    std::uint32_t rowsFirst;  // in Work::rowOfMines: one per mine count from 0 to size
+    bool approximate;
+};
+
+struct LogSum {
+    double max = kNoWay;
+    double sum = 0.0;
+    void Add(double x)
+    {
+        if (x == kNoWay)
+            return;
+        if (x <= max) {
+            sum += std::exp(x - max);
+        } else {
+            sum = sum * std::exp(max - x) + 1.0;
+            max = x;
+        }
+    }
+    double Value() const { return max == kNoWay ? kNoWay : max + std::log(sum); }
+};
+
+// Numbers of placements by number of mines, as logarithms, for mine numbers first to first+size-1.
+struct LogSeries {
+    int first = 0;
+    std::vector<double> logs;
+    int Last() const { return first + static_cast<int>(logs.size()) - 1; }
+    double At(int mines) const
+    {
+        return mines < first || mines > Last() ? kNoWay : logs[static_cast<std::size_t>(mines - first)];
+    }
+};
+
+// Kept from call to call so that a solver run on every move allocates only when a board grows.
+struct Work {
+    const SeenPosition* position = nullptr;
+    std::vector<std::int32_t> hiddenOf;       // for each grid cell: its hidden index, or -1
+    std::vector<std::uint32_t> hiddenCells;   // for each hidden cell: its grid index
+    std::vector<std::uint8_t> state;          // for each hidden cell
+    std::vector<Count> counts;
+    std::vector<std::uint32_t> countCells;      // hidden indices
+    std::vector<std::uint32_t> cellCountsFirst;  // for each hidden cell and one more: into cellCounts
+    std::vector<std::uint32_t> cellCounts;      // count indices
+    std::vector<std::uint32_t> queue;
+    std::vector<std::uint8_t> queued;
+    std::vector<std::uint32_t> changed;  // counts whose undecided cells changed, for the subset rule
+    std::vector<std::uint32_t> comparing;
+    std::uint64_t decisions = 0;
+    std::vector<std::uint8_t> isChanged;
+    std::vector<std::uint32_t> overlap;  // for each count: cells shared with the count looked at
+    std::vector<std::uint32_t> touched;
+    std::vector<std::int32_t> groupOf;  // for each hidden cell: its group, or -1
+    std::vector<std::uint32_t> groupCells;
+    std::vector<Group> groups;
+    std::vector<double> logWays;
+    std::vector<std::int32_t> rowOfMines;  // a group's row of per-cell counts for each mine number
+    std::vector<std::uint32_t> mineRows;   // per cell of the group: assignments with it a mine
+    std::vector<double> estimate;          // for each hidden cell of an estimated group
+    // One group's enumeration.
+    std::vector<std::uint32_t> localCounts;  // count indices of the group
+    std::vector<std::int32_t> localOf;       // for each count: its place in localCounts
+    std::vector<int> localNeed;
+    std::vector<int> localLeft;
+    std::vector<std::uint32_t> localCellFirst;
+    std::vector<std::uint32_t> localCellCounts;
+    std::vector<std::int8_t> value;
+    std::vector<std::uint32_t> mineStack;
+    std::vector<double> leafWays;  // by mine number
+    std::vector<double> ways;      // an exact group's assignments by mine number, beside logWays
+    std::vector<std::uint32_t> order;
+    int remainingMines = 0;        // mines not shown and not proved
+    std::uint32_t freeCells = 0;   // undecided hidden cells next to no count
+    std::uint64_t nodesLeft = 0;
+};
+
+std::int8_t SeenCell(std::uint8_t b)
+{
+    if (IsVoid(b))
+        return kSeenVoid;
+    if (IsFlagged(b))
+        return kSeenFlagged;
+    if (IsHidden(b))
+        return kSeenHidden;
+    return b == kMine ? kSeenMine : static_cast<std::int8_t>(b);
+}
+
+// Calls visit with the grid index of each of the twelve neighbours inside the grid: an
+// up-pointing cell reaches one column either way in the row above and two in the row below,
+// a down-pointing one the reverse.
+template <typename Visit> void ForEachNeighbour(const SeenPosition& p, std::size_t index, Visit visit)
+{
+    const auto columns = static_cast<std::int64_t>(p.columns);
+    const auto column = static_cast<std::int64_t>(index % p.columns);
+    const auto row = static_cast<std::int64_t>(index / p.columns);
+    const bool up = ((column + row) & 1) == 0;
+    const auto visitRow = [&](std::int64_t r, std::int64_t reach) {
+        for (std::int64_t c = std::max<std::int64_t>(0, column - reach); c <= std::min(columns - 1, column + reach); ++c)
+            if (r != row || c != column)
+                visit(static_cast<std::size_t>(r * columns + c));
+    };
+    if (row > 0)
+        visitRow(row - 1, up ? 1 : 2);
+    visitRow(row, 2);
+    if (row + 1 < static_cast<std::int64_t>(p.rows))
+        visitRow(row + 1, up ? 2 : 1);
+}
+
+bool IsCount(std::int8_t seen)
+{
+    return seen >= 0;
+}
+
+void IndexHiddenCells(Work& w)
+{
+    const std::vector<std::int8_t>& cells = w.position->cells;
+    w.hiddenOf.assign(cells.size(), -1);
+    w.hiddenCells.clear();
+    for (std::size_t index = 0; index < cells.size(); ++index)
+        if (IsSeenHidden(cells[index])) {
+            w.hiddenOf[index] = static_cast<std::int32_t>(w.hiddenCells.size());
+            w.hiddenCells.push_back(static_cast<std::uint32_t>(index));
+        }
+    w.state.assign(w.hiddenCells.size(), kUndecided);
+}
+
+// One constraint for each count with hidden neighbours; false when a count cannot be met.
+bool ReadCounts(Work& w, std::uint32_t& minesShown)
+{
+    const std::vector<std::int8_t>& cells = w.position->cells;
+    w.counts.clear();
+    w.countCells.clear();
+    minesShown = 0;
+    for (std::size_t index = 0; index < cells.size(); ++index) {
+        const std::int8_t seen = cells[index];
+        minesShown += seen == kSeenMine;
+        if (seen > 12 || (seen < 0 && seen != kSeenVoid && seen != kSeenMine && !IsSeenHidden(seen)))
+            return false;
+        if (!IsCount(seen))
+            continue;
+        int need = seen;
+        const auto first = static_cast<std::uint32_t>(w.countCells.size());
+        ForEachNeighbour(*w.position, index, [&](std::size_t neighbour) {
+            if (cells[neighbour] == kSeenMine)
+                --need;
+            else if (w.hiddenOf[neighbour] >= 0)
+                w.countCells.push_back(static_cast<std::uint32_t>(w.hiddenOf[neighbour]));
+        });
+        const auto size = static_cast<std::uint32_t>(w.countCells.size()) - first;
+        if (need < 0 || need > static_cast<int>(size))
+            return false;
+        if (size > 0)
+            w.counts.push_back(Count{need, static_cast<int>(size), first, size});
+    }
+    return true;
+}
+
+void LinkCellsToCounts(Work& w)
+{
+    const std::size_t hidden = w.hiddenCells.size();
+    w.cellCountsFirst.assign(hidden + 1, 0);
+    for (std::uint32_t cell : w.countCells)
+        ++w.cellCountsFirst[cell + 1];
+    for (std::size_t cell = 0; cell < hidden; ++cell)
+        w.cellCountsFirst[cell + 1] += w.cellCountsFirst[cell];
+    w.cellCounts.resize(w.countCells.size());
+    w.queue.assign(w.cellCountsFirst.begin(), w.cellCountsFirst.end() - 1);  // next free slot of each cell
+    for (std::uint32_t count = 0; count < w.counts.size(); ++count) {
+        const Count& c = w.counts[count];
+        for (std::uint32_t k = c.first; k < c.first + c.size; ++k)
+            w.cellCounts[w.queue[w.countCells[k]]++] = count;
+    }
+}
+
+void Enqueue(Work& w, std::uint32_t count)
+{
+    if (!w.queued[count]) {
+        w.queued[count] = 1;
+        w.queue.push_back(count);
+    }
+    if (!w.isChanged[count]) {
+        w.isChanged[count] = 1;
+        w.changed.push_back(count);
+    }
+}
+
+void Decide(Work& w, std::uint32_t cell, CellState state)
+{
+    w.state[cell] = state;
+    ++w.decisions;
+    for (std::uint32_t k = w.cellCountsFirst[cell]; k < w.cellCountsFirst[cell + 1]; ++k) {
+        Count& c = w.counts[w.cellCounts[k]];
+        --c.undecided;
+        c.need -= state == kProvedMine;
+        Enqueue(w, w.cellCounts[k]);
+    }
+}
+
+// The cells of one count that are still undecided become state.
+void DecideRest(Work& w, const Count& c, CellState state)
+{
+    for (std::uint32_t k = c.first; k < c.first + c.size; ++k)
+        if (w.state[w.countCells[k]] == kUndecided)
+            Decide(w, w.countCells[k], state);
+}
+
+// A count with no mine left to find frees its other cells; one with as many undecided cells as
+// mines makes them all mines. False when a count can no longer be met.
+bool ApplySimpleRules(Work& w)
+{
+    while (!w.queue.empty()) {
+        const std::uint32_t count = w.queue.back();
+        w.queue.pop_back();
+        w.queued[count] = 0;
+        const Count c = w.counts[count];
+        if (c.need < 0 || c.need > c.undecided)
+            return false;
+        if (c.undecided > 0 && c.need == 0)
+            DecideRest(w, c, kProvedSafe);
+        else if (c.undecided > 0 && c.need == c.undecided)
+            DecideRest(w, c, kProvedMine);
+    }
+    return true;
+}
+
+// The undecided cells of inner all lie among those of outer: outer's other cells hold the
+// difference of their mines.
+bool ApplySubset(Work& w, std::uint32_t inner, std::uint32_t outer)
+{
+    const Count a = w.counts[inner];
+    const Count b = w.counts[outer];
+    const int mines = b.need - a.need;
+    const int cells = b.undecided - a.undecided;
+    if (mines < 0 || mines > cells)
+        return false;
+    if (cells == 0 || (mines != 0 && mines != cells))
+        return true;
+    const auto rest = mines == 0 ? kProvedSafe : kProvedMine;
+    for (std::uint32_t k = b.first; k < b.first + b.size; ++k) {
+        const std::uint32_t cell = w.countCells[k];
+        if (w.state[cell] != kUndecided)
+            continue;
+        bool inInner = false;
+        for (std::uint32_t j = a.first; j < a.first + a.size; ++j)
+            inInner = inInner || w.countCells[j] == cell;
+        if (!inInner)
+            Decide(w, cell, rest);
+    }
+    return true;
+}
+
+// Compares one changed count with every count that shares an undecided cell with it.
+bool CompareWithNeighbours(Work& w, std::uint32_t count)
+{
+    const Count c = w.counts[count];
+    if (c.undecided == 0)
+        return true;
+    w.touched.clear();
+    for (std::uint32_t k = c.first; k < c.first + c.size; ++k) {
+        const std::uint32_t cell = w.countCells[k];
+        if (w.state[cell] != kUndecided)
+            continue;
+        for (std::uint32_t j = w.cellCountsFirst[cell]; j < w.cellCountsFirst[cell + 1]; ++j) {
+            const std::uint32_t other = w.cellCounts[j];
+            if (other != count && w.overlap[other]++ == 0)
+                w.touched.push_back(other);
+        }
+    }
+    // A decision makes the overlaps stale: the count is compared again once the simple rules
+    // have run.
+    const std::uint64_t decisionsBefore = w.decisions;
+    bool sound = true;
+    for (std::uint32_t other : w.touched) {
+        const auto shared = static_cast<int>(w.overlap[other]);
+        w.overlap[other] = 0;
+        if (!sound || w.decisions != decisionsBefore)
+            continue;
+        if (shared == c.undecided)
+            sound = ApplySubset(w, count, other);
+        else if (shared == w.counts[other].undecided)
+            sound = ApplySubset(w, other, count);
+    }
+    if (w.decisions != decisionsBefore)
+        Enqueue(w, count);
+    return sound;
+}
+
+// The simple rules and the subset rule, repeated until neither proves anything more.
+bool Deduce(Work& w)
+{
+    const std::size_t counts = w.counts.size();
+    w.queue.clear();
+    w.queued.assign(counts, 0);
+    w.isChanged.assign(counts, 0);
+    w.overlap.assign(counts, 0);
+    w.changed.clear();
+    for (std::uint32_t count = 0; count < counts; ++count)
+        Enqueue(w, count);
+    while (true) {
+        if (!ApplySimpleRules(w))
+            return false;
+        if (w.changed.empty())
+            return true;
+        w.comparing.swap(w.changed);
+        w.changed.clear();
+        for (std::uint32_t count : w.comparing)
+            w.isChanged[count] = 0;
+        for (std::uint32_t count : w.comparing)
+            if (!CompareWithNeighbours(w, count))
+                return false;
+    }
+}
+
+// Gathers the undecided cells joined to start through counts, breadth first, so that counts
+// close soon after their first cell is tried.
+void GatherGroup(Work& w, std::uint32_t start)
+{
+    const auto groupIndex = static_cast<std::int32_t>(w.groups.size());
+    Group group{};
+    group.first = static_cast<std::uint32_t>(w.groupCells.size());
+    w.groupOf[start] = groupIndex;
+    w.groupCells.push_back(start);
+    for (std::size_t next = group.first; next < w.groupCells.size(); ++next) {
+        const std::uint32_t cell = w.groupCells[next];
+        for (std::uint32_t j = w.cellCountsFirst[cell]; j < w.cellCountsFirst[cell + 1]; ++j) {
+            const Count& c = w.counts[w.cellCounts[j]];
+            for (std::uint32_t k = c.first; k < c.first + c.size; ++k) {
+                const std::uint32_t other = w.countCells[k];
+                if (w.state[other] == kUndecided && w.groupOf[other] < 0) {
+                    w.groupOf[other] = groupIndex;
+                    w.groupCells.push_back(other);
+                }
+            }
+        }
+    }
+    group.size = static_cast<std::uint32_t>(w.groupCells.size()) - group.first;
+    w.groups.push_back(group);
+}
+
+bool TouchesUndecidedCount(const Work& w, std::uint32_t cell)
+{
+    for (std::uint32_t j = w.cellCountsFirst[cell]; j < w.cellCountsFirst[cell + 1]; ++j)
+        if (w.counts[w.cellCounts[j]].undecided > 0)
+            return true;
+    return false;
+}
+
+void FindGroups(Work& w)
+{
+    w.groupOf.assign(w.hiddenCells.size(), -1);
+    w.groupCells.clear();
+    w.groups.clear();
+    w.freeCells = 0;
+    for (std::uint32_t cell = 0; cell < w.hiddenCells.size(); ++cell) {
+        if (w.state[cell] != kUndecided || w.groupOf[cell] >= 0)
+            continue;
+        if (TouchesUndecidedCount(w, cell))
+            GatherGroup(w, cell);
+        else
+            ++w.freeCells;
+    }
+}
+
+// The group's counts, numbered for the enumeration, with the cells of each.
+void PrepareGroup(Work& w, const Group& g)
+{
+    w.localCounts.clear();
+    w.localCellFirst.assign(g.size + 1, 0);
+    w.localCellCounts.clear();
+    for (std::uint32_t i = 0; i < g.size; ++i) {
+        const std::uint32_t cell = w.groupCells[g.first + i];
+        for (std::uint32_t j = w.cellCountsFirst[cell]; j < w.cellCountsFirst[cell + 1]; ++j) {
+            const std::uint32_t count = w.cellCounts[j];
+            if (w.localOf[count] < 0) {
+                w.localOf[count] = static_cast<std::int32_t>(w.localCounts.size());
+                w.localCounts.push_back(count);
+            }
+            w.localCellCounts.push_back(static_cast<std::uint32_t>(w.localOf[count]));
+        }
+        w.localCellFirst[i + 1] = static_cast<std::uint32_t>(w.localCellCounts.size());
+    }
+    w.localNeed.resize(w.localCounts.size());
+    w.localLeft.resize(w.localCounts.size());
+    for (std::size_t k = 0; k < w.localCounts.size(); ++k) {
+        w.localNeed[k] = w.counts[w.localCounts[k]].need;
+        w.localLeft[k] = w.counts[w.localCounts[k]].undecided;
+        w.localOf[w.localCounts[k]] = -1;
+    }
+}
+
+// Gives local cell i the value v (0 safe, 1 mine) when every count of it can still be met.
+bool TryValue(Work& w, std::uint32_t i, int v)
+{
+    if (v == 1 && static_cast<int>(w.mineStack.size()) >= w.remainingMines)
+        return false;
+    const std::uint32_t first = w.localCellFirst[i], last = w.localCellFirst[i + 1];
+    bool sound = true;
+    for (std::uint32_t j = first; j < last; ++j) {
+        const std::uint32_t k = w.localCellCounts[j];
+        --w.localLeft[k];
+        w.localNeed[k] -= v;
+        sound = sound && w.localNeed[k] >= 0 && w.localNeed[k] <= w.localLeft[k];
+    }
+    if (!sound) {
+        for (std::uint32_t j = first; j < last; ++j) {
+            ++w.localLeft[w.localCellCounts[j]];
+            w.localNeed[w.localCellCounts[j]] += v;
+        }
+        return false;
+    }
+    if (v == 1)
+        w.mineStack.push_back(i);
+    return true;
+}
+
+void UndoValue(Work& w, std::uint32_t i, int v)
+{
+    for (std::uint32_t j = w.localCellFirst[i]; j < w.localCellFirst[i + 1]; ++j) {
+        ++w.localLeft[w.localCellCounts[j]];
+        w.localNeed[w.localCellCounts[j]] += v;
+    }
+    if (v == 1)
+        w.mineStack.pop_back();
+}
+
+// One consistent assignment: one more way for its number of mines and for each of its mines.
+void CountLeaf(Work& w, const Group& g)
+{
+    const std::size_t mines = w.mineStack.size();
+    std::int32_t& row = w.rowOfMines[g.rowsFirst + mines];
+    if (row < 0) {
+        row = static_cast<std::int32_t>(w.mineRows.size());
+        w.mineRows.resize(w.mineRows.size() + g.size, 0);
+    }
+    w.leafWays[mines] += 1.0;
+    for (std::uint32_t i : w.mineStack)
+        ++w.mineRows[static_cast<std::size_t>(row) + i];
+}
+
+// Tries every assignment of the group's cells in order, backtracking as soon as a count cannot
+// be met. False when the budget, the cells it may still try, ran out first.
+bool EnumerateGroup(Work& w, const Group& g, std::uint64_t& budget)
+{
+    w.value.assign(g.size, -1);
+    w.mineStack.clear();
+    w.leafWays.assign(g.size + 1, 0.0);
+    std::int64_t i = 0;
+    while (i >= 0) {
+        const auto cell = static_cast<std::uint32_t>(i);
+        std::int8_t& v = w.value[cell];
+        if (v >= 0)
+            UndoValue(w, cell, v);
+        ++v;
+        while (v <= 1 && !TryValue(w, cell, v))
+            ++v;
+        if (v > 1) {
+            v = -1;
+            --i;
+            continue;
+        }
+        if (budget == 0)
+            return false;
+        --budget;
+        if (cell + 1 == g.size)
+            CountLeaf(w, g);
+        else
+            ++i;
+    }
+    return true;
+}
+
+// Too many assignments to count: each cell gets the chance that its counts give when their
+// mines are spread evenly over their undecided cells, averaged over its counts, and the group's
+// number of mines is taken as that of independent cells with these chances.
+void EstimateGroup(Work& w, Group& g)
+{
+    std::vector<double> ways(1, 1.0);
+    for (std::uint32_t i = 0; i < g.size; ++i) {
+        const std::uint32_t cell = w.groupCells[g.first + i];
+        double sum = 0.0;
+        int counts = 0;
+        for (std::uint32_t j = w.cellCountsFirst[cell]; j < w.cellCountsFirst[cell + 1]; ++j) {
+            const Count& c = w.counts[w.cellCounts[j]];
+            sum += static_cast<double>(c.need) / c.undecided;
+            ++counts;
+        }
+        const double p = sum / counts;
+        w.estimate[cell] = p;
+        if (static_cast<int>(ways.size()) <= w.remainingMines)
+            ways.push_back(0.0);
+        for (std::size_t k = ways.size() - 1; k > 0; --k)
+            ways[k] = ways[k] * (1.0 - p) + ways[k - 1] * p;
+        ways[0] *= 1.0 - p;
+        const double largest = *std::max_element(ways.begin(), ways.end());
+        for (double& way : ways)
+            way /= largest;
+    }
+    g.approximate = true;
+    g.fewest = 0;
+    g.most = static_cast<int>(ways.size()) - 1;
+    g.waysFirst = static_cast<std::uint32_t>(w.logWays.size());
+    // A tail too thin for a double stays possible: nothing about these mine numbers is proved.
+    for (double way : ways) {
+        w.logWays.push_back(std::log(std::max(way, 1e-300)));
+        w.ways.push_back(way);
+    }
+}
+
+void CountGroup(Work& w, Group& g)
+{
+    g.rowsFirst = static_cast<std::uint32_t>(w.rowOfMines.size());
+    w.rowOfMines.resize(w.rowOfMines.size() + g.size + 1, -1);
+    PrepareGroup(w, g);
+    const std::uint64_t given = std::min(kGroupNodeBudget, w.nodesLeft);
+    std::uint64_t budget = given;
+    const bool complete = EnumerateGroup(w, g, budget);
+    w.nodesLeft -= given - budget;
+    if (!complete) {
+        EstimateGroup(w, g);
+        return;
+    }
+    g.approximate = false;
+    g.fewest = -1;
+    g.most = -1;
+    for (std::size_t k = 0; k < w.leafWays.size(); ++k)
+        if (w.leafWays[k] > 0.0) {
+            if (g.fewest < 0)
+                g.fewest = static_cast<int>(k);
+            g.most = static_cast<int>(k);
+        }
+    g.waysFirst = static_cast<std::uint32_t>(w.logWays.size());
+    for (int k = g.fewest; k >= 0 && k <= g.most; ++k) {
+        const double ways = w.leafWays[static_cast<std::size_t>(k)];
+        w.logWays.push_back(ways > 0.0 ? std::log(ways) : kNoWay);
+        w.ways.push_back(ways);
+    }
+}
+
+// Counts the groups, smallest first, so that a budget spent on a huge group leaves the small
+// ones exact. False when a group has no consistent assignment.
+bool CountGroups(Work& w)
+{
+    w.logWays.clear();
+    w.ways.clear();
+    w.rowOfMines.clear();
+    w.mineRows.clear();
+    w.localOf.assign(w.counts.size(), -1);
+    w.estimate.resize(w.hiddenCells.size());
+    w.nodesLeft = kTotalNodeBudget;
+    w.order.resize(w.groups.size());
+    for (std::uint32_t g = 0; g < w.groups.size(); ++g)
+        w.order[g] = g;
+    std::stable_sort(w.order.begin(), w.order.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return w.groups[a].size < w.groups[b].size; });
+    for (std::uint32_t g : w.order) {
+        CountGroup(w, w.groups[g]);
+        if (w.groups[g].fewest < 0)
+            return false;
+    }
+    return true;
+}
+
+LogSeries GroupSeries(const Work& w, const Group& g)
+{
+    LogSeries series;
+    series.first = g.fewest;
+    series.logs.assign(w.logWays.begin() + g.waysFirst, w.logWays.begin() + g.waysFirst + (g.most - g.fewest + 1));
+    return series;
+}
+
+// Ways to place t mines on the groups before and a group's: the earlier ways times the group's,
+// for t up to the mines there are.
+LogSeries AddGroup(const LogSeries& before, const LogSeries& group, int mines)
+{
+    LogSeries sum;
+    sum.first = before.first + group.first;
+    const int last = std::min(before.Last() + group.Last(), mines);
+    if (last < sum.first)
+        return LogSeries{sum.first, {}};
+    sum.logs.resize(static_cast<std::size_t>(last - sum.first + 1));
+    for (int t = sum.first; t <= last; ++t) {
+        LogSum ways;
+        for (int k = group.first; k <= group.Last(); ++k)
+            ways.Add(group.At(k) + before.At(t - k));
+        sum.logs[static_cast<std::size_t>(t - sum.first)] = ways.Value();
+    }
+    return sum;
+}
+
+// log C(n, k) for k = 0 to top.
+std::vector<double> LogBinomials(std::uint32_t n, int top)
+{
+    std::vector<double> logs(static_cast<std::size_t>(std::max(top, 0)) + 1, 0.0);
+    for (std::size_t k = 1; k < logs.size(); ++k)
+        logs[k] = logs[k - 1] + std::log(static_cast<double>(n - k + 1)) - std::log(static_cast<double>(k));
+    return logs;
+}
+
+constexpr double kLeastChance = std::numeric_limits<double>::min();
+
+// A chance that was not proved stays off 0 and 1, however close rounding brought it.
+double Unproved(double chance)
+{
+    return std::min(std::max(chance, kLeastChance), std::nextafter(1.0, 0.0));
+}
+
+struct Combined {
+    std::vector<LogSeries> before;  // for each group and one more: ways of the groups before it
+    std::vector<LogSeries> after;   // for each group: ways of the mines left to it, the later
+                                    // groups and the free cells, by the mines left
+    std::vector<double> freeWays;   // log C(free cells, m)
+    double total = kNoWay;          // log of every consistent placement
+};
+
+double FreeWays(const Work& w, const Combined& c, int mines)
+{
+    return mines < 0 || mines > static_cast<int>(w.freeCells) ? kNoWay : c.freeWays[static_cast<std::size_t>(mines)];
+}
+
+Combined CombineGroups(const Work& w)
+{
+    Combined c;
+    const int mines = w.remainingMines;
+    const std::size_t groups = w.groups.size();
+    c.freeWays = LogBinomials(w.freeCells, std::min(mines, static_cast<int>(w.freeCells)));
+    c.before.resize(groups + 1);
+    c.before[0] = LogSeries{0, {0.0}};
+    for (std::size_t g = 0; g < groups; ++g)
+        c.before[g + 1] = AddGroup(c.before[g], GroupSeries(w, w.groups[g]), mines);
+    c.after.resize(groups + 1);
+    for (std::size_t g = groups + 1; g-- > 0;) {
+        LogSeries& after = c.after[g];
+        // The mines left to this group and those after it, given those placed before.
+        after.first = std::max(mines - c.before[g].Last(), 0);
+        const int last = mines - c.before[g].first;
+        after.logs.assign(static_cast<std::size_t>(std::max(last - after.first + 1, 0)), kNoWay);
+        const LogSeries group = g < groups ? GroupSeries(w, w.groups[g]) : LogSeries{};
+        for (int m = after.first; m <= last; ++m) {
+            double ways = FreeWays(w, c, m);
+            if (g < groups) {
+                LogSum sum;
+                for (int k = group.first; k <= group.Last(); ++k)
+                    sum.Add(group.At(k) + c.after[g + 1].At(m - k));
+                ways = sum.Value();
+            }
+            after.logs[static_cast<std::size_t>(m - after.first)] = ways;
+        }
+    }
+    c.total = c.after[0].At(mines);
+    return c;
+}
+
+// For each of the group's mine numbers k: its ways with k mines times the ways of everything
+// else given k, summed over the mines of the groups before it.
+LogSeries WaysWithGroupMines(const Work& w, const Combined& c, std::size_t g)
+{
+    LogSeries series = GroupSeries(w, w.groups[g]);
+    const LogSeries& before = c.before[g];
+    for (int k = series.first; k <= series.Last(); ++k) {
+        LogSum sum;
+        for (int t = before.first; t <= before.Last(); ++t)
+            sum.Add(before.At(t) + c.after[g + 1].At(w.remainingMines - k - t));
+        series.logs[static_cast<std::size_t>(k - series.first)] += sum.Value();
+    }
+    return series;
+}
+
+void ChancesOfExactGroup(const Work& w, const Combined& c, std::size_t g, bool anyEstimate, MineChances& result)
+{
+    const Group& group = w.groups[g];
+    const LogSeries withMines = WaysWithGroupMines(w, c, g);
+    for (std::uint32_t i = 0; i < group.size; ++i) {
+        double chance = 0.0;
+        bool alwaysSafe = true, alwaysMine = true;
+        for (int k = group.fewest; k <= group.most; ++k) {
+            const double ways = w.ways[group.waysFirst + static_cast<std::uint32_t>(k - group.fewest)];
+            const double withK = withMines.At(k);
+            // With a group estimated, only this group's own assignments prove a cell.
+            if (ways == 0.0 || (withK == kNoWay && !anyEstimate))
+                continue;
+            const std::int32_t row = w.rowOfMines[group.rowsFirst + static_cast<std::uint32_t>(k)];
+            const double mineWays = w.mineRows[static_cast<std::size_t>(row) + i];
+            alwaysSafe = alwaysSafe && mineWays == 0.0;
+            alwaysMine = alwaysMine && mineWays == ways;
+            if (withK != kNoWay)
+                chance += std::exp(withK - c.total) * mineWays / ways;
+        }
+        const std::uint32_t cell = w.hiddenCells[w.groupCells[group.first + i]];
+        result.chance[cell] = alwaysSafe ? 0.0 : alwaysMine ? 1.0 : Unproved(chance);
+    }
+}
+
+double FreeCellChance(const Work& w, const Combined& c, bool anyEstimate)
+{
+    const LogSeries& frontier = c.before[w.groups.size()];
+    double chance = 0.0;
+    bool alwaysSafe = true, alwaysMine = true;
+    for (int t = frontier.first; t <= frontier.Last(); ++t) {
+        const int rest = w.remainingMines - t;
+        const double ways = frontier.At(t) + FreeWays(w, c, rest);
+        if (ways == kNoWay)
+            continue;
+        alwaysSafe = alwaysSafe && rest == 0;
+        alwaysMine = alwaysMine && rest == static_cast<int>(w.freeCells);
+        chance += std::exp(ways - c.total) * rest / w.freeCells;
+    }
+    if (anyEstimate)
+        return Unproved(chance);
+    return alwaysSafe ? 0.0 : alwaysMine ? 1.0 : Unproved(chance);
+}
+
+bool FindChances(const Work& w, MineChances& result)
+{
+    const Combined c = CombineGroups(w);
+    if (c.total == kNoWay)
+        return false;
+    bool anyEstimate = false;
+    for (const Group& group : w.groups)
+        anyEstimate = anyEstimate || group.approximate;
+    result.approximate = anyEstimate;
+    for (std::size_t g = 0; g < w.groups.size(); ++g) {
+        const Group& group = w.groups[g];
+        if (!group.approximate) {
+            ChancesOfExactGroup(w, c, g, anyEstimate, result);
+            continue;
+        }
+        for (std::uint32_t i = 0; i < group.size; ++i) {
+            const std::uint32_t hidden = w.groupCells[group.first + i];
+            result.chance[w.hiddenCells[hidden]] = Unproved(w.estimate[hidden]);
+        }
+    }
+    const double freeChance = w.freeCells > 0 ? FreeCellChance(w, c, anyEstimate) : 0.0;
+    for (std::uint32_t hidden = 0; hidden < w.hiddenCells.size(); ++hidden) {
+        const std::uint32_t cell = w.hiddenCells[hidden];
+        if (w.state[hidden] != kUndecided)
+            result.chance[cell] = w.state[hidden] == kProvedMine ? 1.0 : 0.0;
+        else if (w.groupOf[hidden] < 0)
+            result.chance[cell] = freeChance;
+    }
+    return true;
+}
+
+// No placement agrees with the counts: nothing is certain, and every hidden cell gets the share
+// of the mines not shown.
+void FillInconsistent(const SeenPosition& position, std::uint32_t minesShown, MineChances& result)
+{
+    result.consistent = false;
+    std::size_t hidden = 0;
+    for (std::int8_t seen : position.cells)
+        hidden += IsSeenHidden(seen);
+    const double left = position.mines > minesShown ? position.mines - minesShown : 0.0;
+    for (std::size_t index = 0; index < position.cells.size(); ++index)
+        if (IsSeenHidden(position.cells[index]))
+            result.chance[index] = Unproved(left / static_cast<double>(hidden));
+}
+
+bool CountRemainingMines(Work& w, std::uint32_t minesShown)
+{
+    std::int64_t left = static_cast<std::int64_t>(w.position->mines) - minesShown;
+    std::int64_t undecided = 0;
+    for (std::uint8_t state : w.state) {
+        left -= state == kProvedMine;
+        undecided += state == kUndecided;
+    }
+    if (left < 0 || left > undecided)
+        return false;
+    w.remainingMines = static_cast<int>(left);
+    return true;
+}
+
+}  // namespace
+
+SeenPosition SeenFromBoard()
+{
+    SeenPosition position;
+    position.columns = Columns;
+    position.rows = Rows;
+    position.mines = Mines;
+    position.cells.resize(GridSize());
+    for (std::size_t index = 0; index < GridSize(); ++index)
+        position.cells[index] = SeenCell(Board[index]);
+    return position;
+}
+
+MineChances FindMineChances(const SeenPosition& position)
+{
+    static thread_local Work w;
+    MineChances result;
+    result.chance.assign(position.cells.size(), -1.0);
+    if (position.cells.size() != static_cast<std::size_t>(position.columns) * position.rows) {
+        result.consistent = false;
+        return result;
+    }
+    w.position = &position;
+    IndexHiddenCells(w);
+    std::uint32_t minesShown = 0;
+    bool sound = ReadCounts(w, minesShown);
+    if (sound) {
+        LinkCellsToCounts(w);
+        sound = Deduce(w) && CountRemainingMines(w, minesShown);
+    }
+    if (sound) {
+        FindGroups(w);
+        sound = CountGroups(w) && FindChances(w, result);
+    }
+    if (!sound)
+        FillInconsistent(position, minesShown, result);
+    return result;
+}
