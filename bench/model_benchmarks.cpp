@@ -1,9 +1,13 @@
 // The cost of a new game and of a first click that opens the board, on Expert and on levels of
 // growing size with few mines: rectangles, and combs whose every second column is void, where
-// zeros meet only across a gap.
+// zeros meet only across a gap. Then the solver on the positions that play reaches on every
+// built-in level and on a 255 x 255 board, beside the model's own moves that reached them.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <ctime>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -12,6 +16,7 @@
 #include "game/board.h"
 #include "game/cell.h"
 #include "game/rules.h"
+#include "game/solver.h"
 #include "tests/reference_flood_fill.h"
 #include "tests/test_files.h"
 
@@ -161,6 +166,131 @@ BENCHMARK(BM_FirstClick<Uncover>)->Name("BM_FirstClick")->Apply(AllLevels);
 // The recursive original, for comparison: it sweeps the whole board once for every zero run it
 // opens.
 BENCHMARK(BM_FirstClick<ReferenceUncover>)->Name("BM_FirstClickRecursive")->Apply(AllLevels);
+
+// The solver's boards: the eight built-in levels, then 255 x 255 rectangles with as many mines as a
+// level can hold and with the 10 of the rows above.
+constexpr int kFirstLargeBoard = kLevelCount;
+const MeasuredLevel kLargeBoards[] = {
+    {"255x255 255 mines", 255, 255, 255},
+    {"255x255 10 mines", 255, 255, 10},
+};
+constexpr int kSolverGames = 10;
+
+// One position and the move that reached it, with the board before the move.
+struct PlayedMove {
+    std::vector<std::uint8_t> before;
+    CellPosition move;
+    SeenPosition after;
+};
+
+const char* BoardLabel(int board)
+{
+    static const char* const kLevelNames[kLevelCount] = {"Beginner", "Intermediate", "Expert", "Triangle",
+                                                         "Star",     "Hexagon",      "Radiation", "Cross"};
+    return board < kFirstLargeBoard ? kLevelNames[board] : kLargeBoards[board - kFirstLargeBoard].label;
+}
+
+std::vector<std::size_t> HiddenSafeCells()
+{
+    std::vector<std::size_t> cells;
+    for (std::size_t index = 0; index < GridSize(); ++index)
+        if (IsHidden(Board[index]) && UncoveredValue(Board[index]) != kMine)
+            cells.push_back(index);
+    return cells;
+}
+
+// Games played by a player who never uncovers a mine: a left release on a random hidden safe
+// cell, again and again, until none is left; every position on the way, as the player saw it.
+std::vector<PlayedMove> PlayGames(benchmark::State& state, const ScratchDirectory& directory)
+{
+    const int board = static_cast<int>(state.range(0));
+    state.SetLabel(BoardLabel(board));
+    std::vector<std::uint8_t> file = DefaultDataFileBytes();
+    LevelIndex = board;
+    if (board >= kFirstLargeBoard) {
+        SetHeader(file, RecordOffset(file, kSpareRectangularLevel), kLargeBoards[board - kFirstLargeBoard]);
+        LevelIndex = kSpareRectangularLevel;
+    }
+    std::string problem;
+    std::vector<PlayedMove> moves;
+    if (!OpenImageAsDataFile(directory, file, problem)) {
+        state.SkipWithError(problem.c_str());
+        return moves;
+    }
+    std::mt19937 random(24);
+    for (std::uint32_t seed = 1; seed <= kSolverGames; ++seed) {
+        NewGameWithSeed(nullptr, seed);
+        for (std::vector<std::size_t> safe = HiddenSafeCells(); !safe.empty(); safe = HiddenSafeCells()) {
+            const std::size_t index = safe[random() % safe.size()];
+            PlayedMove move{Board, {static_cast<std::uint32_t>(index % Columns), static_cast<std::uint32_t>(index / Columns)}, {}};
+            StartClock(nullptr);
+            Uncover(nullptr, move.move.column, move.move.row);
+            move.after = SeenFromBoard();
+            moves.push_back(std::move(move));
+        }
+    }
+    CloseDataFile();
+    return moves;
+}
+
+// Each round solves the next position; the slowest position alone and the share of answers
+// that are estimates are counted apart, outside the timing.
+void BM_Solver(benchmark::State& state)
+{
+    ScratchDirectory directory;
+    const std::vector<PlayedMove> moves = PlayGames(state, directory);
+    if (moves.empty())
+        return;
+    std::size_t next = 0;
+    for (auto _ : state) {
+        const MineChances chances = FindMineChances(moves[next].after);
+        benchmark::DoNotOptimize(chances.chance.data());
+        next = next + 1 == moves.size() ? 0 : next + 1;
+    }
+    // Processor time, the least of three runs, since the machine may be busy with other work.
+    double slowest = 0.0;
+    std::size_t approximate = 0;
+    for (const PlayedMove& move : moves) {
+        double least = 1e9;
+        for (int run = 0; run < 3; ++run) {
+            const std::clock_t start = std::clock();
+            approximate += run == 0 && FindMineChances(move.after).approximate;
+            least = std::min(least, 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
+        }
+        slowest = std::max(slowest, least);
+    }
+    state.counters["positions"] = static_cast<double>(moves.size());
+    state.counters["slowest_ms"] = slowest;
+    state.counters["approximate"] = static_cast<double>(approximate);
+}
+
+// The floor: the model's own move that reached each position, from the board before it (copied
+// back in the timing, one pass over the board).
+void BM_SolverFloorMove(benchmark::State& state)
+{
+    ScratchDirectory directory;
+    const std::vector<PlayedMove> moves = PlayGames(state, directory);
+    if (moves.empty())
+        return;
+    std::size_t next = 0;
+    for (auto _ : state) {
+        Board = moves[next].before;
+        GameState = Running;
+        Uncover(nullptr, moves[next].move.column, moves[next].move.row);
+        benchmark::DoNotOptimize(Board.data());
+        next = next + 1 == moves.size() ? 0 : next + 1;
+    }
+    state.counters["positions"] = static_cast<double>(moves.size());
+}
+
+void SolverBoards(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->DenseRange(0, kFirstLargeBoard + static_cast<int>(std::size(kLargeBoards)) - 1)
+        ->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_Solver)->Apply(SolverBoards);
+BENCHMARK(BM_SolverFloorMove)->Apply(SolverBoards);
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 
 #include "game/board.h"
 #include "game/cell.h"
+#include "game/group_sweep.h"
 
 namespace {
 
@@ -14,10 +15,11 @@ namespace {
 // far beyond a double, their logarithms are not. Zero ways is minus infinity.
 constexpr double kNoWay = -std::numeric_limits<double>::infinity();
 
-// Work is measured in cells tried, not in time, so that every machine gives the same answer.
-// A group whose assignments take more than its share is estimated instead (see EstimateGroup).
-constexpr std::uint64_t kGroupNodeBudget = 200000;
-constexpr std::uint64_t kTotalNodeBudget = 400000;
+// Work is measured in steps of the sweep (see group_sweep.h), not in time, so that every machine
+// gives the same answer. A group that needs more than its share is estimated instead (see
+// EstimateGroup).
+constexpr std::uint64_t kGroupWork = 1500000;
+constexpr std::uint64_t kTotalWork = 3000000;
 
 enum CellState : std::uint8_t { kUndecided, kProvedSafe, kProvedMine };
 
@@ -36,7 +38,6 @@ struct Group {
     int fewest;            // mines of the assignments counted, fewest to most
     int most;
     std::uint32_t waysFirst;  // in Work::logWays: one per mine count from fewest to most
-    std::uint32_t rowsFirst;  // in Work::rowOfMines: one per mine count from 0 to size
     bool approximate;
 };
 
@@ -90,24 +91,18 @@ struct Work {
     std::vector<std::uint32_t> groupCells;
     std::vector<Group> groups;
     std::vector<double> logWays;
-    std::vector<std::int32_t> rowOfMines;  // a group's row of per-cell counts for each mine number
-    std::vector<std::uint32_t> mineRows;   // per cell of the group: assignments with it a mine
-    std::vector<double> estimate;          // for each hidden cell of an estimated group
-    // One group's enumeration.
-    std::vector<std::uint32_t> localCounts;  // count indices of the group
-    std::vector<std::int32_t> localOf;       // for each count: its place in localCounts
-    std::vector<int> localNeed;
-    std::vector<int> localLeft;
-    std::vector<std::uint32_t> localCellFirst;
-    std::vector<std::uint32_t> localCellCounts;
-    std::vector<std::int8_t> value;
-    std::vector<std::uint32_t> mineStack;
-    std::vector<double> leafWays;  // by mine number
-    std::vector<double> ways;      // an exact group's assignments by mine number, beside logWays
+    std::vector<double> estimate;  // for each hidden cell of an estimated group
+    std::vector<GroupCounts> problems;  // for each group
+    std::vector<GroupSweep> sweeps;
     std::vector<std::uint32_t> order;
+    std::vector<std::uint32_t> localCounts;
+    std::vector<std::int32_t> localOf;  // for each count: its number in the group being described
+    std::vector<double> others;
+    std::vector<CellOdds> odds;
+    std::vector<CellOdds> proofs;
     int remainingMines = 0;        // mines not shown and not proved
     std::uint32_t freeCells = 0;   // undecided hidden cells next to no count
-    std::uint64_t nodesLeft = 0;
+    std::uint64_t workLeft = 0;
 };
 
 std::int8_t SeenCell(std::uint8_t b)
@@ -397,114 +392,6 @@ void FindGroups(Work& w)
     }
 }
 
-// The group's counts, numbered for the enumeration, with the cells of each.
-void PrepareGroup(Work& w, const Group& g)
-{
-    w.localCounts.clear();
-    w.localCellFirst.assign(g.size + 1, 0);
-    w.localCellCounts.clear();
-    for (std::uint32_t i = 0; i < g.size; ++i) {
-        const std::uint32_t cell = w.groupCells[g.first + i];
-        for (std::uint32_t j = w.cellCountsFirst[cell]; j < w.cellCountsFirst[cell + 1]; ++j) {
-            const std::uint32_t count = w.cellCounts[j];
-            if (w.localOf[count] < 0) {
-                w.localOf[count] = static_cast<std::int32_t>(w.localCounts.size());
-                w.localCounts.push_back(count);
-            }
-            w.localCellCounts.push_back(static_cast<std::uint32_t>(w.localOf[count]));
-        }
-        w.localCellFirst[i + 1] = static_cast<std::uint32_t>(w.localCellCounts.size());
-    }
-    w.localNeed.resize(w.localCounts.size());
-    w.localLeft.resize(w.localCounts.size());
-    for (std::size_t k = 0; k < w.localCounts.size(); ++k) {
-        w.localNeed[k] = w.counts[w.localCounts[k]].need;
-        w.localLeft[k] = w.counts[w.localCounts[k]].undecided;
-        w.localOf[w.localCounts[k]] = -1;
-    }
-}
-
-// Gives local cell i the value v (0 safe, 1 mine) when every count of it can still be met.
-bool TryValue(Work& w, std::uint32_t i, int v)
-{
-    if (v == 1 && static_cast<int>(w.mineStack.size()) >= w.remainingMines)
-        return false;
-    const std::uint32_t first = w.localCellFirst[i], last = w.localCellFirst[i + 1];
-    bool sound = true;
-    for (std::uint32_t j = first; j < last; ++j) {
-        const std::uint32_t k = w.localCellCounts[j];
-        --w.localLeft[k];
-        w.localNeed[k] -= v;
-        sound = sound && w.localNeed[k] >= 0 && w.localNeed[k] <= w.localLeft[k];
-    }
-    if (!sound) {
-        for (std::uint32_t j = first; j < last; ++j) {
-            ++w.localLeft[w.localCellCounts[j]];
-            w.localNeed[w.localCellCounts[j]] += v;
-        }
-        return false;
-    }
-    if (v == 1)
-        w.mineStack.push_back(i);
-    return true;
-}
-
-void UndoValue(Work& w, std::uint32_t i, int v)
-{
-    for (std::uint32_t j = w.localCellFirst[i]; j < w.localCellFirst[i + 1]; ++j) {
-        ++w.localLeft[w.localCellCounts[j]];
-        w.localNeed[w.localCellCounts[j]] += v;
-    }
-    if (v == 1)
-        w.mineStack.pop_back();
-}
-
-// One consistent assignment: one more way for its number of mines and for each of its mines.
-void CountLeaf(Work& w, const Group& g)
-{
-    const std::size_t mines = w.mineStack.size();
-    std::int32_t& row = w.rowOfMines[g.rowsFirst + mines];
-    if (row < 0) {
-        row = static_cast<std::int32_t>(w.mineRows.size());
-        w.mineRows.resize(w.mineRows.size() + g.size, 0);
-    }
-    w.leafWays[mines] += 1.0;
-    for (std::uint32_t i : w.mineStack)
-        ++w.mineRows[static_cast<std::size_t>(row) + i];
-}
-
-// Tries every assignment of the group's cells in order, backtracking as soon as a count cannot
-// be met. False when the budget, the cells it may still try, ran out first.
-bool EnumerateGroup(Work& w, const Group& g, std::uint64_t& budget)
-{
-    w.value.assign(g.size, -1);
-    w.mineStack.clear();
-    w.leafWays.assign(g.size + 1, 0.0);
-    std::int64_t i = 0;
-    while (i >= 0) {
-        const auto cell = static_cast<std::uint32_t>(i);
-        std::int8_t& v = w.value[cell];
-        if (v >= 0)
-            UndoValue(w, cell, v);
-        ++v;
-        while (v <= 1 && !TryValue(w, cell, v))
-            ++v;
-        if (v > 1) {
-            v = -1;
-            --i;
-            continue;
-        }
-        if (budget == 0)
-            return false;
-        --budget;
-        if (cell + 1 == g.size)
-            CountLeaf(w, g);
-        else
-            ++i;
-    }
-    return true;
-}
-
 // Too many assignments to count: each cell gets the chance that its counts give when their
 // mines are spread evenly over their undecided cells, averaged over its counts, and the group's
 // number of mines is taken as that of independent cells with these chances.
@@ -536,40 +423,61 @@ void EstimateGroup(Work& w, Group& g)
     g.most = static_cast<int>(ways.size()) - 1;
     g.waysFirst = static_cast<std::uint32_t>(w.logWays.size());
     // A tail too thin for a double stays possible: nothing about these mine numbers is proved.
-    for (double way : ways) {
+    for (double way : ways)
         w.logWays.push_back(std::log(std::max(way, 1e-300)));
-        w.ways.push_back(way);
-    }
 }
 
-void CountGroup(Work& w, Group& g)
+// The group's cells numbered in its order and its counts as they are first met.
+void DescribeGroup(Work& w, const Group& g, GroupCounts& problem)
 {
-    g.rowsFirst = static_cast<std::uint32_t>(w.rowOfMines.size());
-    w.rowOfMines.resize(w.rowOfMines.size() + g.size + 1, -1);
-    PrepareGroup(w, g);
-    const std::uint64_t given = std::min(kGroupNodeBudget, w.nodesLeft);
-    std::uint64_t budget = given;
-    const bool complete = EnumerateGroup(w, g, budget);
-    w.nodesLeft -= given - budget;
+    problem.cellCountsFirst.assign(1, 0);
+    problem.cellCounts.clear();
+    problem.need.clear();
+    problem.mostMines = w.remainingMines;
+    for (std::uint32_t i = 0; i < g.size; ++i) {
+        const std::uint32_t cell = w.groupCells[g.first + i];
+        for (std::uint32_t j = w.cellCountsFirst[cell]; j < w.cellCountsFirst[cell + 1]; ++j) {
+            const std::uint32_t count = w.cellCounts[j];
+            if (w.localOf[count] < 0) {
+                w.localOf[count] = static_cast<std::int32_t>(problem.need.size());
+                problem.need.push_back(w.counts[count].need);
+                w.localCounts.push_back(count);
+            }
+            problem.cellCounts.push_back(static_cast<std::uint32_t>(w.localOf[count]));
+        }
+        std::sort(problem.cellCounts.begin() + problem.cellCountsFirst.back(), problem.cellCounts.end());
+        problem.cellCountsFirst.push_back(static_cast<std::uint32_t>(problem.cellCounts.size()));
+    }
+    for (std::uint32_t count : w.localCounts)
+        w.localOf[count] = -1;
+    w.localCounts.clear();
+}
+
+void CountGroup(Work& w, std::uint32_t index)
+{
+    Group& g = w.groups[index];
+    DescribeGroup(w, g, w.problems[index]);
+    std::uint64_t budget = std::min(kGroupWork, w.workLeft);
+    const std::uint64_t given = budget;
+    const bool complete = SweepForward(w.sweeps[index], w.problems[index], budget);
+    w.workLeft -= given - budget;
     if (!complete) {
         EstimateGroup(w, g);
         return;
     }
+    const std::vector<double>& logWays = w.sweeps[index].logWays;
     g.approximate = false;
     g.fewest = -1;
     g.most = -1;
-    for (std::size_t k = 0; k < w.leafWays.size(); ++k)
-        if (w.leafWays[k] > 0.0) {
+    for (std::size_t k = 0; k < logWays.size(); ++k)
+        if (logWays[k] != kNoWay) {
             if (g.fewest < 0)
                 g.fewest = static_cast<int>(k);
             g.most = static_cast<int>(k);
         }
     g.waysFirst = static_cast<std::uint32_t>(w.logWays.size());
-    for (int k = g.fewest; k >= 0 && k <= g.most; ++k) {
-        const double ways = w.leafWays[static_cast<std::size_t>(k)];
-        w.logWays.push_back(ways > 0.0 ? std::log(ways) : kNoWay);
-        w.ways.push_back(ways);
-    }
+    for (int k = g.fewest; k >= 0 && k <= g.most; ++k)
+        w.logWays.push_back(logWays[static_cast<std::size_t>(k)]);
 }
 
 // Counts the groups, smallest first, so that a budget spent on a huge group leaves the small
@@ -577,19 +485,21 @@ void CountGroup(Work& w, Group& g)
 bool CountGroups(Work& w)
 {
     w.logWays.clear();
-    w.ways.clear();
-    w.rowOfMines.clear();
-    w.mineRows.clear();
     w.localOf.assign(w.counts.size(), -1);
+    w.localCounts.clear();
     w.estimate.resize(w.hiddenCells.size());
-    w.nodesLeft = kTotalNodeBudget;
+    w.workLeft = kTotalWork;
+    if (w.sweeps.size() < w.groups.size()) {
+        w.sweeps.resize(w.groups.size());
+        w.problems.resize(w.groups.size());
+    }
     w.order.resize(w.groups.size());
     for (std::uint32_t g = 0; g < w.groups.size(); ++g)
         w.order[g] = g;
     std::stable_sort(w.order.begin(), w.order.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return w.groups[a].size < w.groups[b].size; });
     for (std::uint32_t g : w.order) {
-        CountGroup(w, w.groups[g]);
+        CountGroup(w, g);
         if (w.groups[g].fewest < 0)
             return false;
     }
@@ -686,43 +596,40 @@ Combined CombineGroups(const Work& w)
     return c;
 }
 
-// For each of the group's mine numbers k: its ways with k mines times the ways of everything
-// else given k, summed over the mines of the groups before it.
-LogSeries WaysWithGroupMines(const Work& w, const Combined& c, std::size_t g)
+// For each number k of the group's mines: the ways of everything else given k, summed over the
+// mines of the groups before it.
+void WaysOfOthers(const Work& w, const Combined& c, std::size_t g, std::vector<double>& others)
 {
-    LogSeries series = GroupSeries(w, w.groups[g]);
     const LogSeries& before = c.before[g];
-    for (int k = series.first; k <= series.Last(); ++k) {
+    for (std::size_t k = 0; k < others.size(); ++k) {
         LogSum sum;
         for (int t = before.first; t <= before.Last(); ++t)
-            sum.Add(before.At(t) + c.after[g + 1].At(w.remainingMines - k - t));
-        series.logs[static_cast<std::size_t>(k - series.first)] += sum.Value();
+            sum.Add(before.At(t) + c.after[g + 1].At(w.remainingMines - static_cast<int>(k) - t));
+        others[k] = sum.Value();
     }
-    return series;
 }
 
-void ChancesOfExactGroup(const Work& w, const Combined& c, std::size_t g, bool anyEstimate, MineChances& result)
+// With a group estimated, the other mine numbers are not known to be impossible: only a cell
+// that this group's own assignments never change is proved.
+void ChancesOfExactGroup(Work& w, const Combined& c, std::size_t g, bool anyEstimate, MineChances& result)
 {
     const Group& group = w.groups[g];
-    const LogSeries withMines = WaysWithGroupMines(w, c, g);
+    GroupSweep& sweep = w.sweeps[g];
+    w.others.resize(sweep.logWays.size());
+    WaysOfOthers(w, c, g, w.others);
+    const bool precise = SweepBack(sweep, w.others, w.odds);
+    if (anyEstimate) {
+        for (std::size_t k = 0; k < w.others.size(); ++k)
+            w.others[k] = 0.0;
+        SweepBack(sweep, w.others, w.proofs);
+    }
+    const std::vector<CellOdds>& proofs = anyEstimate ? w.proofs : w.odds;
+    result.approximate = result.approximate || !precise;
     for (std::uint32_t i = 0; i < group.size; ++i) {
-        double chance = 0.0;
-        bool alwaysSafe = true, alwaysMine = true;
-        for (int k = group.fewest; k <= group.most; ++k) {
-            const double ways = w.ways[group.waysFirst + static_cast<std::uint32_t>(k - group.fewest)];
-            const double withK = withMines.At(k);
-            // With a group estimated, only this group's own assignments prove a cell.
-            if (ways == 0.0 || (withK == kNoWay && !anyEstimate))
-                continue;
-            const std::int32_t row = w.rowOfMines[group.rowsFirst + static_cast<std::uint32_t>(k)];
-            const double mineWays = w.mineRows[static_cast<std::size_t>(row) + i];
-            alwaysSafe = alwaysSafe && mineWays == 0.0;
-            alwaysMine = alwaysMine && mineWays == ways;
-            if (withK != kNoWay)
-                chance += std::exp(withK - c.total) * mineWays / ways;
-        }
         const std::uint32_t cell = w.hiddenCells[w.groupCells[group.first + i]];
-        result.chance[cell] = alwaysSafe ? 0.0 : alwaysMine ? 1.0 : Unproved(chance);
+        const CellOdds& proof = proofs[i];
+        const double chance = w.odds[i].chance;
+        result.chance[cell] = precise && !proof.canBeMine ? 0.0 : precise && !proof.canBeSafe ? 1.0 : Unproved(chance);
     }
 }
 
@@ -745,7 +652,7 @@ double FreeCellChance(const Work& w, const Combined& c, bool anyEstimate)
     return alwaysSafe ? 0.0 : alwaysMine ? 1.0 : Unproved(chance);
 }
 
-bool FindChances(const Work& w, MineChances& result)
+bool FindChances(Work& w, MineChances& result)
 {
     const Combined c = CombineGroups(w);
     if (c.total == kNoWay)
