@@ -6,6 +6,7 @@
 # and leaves kelbo.dat as it was; after the end H does nothing; the next game enters its time.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
+"$KELBO" --help | grep -q "^  chances " || fail "$KELBO has no chances command, which tells where H must point"
 play_setup
 cp "$GAME_DIR/kelbo.dat" "$WORK/before.dat"
 start_known_game
