@@ -8,7 +8,6 @@
 #include "game/board.h"
 #include "game/platform.h"
 #include "res/resource.h"
-#include "ui/hint_key.h"
 #include "ui/shell.h"
 
 namespace {
@@ -150,7 +149,7 @@ void ShowBestTimes(HWND window)
 void RecordBestTime(PlatformWindow platformWindow)
 {
     const HWND window = static_cast<HWND>(platformWindow);
-    if (WasHintUsed()) {
+    if (HintUsed) {
         MessageBoxA(window, "You win! Your time is not recorded, because you used a hint in this game.", "", MB_OK);
         return;
     }

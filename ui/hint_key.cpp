@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <string>
 
 #include "game/board.h"
@@ -13,10 +12,7 @@
 
 namespace {
 
-bool HintGiven;          // in the game below
-std::uint32_t HintGame;  // GamesStarted when H gave its last hint
-
-// A chance as the player reads it: "1 in N", N being 1 / chance rounded to the nearTo whole
+// A chance as the player reads it: "1 in N", N being 1 / chance rounded to the nearest whole
 // number, or above one half "P in 100"; "about" unless it is exactly that.
 std::string ChanceInWords(double chance, bool approximate)
 {
@@ -54,9 +50,10 @@ std::string HintMessage(const Hint& hint)
 
 }  // namespace
 
-void ShowHint(HWND window)
+void HandleHintKey(HWND window, LPARAM flags)
 {
-    if (GameState == Over || IsPlayKeyHeld())
+    const bool repeated = (flags & (LPARAM{1} << 30)) != 0;
+    if (repeated || GameState == Over || IsPlayKeyHeld())
         return;
     CellPosition nearTo{0, 0};
     const bool hasNear = ShownCursorCell(nearTo) || CellUnderPointer(window, nearTo);
@@ -64,17 +61,11 @@ void ShowHint(HWND window)
     const Hint hint = FindHint(position, FindMineChances(position), nearTo, hasNear);
     if (hint.kind == HintKind::None)
         return;
-    HintGiven = true;
-    HintGame = GamesStarted;
+    HintUsed = true;
     const HDC outer = AcquireMessageDC(window);
     ShowCursorOn(hint.cell);
     ReleaseMessageDC(window, outer);
     const std::string message = HintMessage(hint);
     if (!message.empty())
         MessageBoxA(window, message.c_str(), "Skarvel", MB_OK | MB_ICONINFORMATION);
-}
-
-bool WasHintUsed()
-{
-    return HintGiven && HintGame == GamesStarted;
 }

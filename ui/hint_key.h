@@ -4,8 +4,5 @@
 
 #include <windows.h>
 
-// Once the game is over it does nothing, nor while a play key is held.
-void ShowHint(HWND window);
-
-// Whether H gave a hint in the current game; a new game starts without.
-bool WasHintUsed();
+// flags: the key-down message's lParam. A key repeating, a play key held or a game over: nothing.
+void HandleHintKey(HWND window, LPARAM flags);

@@ -6,7 +6,6 @@
 #include "res/resource.h"
 #include "ui/draw.h"
 #include "ui/geometry.h"
-#include "ui/hint_key.h"
 #include "ui/input.h"
 
 namespace {
@@ -191,11 +190,6 @@ void HandleKeyDown(HWND window, WPARAM key, LPARAM flags)
     if (key == VK_F2) {
         if (!repeated)  // the New game command, as the menu and Alt+N give it
             SendMessageA(window, WM_COMMAND, MAKEWPARAM(CMD_NEW_GAME, 0), 0);
-        return;
-    }
-    if (key == 'H') {
-        if (!repeated)
-            ShowHint(window);
         return;
     }
     CursorMove move{};

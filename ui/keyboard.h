@@ -1,7 +1,6 @@
 // Playing with the keyboard: a cell cursor that the arrows, Home and End move over the board's
 // real cells; Space or Enter, F and C play its cell as a left, right and middle release do, the
-// held key showing the cells pressed as the held button does; H puts it on a hint; F2 starts a new
-// game.
+// held key showing the cells pressed as the held button does; F2 starts a new game.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +17,13 @@ void HandleKeyUp(HWND window, WPARAM key);
 // its pressed cells put back, and nothing is played.
 void HandleFocusLost(HWND window);
 
+// What the hint key asks of the cursor: the real cell under the pointer, when the pointer is over
+// one; the cursor's cell, when the cursor is shown in the current game; the cursor shown and drawn
+// on a cell as an arrow key moves it, in the drawing of the message being handled.
+bool CellUnderPointer(HWND window, CellPosition& cell);
+bool ShownCursorCell(CellPosition& cell);
+void ShowCursorOn(CellPosition cell);
+
 // Whether Space, Enter, F or C is held down in the current game: the mouse's moves then leave the
 // cells that the key shows pressed alone.
 bool IsPlayKeyHeld();
@@ -28,16 +34,6 @@ void HandleMousePressForCursor(HWND window, std::uint32_t y);
 // Whether the cursor is shown on this cell: drawing outlines the cell then. A new game takes the
 // cursor away.
 bool IsCursorOn(std::uint32_t column, std::uint32_t row);
-
-// The real cell under the pointer, when the pointer is over one.
-bool CellUnderPointer(HWND window, CellPosition& cell);
-
-// The cursor's cell, when the cursor is shown in the current game.
-bool ShownCursorCell(CellPosition& cell);
-
-// Shows the cursor on a real cell of the current game and draws it there, as an arrow key moves
-// it, in the drawing of the message being handled.
-void ShowCursorOn(CellPosition cell);
 
 // Shows the cursor on a real cell of the current game, or takes it away, without drawing.
 void PlaceCursor(CellPosition cell);
