@@ -191,7 +191,7 @@ void Rehash(GroupSweep& s, const SweepLayer& layer, std::size_t size)
     }
 }
 
-// The state of the layer with the key in s.key, added when new.
+// The state of the layer with the key in s.key, added when new (with no ways yet).
 std::uint32_t FindOrAddState(GroupSweep& s, SweepLayer& layer)
 {
     const std::size_t size = s.slots.size();
@@ -206,7 +206,7 @@ std::uint32_t FindOrAddState(GroupSweep& s, SweepLayer& layer)
     const std::uint32_t state = layer.states++;
     s.slots[slot] = static_cast<std::int32_t>(state);
     s.keys.insert(s.keys.end(), s.key.begin(), s.key.begin() + layer.width);
-    s.forward.resize(s.forward.size() + static_cast<std::size_t>(layer.top) + 1, 0.0);
+    s.states.push_back(SweepState{std::numeric_limits<int>::max(), -1, 0});
     if (2 * layer.states > size)
         Rehash(s, layer, 2 * size);
     return state;
@@ -280,42 +280,79 @@ void ForgetPlaces(GroupSweep& s, const SweepLayer& layer)
         s.place[s.open[layer.openFirst + p]] = -1;
 }
 
-// Sweeps class i: every state of the current layer with every number of mines of the class.
+std::size_t ValuesOfLayer(const GroupSweep& s, const SweepLayer& layer, std::size_t& first)
+{
+    if (layer.states == 0) {
+        first = 0;
+        return 0;
+    }
+    const SweepState& last = s.states[layer.statesFirst + layer.states - 1];
+    first = s.states[layer.statesFirst].valuesFirst;
+    return last.valuesFirst + static_cast<std::size_t>(last.most - last.fewest + 1) - first;
+}
+
+// The edges from class i's layer to the next, and each new state's numbers of mines.
+bool FindEdges(GroupSweep& s, const GroupCounts& g, std::uint32_t i, SweepLayer& next, std::uint64_t& budget)
+{
+    const SweepLayer& current = s.layers[i];
+    const std::uint32_t size = s.classSize[i];
+    for (std::uint32_t state = 0; state < current.states; ++state) {
+        const SweepState from = s.states[current.statesFirst + state];
+        for (std::uint32_t mines = 0; mines <= size && from.fewest + static_cast<int>(mines) <= g.mostMines; ++mines) {
+            if (!NextKey(s, g, current, next, state, i, mines))
+                continue;
+            const std::uint64_t work = static_cast<std::uint64_t>(from.most - from.fewest) + 1 + next.width;
+            if (budget < work)
+                return false;
+            budget -= work;
+            const std::uint32_t to = FindOrAddState(s, next);
+            s.edges.push_back(SweepEdge{state, to, mines});
+            SweepState& target = s.states[next.statesFirst + to];
+            target.fewest = std::min(target.fewest, from.fewest + static_cast<int>(mines));
+            target.most = std::max(target.most, std::min(from.most + static_cast<int>(mines), g.mostMines));
+        }
+    }
+    return true;
+}
+
+// Sweeps class i: every state of its layer with every number of mines of the class.
 bool SweepClass(GroupSweep& s, const GroupCounts& g, std::uint32_t i, std::uint64_t& budget, double& logScale)
 {
     const std::uint32_t size = s.classSize[i];
     SweepLayer next{};
-    const SweepLayer current = s.layers[i];
-    OpenCountsAfter(s, current, i, next);
-    next.top = std::min(g.mostMines, current.top + static_cast<int>(size));
+    OpenCountsAfter(s, s.layers[i], i, next);
     next.keysFirst = static_cast<std::uint32_t>(s.keys.size());
-    next.valuesFirst = static_cast<std::uint32_t>(s.forward.size());
+    next.statesFirst = static_cast<std::uint32_t>(s.states.size());
     s.key.resize(next.width);
     s.slots.assign(64, -1);
     s.layers[i].edgesFirst = static_cast<std::uint32_t>(s.edges.size());
-    const std::uint64_t perEdge = static_cast<std::uint64_t>(current.top) + 1 + next.width;
-    for (std::uint32_t state = 0; state < current.states; ++state)
-        for (std::uint32_t mines = 0; mines <= size && static_cast<int>(mines) <= next.top; ++mines) {
-            if (!NextKey(s, g, current, next, state, i, mines))
-                continue;
-            if (budget < perEdge)
-                return false;
-            budget -= perEdge;
-            const std::uint32_t to = FindOrAddState(s, next);
-            s.edges.push_back(SweepEdge{state, to, mines});
-            const double ways = kChoose.table[size][mines];
-            const std::size_t fromValues = current.valuesFirst + static_cast<std::size_t>(state) * (current.top + 1);
-            const std::size_t toValues = next.valuesFirst + static_cast<std::size_t>(to) * (next.top + 1) + mines;
-            const int last = std::min(current.top, next.top - static_cast<int>(mines));
-            for (int a = 0; a <= last; ++a)
-                s.forward[toValues + static_cast<std::size_t>(a)] += s.forward[fromValues + static_cast<std::size_t>(a)] * ways;
-        }
-    s.layers[i].edges = static_cast<std::uint32_t>(s.edges.size()) - s.layers[i].edgesFirst;
+    const bool withinBudget = FindEdges(s, g, i, next, budget);
+    const SweepLayer& current = s.layers[i];
     ForgetPlaces(s, current);
     for (std::uint32_t p = 0; p < next.width; ++p)
         s.nextPlace[s.open[next.openFirst + p]] = -1;
-    const std::size_t values = static_cast<std::size_t>(next.states) * (next.top + 1);
-    s.tiny = !Rescale(s.forward, next.valuesFirst, values, &logScale) || s.tiny;
+    if (!withinBudget)
+        return false;
+    s.layers[i].edges = static_cast<std::uint32_t>(s.edges.size()) - current.edgesFirst;
+    for (std::uint32_t state = 0; state < next.states; ++state) {
+        SweepState& target = s.states[next.statesFirst + state];
+        target.valuesFirst = s.forward.size();
+        s.forward.resize(s.forward.size() + static_cast<std::size_t>(target.most - target.fewest + 1), 0.0);
+    }
+    for (std::uint32_t e = current.edgesFirst; e < current.edgesFirst + current.edges; ++e) {
+        const SweepEdge edge = s.edges[e];
+        const SweepState& from = s.states[current.statesFirst + edge.from];
+        const SweepState& to = s.states[next.statesFirst + edge.to];
+        const double ways = kChoose.table[size][edge.mines];
+        const std::size_t fromValues = from.valuesFirst - static_cast<std::size_t>(from.fewest);
+        const std::size_t toValues = to.valuesFirst + edge.mines - static_cast<std::size_t>(to.fewest);
+        const int last = std::min(from.most, to.most - static_cast<int>(edge.mines));
+        for (int a = from.fewest; a <= last; ++a)
+            s.forward[toValues + static_cast<std::size_t>(a)] += s.forward[fromValues + static_cast<std::size_t>(a)] * ways;
+    }
+    std::size_t first = 0;
+    const std::size_t values = ValuesOfLayer(s, next, first);
+    s.tiny = !Rescale(s.forward, first, values, &logScale) || s.tiny;
     s.layers.push_back(next);
     return true;
 }
@@ -328,7 +365,8 @@ bool SweepForward(GroupSweep& s, const GroupCounts& g, std::uint64_t& budget)
     LinkCountsToClasses(s, g);
     OrderClasses(s, g);
     LayOutClasses(s, g);
-    s.layers.assign(1, SweepLayer{0, 0, 0, 1, 0, 0, 0, 0});
+    s.layers.assign(1, SweepLayer{0, 0, 0, 0, 1, 0, 0});
+    s.states.assign(1, SweepState{0, 0, 0});
     s.open.clear();
     s.keys.clear();
     s.edges.clear();
@@ -343,11 +381,15 @@ bool SweepForward(GroupSweep& s, const GroupCounts& g, std::uint64_t& budget)
             return false;
         }
     const SweepLayer& last = s.layers.back();
-    s.logWays.assign(static_cast<std::size_t>(std::max(last.top, 0)) + 1, kNoWay);
-    if (s.layers.size() == s.classSize.size() + 1 && last.states == 1)
-        for (std::size_t a = 0; a < s.logWays.size(); ++a)
-            if (s.forward[last.valuesFirst + a] > 0.0)
-                s.logWays[a] = std::log(s.forward[last.valuesFirst + a]) + logScale;
+    s.logWays.assign(static_cast<std::size_t>(g.mostMines) + 1, kNoWay);
+    if (s.layers.size() == s.classSize.size() + 1 && last.states == 1) {
+        const SweepState& end = s.states[last.statesFirst];
+        for (int a = end.fewest; a <= end.most; ++a) {
+            const double ways = s.forward[end.valuesFirst + static_cast<std::size_t>(a - end.fewest)];
+            if (ways > 0.0)
+                s.logWays[static_cast<std::size_t>(a)] = std::log(ways) + logScale;
+        }
+    }
     return true;
 }
 
@@ -356,17 +398,17 @@ namespace {
 // The weight of each number of the group's mines, the largest 1.
 bool SetLastLayerWeights(GroupSweep& s, const std::vector<double>& logOthers)
 {
-    const SweepLayer& last = s.layers.back();
+    const SweepState& end = s.states[s.layers.back().statesFirst];
     double largest = kNoWay;
-    for (int a = 0; a <= last.top; ++a)
+    for (int a = end.fewest; a <= end.most; ++a)
         if (s.logWays[static_cast<std::size_t>(a)] != kNoWay)
             largest = std::max(largest, logOthers[static_cast<std::size_t>(a)]);
     bool fine = true;
-    for (int a = 0; a <= last.top; ++a) {
+    for (int a = end.fewest; a <= end.most; ++a) {
         const double others = logOthers[static_cast<std::size_t>(a)];
         const double weight = others == kNoWay ? 0.0 : std::exp(others - largest);
         fine = fine && (others == kNoWay || weight > kTiny || s.logWays[static_cast<std::size_t>(a)] == kNoWay);
-        s.backward[last.valuesFirst + static_cast<std::size_t>(a)] = weight;
+        s.backward[end.valuesFirst + static_cast<std::size_t>(a - end.fewest)] = weight;
     }
     return fine;
 }
@@ -382,12 +424,14 @@ CellOdds SweepClassBack(GroupSweep& s, std::uint32_t i)
     bool canBeSafe = false, canBeMine = false;
     for (std::uint32_t e = current.edgesFirst; e < current.edgesFirst + current.edges; ++e) {
         const SweepEdge edge = s.edges[e];
+        const SweepState& from = s.states[current.statesFirst + edge.from];
+        const SweepState& to = s.states[next.statesFirst + edge.to];
         const double ways = kChoose.table[size][edge.mines];
-        const std::size_t fromValues = current.valuesFirst + static_cast<std::size_t>(edge.from) * (current.top + 1);
-        const std::size_t toValues = next.valuesFirst + static_cast<std::size_t>(edge.to) * (next.top + 1) + edge.mines;
-        const int last = std::min(current.top, next.top - static_cast<int>(edge.mines));
+        const std::size_t fromValues = from.valuesFirst - static_cast<std::size_t>(from.fewest);
+        const std::size_t toValues = to.valuesFirst + edge.mines - static_cast<std::size_t>(to.fewest);
+        const int last = std::min(from.most, to.most - static_cast<int>(edge.mines));
         double edgeWeight = 0.0;
-        for (int a = 0; a <= last; ++a) {
+        for (int a = from.fewest; a <= last; ++a) {
             const double after = s.backward[toValues + static_cast<std::size_t>(a)] * ways;
             s.backward[fromValues + static_cast<std::size_t>(a)] += after;
             edgeWeight += s.forward[fromValues + static_cast<std::size_t>(a)] * after;
@@ -411,9 +455,9 @@ bool SweepBack(GroupSweep& s, const std::vector<double>& logOthers, std::vector<
     odds.resize(s.classCells.size());
     for (std::uint32_t i = static_cast<std::uint32_t>(s.classSize.size()); i-- > 0;) {
         const CellOdds classOdds = SweepClassBack(s, i);
-        const SweepLayer& layer = s.layers[i];
-        fine = Rescale(s.backward, layer.valuesFirst, static_cast<std::size_t>(layer.states) * (layer.top + 1),
-                       nullptr) && fine;
+        std::size_t first = 0;
+        const std::size_t values = ValuesOfLayer(s, s.layers[i], first);
+        fine = Rescale(s.backward, first, values, nullptr) && fine;
         for (std::uint32_t k = s.classCellsFirst[i]; k < s.classCellsFirst[i + 1]; ++k)
             odds[s.classCells[k]] = classOdds;
     }

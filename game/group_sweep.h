@@ -7,6 +7,7 @@
 // board, it gives each class its chance.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -28,11 +29,17 @@ struct SweepLayer {
     std::uint32_t width;        // counts open before the class: the bytes of a state
     std::uint32_t openFirst;    // in GroupSweep::open
     std::uint32_t keysFirst;    // in GroupSweep::keys
+    std::uint32_t statesFirst;  // in GroupSweep::states
     std::uint32_t states;
-    std::uint32_t valuesFirst;  // in GroupSweep::forward and ::backward: states x (top + 1)
     std::uint32_t edgesFirst;   // in GroupSweep::edges: the moves from this layer to the next
     std::uint32_t edges;
-    int top;  // the most mines a state of the layer can hold
+};
+
+// A state's ways to be reached, one for each number of mines so far from fewest to most.
+struct SweepState {
+    int fewest;
+    int most;
+    std::size_t valuesFirst;  // in GroupSweep::forward and ::backward
 };
 
 struct SweepEdge {
@@ -54,6 +61,7 @@ struct GroupSweep {
     std::vector<SweepLayer> layers;
     std::vector<std::uint32_t> open;
     std::vector<std::uint8_t> keys;
+    std::vector<SweepState> states;
     std::vector<double> forward;
     std::vector<double> backward;
     std::vector<SweepEdge> edges;

@@ -1,5 +1,6 @@
 #include "game/hint.h"
 
+#include <cmath>
 #include <cstddef>
 
 namespace {
@@ -13,6 +14,10 @@ std::uint64_t Distance(std::size_t index, std::uint32_t columns, CellPosition ne
     return static_cast<std::uint64_t>(15 * 15 * dc * dc + 26 * 26 * dr * dr);
 }
 
+// Chances this close are the same chance worked out along different roads: the last bits of
+// exp and log differ between libraries, and ties must go the same way everywhere.
+constexpr double kSameChance = 1e-12;
+
 // Cells are looked at in reading order, and a later one wins only when it is strictly better,
 // so ties go to the first.
 struct Choice {
@@ -24,7 +29,8 @@ struct Choice {
 
 void Consider(Choice& choice, std::size_t index, double rank, std::uint64_t distance)
 {
-    if (choice.found && (rank > choice.rank || (rank == choice.rank && distance >= choice.distance)))
+    const bool sameRank = std::fabs(rank - choice.rank) <= kSameChance;
+    if (choice.found && ((rank > choice.rank && !sameRank) || (sameRank && distance >= choice.distance)))
         return;
     choice = Choice{true, index, rank, distance};
 }

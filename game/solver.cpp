@@ -18,8 +18,10 @@ constexpr double kNoWay = -std::numeric_limits<double>::infinity();
 // Work is measured in steps of the sweep (see group_sweep.h), not in time, so that every machine
 // gives the same answer. A group that needs more than its share is estimated instead (see
 // EstimateGroup).
-constexpr std::uint64_t kGroupWork = 1500000;
-constexpr std::uint64_t kTotalWork = 3000000;
+// 600000 steps take about 5 ms on a 2020 laptop's core (forward and backward), within a frame
+// of 120 Hz; the hardest Expert positions that play reaches need about half of that.
+constexpr std::uint64_t kGroupWork = 600000;
+constexpr std::uint64_t kTotalWork = 600000;
 
 enum CellState : std::uint8_t { kUndecided, kProvedSafe, kProvedMine };
 
@@ -35,9 +37,7 @@ struct Count {
 struct Group {
     std::uint32_t first;  // its cells in Work::groupCells, in the order they are tried
     std::uint32_t size;
-    int fewest;            // mines of the assignments counted, fewest to most
-    int most;
-    std::uint32_t waysFirst;  // in Work::logWays: one per mine count from fewest to most
+    std::int32_t part;  // an exact group's ways in Work::parts
     bool approximate;
 };
 
@@ -69,6 +69,19 @@ struct LogSeries {
     }
 };
 
+// Drops the impossible numbers at both ends, so that later sums skip them.
+void Trim(LogSeries& series)
+{
+    std::size_t first = 0, last = series.logs.size();
+    while (first < last && series.logs[first] == kNoWay)
+        ++first;
+    while (last > first && series.logs[last - 1] == kNoWay)
+        --last;
+    series.logs.erase(series.logs.begin() + static_cast<std::ptrdiff_t>(last), series.logs.end());
+    series.logs.erase(series.logs.begin(), series.logs.begin() + static_cast<std::ptrdiff_t>(first));
+    series.first += static_cast<int>(first);
+}
+
 // Kept from call to call so that a solver run on every move allocates only when a board grows.
 struct Work {
     const SeenPosition* position = nullptr;
@@ -90,7 +103,7 @@ struct Work {
     std::vector<std::int32_t> groupOf;  // for each hidden cell: its group, or -1
     std::vector<std::uint32_t> groupCells;
     std::vector<Group> groups;
-    std::vector<double> logWays;
+    std::vector<LogSeries> parts;  // see Combined
     std::vector<double> estimate;  // for each hidden cell of an estimated group
     std::vector<GroupCounts> problems;  // for each group
     std::vector<GroupSweep> sweeps;
@@ -393,38 +406,35 @@ void FindGroups(Work& w)
 }
 
 // Too many assignments to count: each cell gets the chance that its counts give when their
-// mines are spread evenly over their undecided cells, averaged over its counts, and the group's
-// number of mines is taken as that of independent cells with these chances.
-void EstimateGroup(Work& w, Group& g)
+// mines are spread evenly over their undecided cells, averaged over its counts. Adds the mean
+// and the variance of its number of mines, as if its cells were independent.
+void EstimateGroup(Work& w, Group& g, double& mean, double& variance)
 {
-    std::vector<double> ways(1, 1.0);
+    g.approximate = true;
     for (std::uint32_t i = 0; i < g.size; ++i) {
         const std::uint32_t cell = w.groupCells[g.first + i];
         double sum = 0.0;
-        int counts = 0;
         for (std::uint32_t j = w.cellCountsFirst[cell]; j < w.cellCountsFirst[cell + 1]; ++j) {
             const Count& c = w.counts[w.cellCounts[j]];
             sum += static_cast<double>(c.need) / c.undecided;
-            ++counts;
         }
-        const double p = sum / counts;
+        const double p = sum / (w.cellCountsFirst[cell + 1] - w.cellCountsFirst[cell]);
         w.estimate[cell] = p;
-        if (static_cast<int>(ways.size()) <= w.remainingMines)
-            ways.push_back(0.0);
-        for (std::size_t k = ways.size() - 1; k > 0; --k)
-            ways[k] = ways[k] * (1.0 - p) + ways[k - 1] * p;
-        ways[0] *= 1.0 - p;
-        const double largest = *std::max_element(ways.begin(), ways.end());
-        for (double& way : ways)
-            way /= largest;
+        mean += p;
+        variance += p * (1.0 - p);
     }
-    g.approximate = true;
-    g.fewest = 0;
-    g.most = static_cast<int>(ways.size()) - 1;
-    g.waysFirst = static_cast<std::uint32_t>(w.logWays.size());
-    // A tail too thin for a double stays possible: nothing about these mine numbers is proved.
-    for (double way : ways)
-        w.logWays.push_back(std::log(std::max(way, 1e-300)));
+}
+
+// The estimated groups taken together as one, their number of mines spread as a bell around the
+// mean: every number from 0 to the most they can hold stays possible, since none is disproved.
+LogSeries EstimatedSeries(double mean, double variance, int most)
+{
+    LogSeries series;
+    series.logs.resize(static_cast<std::size_t>(most) + 1);
+    const double spread = 2.0 * std::max(variance, 0.25);
+    for (int k = 0; k <= most; ++k)
+        series.logs[static_cast<std::size_t>(k)] = -(k - mean) * (k - mean) / spread;
+    return series;
 }
 
 // The group's cells numbered in its order and its counts as they are first met.
@@ -453,38 +463,41 @@ void DescribeGroup(Work& w, const Group& g, GroupCounts& problem)
     w.localCounts.clear();
 }
 
-void CountGroup(Work& w, std::uint32_t index)
+// The ways of an exact group by its number of mines, from the fewest to the most it can hold.
+LogSeries ExactSeries(const std::vector<double>& logWays)
+{
+    LogSeries series{0, logWays};
+    Trim(series);
+    return series;
+}
+
+// False when the group has no assignment that agrees with its counts.
+bool CountGroup(Work& w, std::uint32_t index, double& mean, double& variance, int& estimatedCells)
 {
     Group& g = w.groups[index];
-    DescribeGroup(w, g, w.problems[index]);
     std::uint64_t budget = std::min(kGroupWork, w.workLeft);
     const std::uint64_t given = budget;
-    const bool complete = SweepForward(w.sweeps[index], w.problems[index], budget);
+    if (budget > 0)
+        DescribeGroup(w, g, w.problems[index]);
+    const bool complete = budget > 0 && SweepForward(w.sweeps[index], w.problems[index], budget);
     w.workLeft -= given - budget;
     if (!complete) {
-        EstimateGroup(w, g);
-        return;
+        EstimateGroup(w, g, mean, variance);
+        estimatedCells += static_cast<int>(g.size);
+        return true;
     }
-    const std::vector<double>& logWays = w.sweeps[index].logWays;
     g.approximate = false;
-    g.fewest = -1;
-    g.most = -1;
-    for (std::size_t k = 0; k < logWays.size(); ++k)
-        if (logWays[k] != kNoWay) {
-            if (g.fewest < 0)
-                g.fewest = static_cast<int>(k);
-            g.most = static_cast<int>(k);
-        }
-    g.waysFirst = static_cast<std::uint32_t>(w.logWays.size());
-    for (int k = g.fewest; k >= 0 && k <= g.most; ++k)
-        w.logWays.push_back(logWays[static_cast<std::size_t>(k)]);
+    g.part = static_cast<std::int32_t>(w.parts.size());
+    w.parts.push_back(ExactSeries(w.sweeps[index].logWays));
+    return !w.parts.back().logs.empty();
 }
 
 // Counts the groups, smallest first, so that a budget spent on a huge group leaves the small
-// ones exact. False when a group has no consistent assignment.
+// ones exact; the estimated ones become one part. False when a group has no consistent
+// assignment.
 bool CountGroups(Work& w)
 {
-    w.logWays.clear();
+    w.parts.clear();
     w.localOf.assign(w.counts.size(), -1);
     w.localCounts.clear();
     w.estimate.resize(w.hiddenCells.size());
@@ -498,20 +511,14 @@ bool CountGroups(Work& w)
         w.order[g] = g;
     std::stable_sort(w.order.begin(), w.order.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return w.groups[a].size < w.groups[b].size; });
-    for (std::uint32_t g : w.order) {
-        CountGroup(w, g);
-        if (w.groups[g].fewest < 0)
+    double mean = 0.0, variance = 0.0;
+    int estimatedCells = 0;
+    for (std::uint32_t g : w.order)
+        if (!CountGroup(w, g, mean, variance, estimatedCells))
             return false;
-    }
+    if (estimatedCells > 0)
+        w.parts.push_back(EstimatedSeries(mean, variance, std::min(estimatedCells, w.remainingMines)));
     return true;
-}
-
-LogSeries GroupSeries(const Work& w, const Group& g)
-{
-    LogSeries series;
-    series.first = g.fewest;
-    series.logs.assign(w.logWays.begin() + g.waysFirst, w.logWays.begin() + g.waysFirst + (g.most - g.fewest + 1));
-    return series;
 }
 
 // Ways to place t mines on the groups before and a group's: the earlier ways times the group's,
@@ -530,6 +537,7 @@ LogSeries AddGroup(const LogSeries& before, const LogSeries& group, int mines)
             ways.Add(group.At(k) + before.At(t - k));
         sum.logs[static_cast<std::size_t>(t - sum.first)] = ways.Value();
     }
+    Trim(sum);
     return sum;
 }
 
@@ -550,10 +558,11 @@ double Unproved(double chance)
     return std::min(std::max(chance, kLeastChance), std::nextafter(1.0, 0.0));
 }
 
+// The parts are the exact groups and, when there are any, the estimated groups together.
 struct Combined {
-    std::vector<LogSeries> before;  // for each group and one more: ways of the groups before it
-    std::vector<LogSeries> after;   // for each group: ways of the mines left to it, the later
-                                    // groups and the free cells, by the mines left
+    std::vector<LogSeries> before;  // for each part and one more: ways of the parts before it
+    std::vector<LogSeries> after;   // for each part and one more: ways of the mines left to it,
+                                    // the later parts and the free cells, by the mines left
     std::vector<double> freeWays;   // log C(free cells, m)
     double total = kNoWay;          // log of every consistent placement
 };
@@ -567,12 +576,12 @@ Combined CombineGroups(const Work& w)
 {
     Combined c;
     const int mines = w.remainingMines;
-    const std::size_t groups = w.groups.size();
+    const std::size_t groups = w.parts.size();
     c.freeWays = LogBinomials(w.freeCells, std::min(mines, static_cast<int>(w.freeCells)));
     c.before.resize(groups + 1);
     c.before[0] = LogSeries{0, {0.0}};
     for (std::size_t g = 0; g < groups; ++g)
-        c.before[g + 1] = AddGroup(c.before[g], GroupSeries(w, w.groups[g]), mines);
+        c.before[g + 1] = AddGroup(c.before[g], w.parts[g], mines);
     c.after.resize(groups + 1);
     for (std::size_t g = groups + 1; g-- > 0;) {
         LogSeries& after = c.after[g];
@@ -580,7 +589,7 @@ Combined CombineGroups(const Work& w)
         after.first = std::max(mines - c.before[g].Last(), 0);
         const int last = mines - c.before[g].first;
         after.logs.assign(static_cast<std::size_t>(std::max(last - after.first + 1, 0)), kNoWay);
-        const LogSeries group = g < groups ? GroupSeries(w, w.groups[g]) : LogSeries{};
+        const LogSeries& group = g < groups ? w.parts[g] : c.before[0];
         for (int m = after.first; m <= last; ++m) {
             double ways = FreeWays(w, c, m);
             if (g < groups) {
@@ -591,6 +600,7 @@ Combined CombineGroups(const Work& w)
             }
             after.logs[static_cast<std::size_t>(m - after.first)] = ways;
         }
+        Trim(after);
     }
     c.total = c.after[0].At(mines);
     return c;
@@ -601,7 +611,11 @@ Combined CombineGroups(const Work& w)
 void WaysOfOthers(const Work& w, const Combined& c, std::size_t g, std::vector<double>& others)
 {
     const LogSeries& before = c.before[g];
+    const LogSeries& part = w.parts[g];
     for (std::size_t k = 0; k < others.size(); ++k) {
+        others[k] = kNoWay;
+        if (static_cast<int>(k) < part.first || static_cast<int>(k) > part.Last())
+            continue;
         LogSum sum;
         for (int t = before.first; t <= before.Last(); ++t)
             sum.Add(before.At(t) + c.after[g + 1].At(w.remainingMines - static_cast<int>(k) - t));
@@ -616,7 +630,7 @@ void ChancesOfExactGroup(Work& w, const Combined& c, std::size_t g, bool anyEsti
     const Group& group = w.groups[g];
     GroupSweep& sweep = w.sweeps[g];
     w.others.resize(sweep.logWays.size());
-    WaysOfOthers(w, c, g, w.others);
+    WaysOfOthers(w, c, static_cast<std::size_t>(group.part), w.others);
     const bool precise = SweepBack(sweep, w.others, w.odds);
     if (anyEstimate) {
         for (std::size_t k = 0; k < w.others.size(); ++k)
@@ -635,7 +649,7 @@ void ChancesOfExactGroup(Work& w, const Combined& c, std::size_t g, bool anyEsti
 
 double FreeCellChance(const Work& w, const Combined& c, bool anyEstimate)
 {
-    const LogSeries& frontier = c.before[w.groups.size()];
+    const LogSeries& frontier = c.before[w.parts.size()];
     double chance = 0.0;
     bool alwaysSafe = true, alwaysMine = true;
     for (int t = frontier.first; t <= frontier.Last(); ++t) {

@@ -256,22 +256,36 @@ TEST(Solver, OnEveryBuiltInLevelCertainCellsAreWhatTheBoardHolds)
                     if (found.chance[i] == 1.0 && IsCovered(Board[i]) && random() % 2)
                         Board[i] = kFlaggedMine;
                 const Hint hint = FindHint(position, found, {5, 5}, true);
-                if (hint.kind == HintKind::SafeCell) {
-                    EXPECT_EQ(found.chance[CellIndex(hint.cell.column, hint.cell.row)], 0.0);
-                    Uncover(nullptr, hint.cell.column, hint.cell.row);
-                }
+                if (hint.kind != HintKind::SafeCell)
+                    continue;
+                std::uint8_t& cell = CellAt(hint.cell.column, hint.cell.row);
+                EXPECT_EQ(found.chance[CellIndex(hint.cell.column, hint.cell.row)], 0.0);
+                cell = static_cast<std::uint8_t>(cell - kCoveredBase + kFlaggedBase);  // the player flags it
+                const Hint wrongFlag = FindHint(SeenFromBoard(), FindMineChances(SeenFromBoard()), {5, 5}, true);
+                EXPECT_EQ(wrongFlag.kind, HintKind::WrongFlag);
+                EXPECT_EQ(CellIndex(wrongFlag.cell.column, wrongFlag.cell.row), CellIndex(hint.cell.column, hint.cell.row));
+                cell = static_cast<std::uint8_t>(cell - kFlaggedBase + kCoveredBase);
+                Uncover(nullptr, hint.cell.column, hint.cell.row);
             }
         }
     }
 }
 
-TEST(Solver, AnswersOnAHugeBoardWithManyGroups)
+// Cells uncovered one by one all over the board, as no game would: many groups, and on a dense
+// board one too large to count, which is estimated.
+TEST(Solver, AnswersOnLargeBoardsWithManyGroups)
 {
+    struct Row {
+        std::uint32_t size, mines;
+        int releases;
+        bool estimated;
+    };
     std::mt19937 random(255);
-    for (std::uint32_t mines : {255u, 6000u}) {
-        DealBoard(random, 255, 255, 0.05, mines);
-        PlayRandomly(random, 30000, false, 0.01, 0.0);
+    for (const Row& row : {Row{255, 255, 30000, false}, Row{255, 6000, 30000, false}, Row{30, 255, 270, true}}) {
+        DealBoard(random, row.size, row.size, 0.05, row.mines);
+        PlayRandomly(random, row.releases, false, 0.01, 0.0);
         const MineChances found = FindMineChances(SeenFromBoard());
+        EXPECT_EQ(found.approximate, row.estimated) << row.size << " x " << row.size << ", " << row.mines << " mines";
         CheckAgainstBoard(found);
     }
 }
