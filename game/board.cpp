@@ -20,6 +20,7 @@ std::int32_t ElapsedSeconds;
 std::int32_t LevelIndex;
 std::uint32_t LevelOffset;
 std::uint32_t GamesStarted;
+bool HintUsed;
 
 int CountInRow(std::uint8_t value, std::size_t cellIndex, std::uint32_t column)
 {
@@ -199,6 +200,7 @@ void NewGameWithSeed(PlatformWindow window, std::uint32_t seed)
     FlagsLeft = Mines;
     GameState = Idle;
     ElapsedSeconds = 0;
+    HintUsed = false;
     StopClockTimer(window);
     if (!BuildBoard(record, seed)) {
         AbandonGame(window, DataFileName + ": " + LevelName(LevelIndex) + ": its mines cannot be placed");

@@ -20,6 +20,7 @@ extern std::int32_t ElapsedSeconds;      // seconds since the first click of the
 extern std::int32_t LevelIndex;          // current level, 0 to 7
 extern std::uint32_t LevelOffset;        // file offset of the current level's record
 extern std::uint32_t GamesStarted;       // new games made since the program started
+extern bool HintUsed;                    // the player asked for a hint in this game: it enters no best time
 
 inline std::size_t CellIndex(std::uint32_t column, std::uint32_t row)
 {

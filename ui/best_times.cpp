@@ -193,6 +193,10 @@ void ShowBestTimes(HWND window)
 void RecordBestTime(PlatformWindow platformWindow)
 {
     const HWND window = static_cast<HWND>(platformWindow);
+    if (HintUsed) {
+        MessageBoxA(window, "You win! Your time is not recorded, because you used a hint in this game.", "", MB_OK);
+        return;
+    }
     const std::int32_t seconds = RecordedSeconds(ElapsedSeconds);
     std::uint32_t recordOffset = 0;
     BestTimesTable table{};

@@ -51,20 +51,10 @@ bool ReadMove(WPARAM key, CursorMove& move)
 // The real cell under the pointer, or else the board's first real cell in reading order.
 CellPosition StartingCell(HWND window)
 {
-    POINT pointer{};
-    RECT client{};
-    GetCursorPos(&pointer);
-    ScreenToClient(window, &pointer);
-    GetClientRect(window, &client);
-    std::uint32_t column = 0, row = 0;
-    if (PtInRect(&client, pointer) &&
-        HitTest(PicturePixel(static_cast<WORD>(pointer.x)), PicturePixel(static_cast<WORD>(pointer.y)), column, row) !=
-            kNoCell &&
-        !IsVoid(CellAt(column, row)))
-        return CellPosition{column, row};
-    CellPosition first{0, 0};
-    FirstRealCell(first);
-    return first;
+    CellPosition cell{0, 0};
+    if (!CellUnderPointer(window, cell))
+        FirstRealCell(cell);
+    return cell;
 }
 
 // The held key's cells show pressed as the held button's do: Space or Enter the cell alone, C
@@ -153,6 +143,40 @@ void LetGoOfHeldKey(HWND window, bool released)
 }
 
 }  // namespace
+
+bool CellUnderPointer(HWND window, CellPosition& cell)
+{
+    POINT pointer{};
+    RECT client{};
+    GetCursorPos(&pointer);
+    ScreenToClient(window, &pointer);
+    GetClientRect(window, &client);
+    std::uint32_t column = 0, row = 0;
+    if (!PtInRect(&client, pointer) ||
+        HitTest(PicturePixel(static_cast<WORD>(pointer.x)), PicturePixel(static_cast<WORD>(pointer.y)), column, row) ==
+            kNoCell ||
+        IsVoid(CellAt(column, row)))
+        return false;
+    cell = CellPosition{column, row};
+    return true;
+}
+
+bool ShownCursorCell(CellPosition& cell)
+{
+    if (IsCursorLive())
+        cell = CursorCell;
+    return IsCursorLive();
+}
+
+void ShowCursorOn(CellPosition cell)
+{
+    if (IsCursorLive()) {
+        MoveCursorTo(cell);
+        return;
+    }
+    PlaceCursor(cell);
+    DrawCellAt(cell);
+}
 
 bool IsPlayKeyHeld()
 {

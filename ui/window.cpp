@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "ui/commands.h"
 #include "ui/draw.h"
+#include "ui/hint_key.h"
 #include "ui/input.h"
 #include "ui/keyboard.h"
 #include "ui/probe_messages.h"
@@ -167,7 +168,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             HandleMouseMove(window, wParam, PicturePixel(LOWORD(lParam)), PicturePixel(HIWORD(lParam)));
         return 0;
     case WM_KEYDOWN:
-        HandleKeyDown(window, wParam, lParam);
+        if (wParam == 'H')
+            HandleHintKey(window, lParam);
+        else
+            HandleKeyDown(window, wParam, lParam);
         return 0;
     case WM_KEYUP:
         HandleKeyUp(window, wParam);

@@ -72,22 +72,11 @@ expect_pressed() {
     [ -z "$wrong" ] || fail "pressed ${*:-nothing}: $wrong"
 }
 
-pointer_to() {
-    local cell=$1 x y
-    read -r x y <<<"$(cell_point "${cell%,*}" "${cell#*,}")"
-    xdotool mousemove --window "$WINDOW" $((CLIENT_LEFT + x)) $((CLIENT_TOP + y))
-    sleep 0.3
-}
-
 # The cursor's colour shows within the picture of CURSOR's cell alone, or nowhere when it is empty.
 expect_cursor() {
     local box left top right bottom x y
     grab_client "$WORK/cursor.rgb"
-    box=$(od -An -v -tx1 -w3 "$WORK/cursor.rgb" | awk -v width="$GRAB_WIDTH" '$0 == " 80 00 ff" {
-            x = (NR - 1) % width; y = int((NR - 1) / width)
-            if (!n++) { l = r = x; t = b = y }
-            l = x < l ? x : l; r = x > r ? x : r; t = y < t ? y : t; b = y > b ? y : b
-        } END { if (n) print l, t, r, b }')
+    box=$(cursor_box "$WORK/cursor.rgb")
     [ -z "$CURSOR" ] && { [ -z "$box" ] || fail "$1: a cursor shows from $box"; return; }
     read -r left top right bottom <<<"$box"
     x=$(anchor_x "${CURSOR%,*}") y=$(anchor_y "${CURSOR#*,}")
@@ -100,17 +89,6 @@ keys() {
     sleep 0.4
 }
 
-pointer_to_header() {
-    xdotool mousemove --window "$WINDOW" $((CLIENT_LEFT + 10)) $((CLIENT_TOP + 20))
-    sleep 0.3
-}
-
-MOVES=() # the releases played so far, as kelbo replay takes them
-play_moves() {
-    play "$@"
-    MOVES+=("$@")
-    sleep 0.4
-}
 
 # Actions that hold a button, the middle one with a key when one is named: each leaves the
 # button down and the pointer over the board.

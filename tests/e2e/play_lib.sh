@@ -83,6 +83,25 @@ play() {
     for move in "$@"; do release "$move"; done
 }
 
+MOVES=() # the releases played so far, as kelbo replay takes them
+play_moves() {
+    play "$@"
+    MOVES+=("$@")
+    sleep 0.4
+}
+
+pointer_to() {
+    local cell=$1 x y
+    read -r x y <<<"$(cell_point "${cell%,*}" "${cell#*,}")"
+    xdotool mousemove --window "$WINDOW" $((CLIENT_LEFT + x)) $((CLIENT_TOP + y))
+    sleep 0.3
+}
+
+pointer_to_header() {
+    xdotool mousemove --window "$WINDOW" $((CLIENT_LEFT + 10)) $((CLIENT_TOP + 20))
+    sleep 0.3
+}
+
 # Replays moves on the frozen board with kelbo and prints its view: rows, FlagsLeft, GameState.
 replay() {
     "$KELBO" replay "$BOARD_LEVEL" --time "$FROZEN_SECONDS" --game "$BOARD_GAME" --file "$GAME_DIR/kelbo.dat" "$@"
@@ -164,6 +183,22 @@ play_with_keys() {
 }
 
 GRAB_WIDTH=0  # width in pixels of the last picture grabbed
+
+# Where the cursor's colour shows in a grab of the client area: "LEFT TOP RIGHT BOTTOM", or nothing.
+cursor_box() {
+    od -An -v -tx1 -w3 "$1" | awk -v width="$GRAB_WIDTH" '$0 == " 80 00 ff" {
+            x = (NR - 1) % width; y = int((NR - 1) / width)
+            if (!n++) { l = r = x; t = b = y }
+            l = x < l ? x : l; r = x > r ? x : r; t = y < t ? y : t; b = y > b ? y : b
+        } END { if (n) print l, t, r, b }'
+}
+
+# The cell whose picture holds the whole cursor, "COLUMN,ROW", or nothing when no cursor shows.
+cursor_cell() {
+    grab_client "$WORK/cursor.rgb"
+    cursor_box "$WORK/cursor.rgb" | awk '{ c = int(($1 - 18) / 15); r = int(($2 - 42) / 26) }
+        $3 < 50 + 15 * c && $4 < 74 + 26 * r { print c "," r }'
+}
 
 # Saves part of the client area, from (X0, Y0) to (X1, Y1) included, as raw RGB bytes row by row.
 grab_region() {
@@ -253,6 +288,7 @@ win_game() {
 
 BEHIND_CLIENT=""  # the client area grab_behind_dialog grabbed: "LEFT TOP WIDTH HEIGHT" on the screen
 BEHIND_DIALOG=""  # the dialog's rectangle there: "LEFT TOP RIGHT BOTTOM" on the screen
+LEAVE_OUT=""      # "LEFT,TOP RIGHT,BOTTOM" of the client area to leave out too: a clock that ticks on
 
 # A picture of the client area with the dialog's rectangle painted black: the board around it.
 blacken_dialog() {
@@ -260,7 +296,7 @@ blacken_dialog() {
     read -r left top _ <<<"$BEHIND_CLIENT"
     read -r dialog_left dialog_top dialog_right dialog_bottom <<<"$BEHIND_DIALOG"
     convert "$1" -fill black -draw "rectangle $((dialog_left - left)),$((dialog_top - top)) \
-$((dialog_right - left - 1)),$((dialog_bottom - top - 1))" "$2"
+$((dialog_right - left - 1)),$((dialog_bottom - top - 1))" ${LEAVE_OUT:+-draw "rectangle $LEAVE_OUT"} "$2"
 }
 
 # What the player sees of the window while the dialog with this title is open over it, into OUT.
