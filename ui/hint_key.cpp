@@ -5,6 +5,7 @@
 #include <string>
 
 #include "game/board.h"
+#include "game/cell_cursor.h"
 #include "game/hint.h"
 #include "game/solver.h"
 #include "ui/input.h"
@@ -55,8 +56,8 @@ void HandleHintKey(HWND window, LPARAM flags)
     const bool repeated = (flags & (LPARAM{1} << 30)) != 0;
     if (repeated || GameState == Over || IsPlayKeyHeld())
         return;
-    CellPosition nearTo{0, 0};
-    const bool hasNear = ShownCursorCell(nearTo) || CellUnderPointer(window, nearTo);
+    CellPosition nearTo = CursorCell();
+    const bool hasNear = IsCursorShown() || CellUnderPointer(window, nearTo);
     const SeenPosition position = SeenFromBoard();
     const Hint hint = FindHint(position, FindMineChances(position), nearTo, hasNear);
     if (hint.kind == HintKind::None)

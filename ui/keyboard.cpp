@@ -161,16 +161,9 @@ bool CellUnderPointer(HWND window, CellPosition& cell)
     return true;
 }
 
-bool ShownCursorCell(CellPosition& cell)
-{
-    if (IsCursorLive())
-        cell = CursorCell;
-    return IsCursorLive();
-}
-
 void ShowCursorOn(CellPosition cell)
 {
-    if (IsCursorLive()) {
+    if (IsCursorShown()) {
         MoveCursorTo(cell);
         return;
     }

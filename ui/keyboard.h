@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "game/rules.h"
+
 // flags: the message's lParam, whose bit 30 marks a key held down and repeating.
 void HandleKeyDown(HWND window, WPARAM key, LPARAM flags);
 void HandleKeyUp(HWND window, WPARAM key);
@@ -18,10 +20,9 @@ void HandleKeyUp(HWND window, WPARAM key);
 void HandleFocusLost(HWND window);
 
 // What the hint key asks of the cursor: the real cell under the pointer, when the pointer is over
-// one; the cursor's cell, when the cursor is shown in the current game; the cursor shown and drawn
-// on a cell as an arrow key moves it, in the drawing of the message being handled.
+// one; the cursor shown and drawn on a cell as an arrow key moves it, in the drawing of the message
+// being handled.
 bool CellUnderPointer(HWND window, CellPosition& cell);
-bool ShownCursorCell(CellPosition& cell);
 void ShowCursorOn(CellPosition cell);
 
 // Whether Space, Enter, F or C is held down in the current game: the mouse's moves then leave the
