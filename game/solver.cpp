@@ -16,10 +16,10 @@ namespace {
 constexpr double kNoWay = -std::numeric_limits<double>::infinity();
 
 // Work is measured in steps of the sweep (see group_sweep.h), not in time, so that every machine
-// gives the same answer. A group that needs more than its share is estimated instead (see
-// EstimateGroup).
-// 600000 steps take about 5 ms on a 2020 laptop's core (forward and backward), within a frame
-// of 120 Hz; the hardest Expert positions that play reaches need about half of that.
+// gives the same answer. A group that needs more than is left is estimated instead (see
+// EstimateGroup). On the machine of docs/performance.md a position that spends all 600000 takes
+// about 5 ms, forward and backward, within a frame at 120 Hz; the hardest Expert position of
+// the benchmark's games needs less than half.
 constexpr std::uint64_t kGroupWork = 600000;
 constexpr std::uint64_t kTotalWork = 600000;
 
