@@ -13,26 +13,6 @@
 
 constexpr long kTableSize = kEntrySize * kTableEntries;
 
-BestTimesTable BestTimesFromBytes(const std::uint8_t* bytes)
-{
-    BestTimesTable table{};
-    for (int k = 0; k < kTableEntries; ++k) {
-        const std::uint8_t* entry = bytes + kEntrySize * k;
-        std::memcpy(table.entries[k].name, entry, kNameSize);
-        table.entries[k].seconds = static_cast<std::int32_t>(GetU32LE(entry + kEntryTime));
-    }
-    return table;
-}
-
-void BestTimesToBytes(const BestTimesTable& table, std::uint8_t* bytes)
-{
-    for (int k = 0; k < kTableEntries; ++k) {
-        std::uint8_t* entry = bytes + kEntrySize * k;
-        std::memcpy(entry, table.entries[k].name, kNameSize);
-        PutU32LE(entry + kEntryTime, static_cast<std::uint32_t>(table.entries[k].seconds));
-    }
-}
-
 // File positions are longs, only 32 bits wide on Windows.
 static bool RecordFitsPositions(std::uint32_t recordOffset)
 {

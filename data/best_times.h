@@ -1,5 +1,5 @@
-// A level's table of the five best times, as stored in its record: entry 0 the best, times
-// ascending, equal times in the order they were entered, empty entries (time 0) last.
+// A level's table of the five best times: entry 0 the best, times ascending, equal times in the
+// order they were entered, empty entries (time 0) last. How it is stored is in file_layout.h.
 #pragma once
 
 #include <cstddef>
@@ -8,15 +8,6 @@
 #include <string>
 
 #include "data/file_layout.h"
-
-struct BestTime {
-    std::uint8_t name[kNameSize];  // the field as stored: bytes after the terminator mean nothing
-    std::int32_t seconds;          // 0 marks an empty entry
-};
-
-struct BestTimesTable {
-    BestTime entries[kTableEntries];  // entry 0 the best
-};
 
 // The table of the record at recordOffset; false when it cannot be read.
 bool ReadBestTimes(std::FILE* file, std::uint32_t recordOffset, BestTimesTable& table);
@@ -49,7 +40,3 @@ bool WriteBestTimes(std::uint32_t recordOffset, const BestTimesTable& table, std
 // stays open for a write. False, with a message naming the file, when the file or the level's
 // record cannot be read.
 bool ReadCurrentBestTimes(int levelIndex, std::uint32_t& recordOffset, BestTimesTable& table, std::string& problem);
-
-// The table as stored, and back.
-BestTimesTable BestTimesFromBytes(const std::uint8_t* bytes);
-void BestTimesToBytes(const BestTimesTable& table, std::uint8_t* bytes);

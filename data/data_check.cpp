@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "data/default_file.h"
-#include "data/level_edit.h"
 #include "data/whole_file.h"
 
 namespace {

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "data/best_times.h"
 #include "data/file_layout.h"
 
 struct LevelRecord;

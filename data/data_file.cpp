@@ -16,6 +16,8 @@
 std::FILE* DataFile;
 std::string DataFileName = "kelbo.dat";
 bool DataFileReadOnly = false;
+bool DataFileOnlyRead = false;
+void (*BeforeDefaultFileWrite)();
 
 std::string DataFilePath()
 {
@@ -59,74 +61,89 @@ static std::string Reason()
     return std::strerror(errno);
 }
 
-bool WriteDefaultDataFile(std::string& problem, bool replaceExisting)
-{
-    if (!replaceExisting && PathExists(DataFileName)) {
-        problem = DataFileName + " already exists; it is left as it is.";
-        return false;
-    }
-    return WriteWholeFile(DataFileName, DefaultDataFileBytes(), problem,
-                          ". Start the game in a folder where you may write files.",
-                          ". Free some disk space and start again.");
-}
-
 static bool MayNotWrite(int error)
 {
     return error == EACCES || error == EPERM || error == EROFS;
 }
 
-// For update, or for reading alone when the file may not be written. 0, or the error of the
-// failed open.
+// For update, or for reading alone when the file may not be written or the program only reads
+// it. 0, or the error of the failed open.
 static int OpenByName()
 {
     DataFileReadOnly = false;
-    DataFile = std::fopen(DataFileName.c_str(), "r+b");
-    if (DataFile != nullptr)
-        return 0;
-    const int error = errno;
-    if (!MayNotWrite(error))
-        return error;
+    // Read alone, a folder opens; it would then fail every read.
+    if (IsFolder(DataFileName))
+        return EISDIR;
+    int error = 0;
+    if (!DataFileOnlyRead) {
+        DataFile = std::fopen(DataFileName.c_str(), "r+b");
+        if (DataFile != nullptr)
+            return 0;
+        error = errno;
+        if (!MayNotWrite(error))
+            return error;
+    }
     DataFile = std::fopen(DataFileName.c_str(), "rb");
     if (DataFile == nullptr)
-        return error;
+        return error != 0 ? error : errno;
     DataFileReadOnly = true;
     return 0;
 }
 
-static std::string CannotOpenMessage(int error)
+std::string CannotOpenMessage(const std::string& path, int error)
 {
-    // With no file there is nothing to move away.
     if (error == ENOENT)
-        return DataFilePath() + " cannot be found: it has been moved or deleted.\nA new game writes a new one "
-                                "with the built-in levels.";
-    return DataFilePath() + " cannot be opened: " + std::strerror(error) +
-           ".\nMake sure the file may be read and is not a folder, or move it away: the game then starts "
-           "with its built-in levels.";
+        return path + " does not exist";
+    if (error == EISDIR || IsFolder(path))
+        return path + " cannot be opened: it is a folder, not a data file";
+    return path + " cannot be opened: " + std::strerror(error);
 }
 
-// A file left empty, by a crash for instance, holds nothing to lose.
-static bool ReplaceEmptyFile(std::string& problem)
+static std::string CannotOpenDataFile(int error)
 {
-    const bool readOnly = DataFileReadOnly;
-    CloseDataFile();
-    if (readOnly) {
+    // With no file there is nothing to move away.
+    const std::string advice = error == ENOENT ? "It has been moved or deleted; a new game writes a new one with the "
+                                                 "built-in levels."
+                                               : "Make sure the file may be read and is not a folder, or move it "
+                                                 "away: the game then starts with its built-in levels.";
+    return CannotOpenMessage(DataFilePath(), error) + ".\n" + advice;
+}
+
+static void RunBeforeDefaultFileWrite()
+{
+    if (BeforeDefaultFileWrite != nullptr)
+        BeforeDefaultFileWrite();
+}
+
+// A file that appeared since the open found none is opened as it is.
+static bool CreateMissingFile(std::string& problem)
+{
+    RunBeforeDefaultFileWrite();
+    if (WriteNewFile(DataFileName, DefaultDataFileBytes(), problem,
+                     ". Start the game in a folder where you may write files.",
+                     ". Free some disk space and start again.") != NewFile::Failed)
+        return true;
+    problem = DataFilePath() + " does not exist, and a new one with the built-in levels cannot be written.\n" + problem;
+    return false;
+}
+
+// A file left empty, by a crash for instance, holds nothing to lose. It is written through the
+// handle that found it empty: a file renamed into its place meanwhile is not the one written.
+static bool FillEmptyDataFile(std::string& problem)
+{
+    if (DataFileReadOnly) {
+        CloseDataFile();
         problem = DataFilePath() +
                   " is empty and read-only, so the built-in levels cannot be written into it.\nDelete the file, or "
                   "make it writable, and start the game again.";
         return false;
     }
-    if (!WriteDefaultDataFile(problem, true)) {
-        problem = DataFilePath() + " is empty, and the built-in levels cannot be written into it.\n" + problem;
-        return false;
-    }
-    return true;
-}
-
-static bool WriteMissingFile(std::string& problem)
-{
-    if (WriteDefaultDataFile(problem))
+    RunBeforeDefaultFileWrite();
+    if (FillEmptyFile(DataFile, DefaultDataFileBytes()))
         return true;
-    problem = DataFilePath() + " does not exist, and a new one with the built-in levels cannot be written.\n" + problem;
+    problem = DataFilePath() + " is empty, and the built-in levels cannot be written into it (" + Reason() +
+              "); it has been left empty.\nFree some disk space and start the game again.";
+    CloseDataFile();
     return false;
 }
 
@@ -134,15 +151,16 @@ static bool WriteMissingFile(std::string& problem)
 static bool OpenOrWriteDefault(std::string& problem)
 {
     int error = OpenByName();
-    if (error == ENOENT && !WriteMissingFile(problem))
-        return false;
-    if (DataFile != nullptr && FileSizeOf(DataFile) == 0 && !ReplaceEmptyFile(problem))
-        return false;
-    if (DataFile == nullptr && (error = OpenByName()) != 0) {
-        problem = CannotOpenMessage(error);
+    if (error == ENOENT && !DataFileOnlyRead) {
+        if (!CreateMissingFile(problem))
+            return false;
+        error = OpenByName();
+    }
+    if (error != 0) {
+        problem = CannotOpenDataFile(error);
         return false;
     }
-    return true;
+    return DataFileOnlyRead || FileSizeOf(DataFile) != 0 || FillEmptyDataFile(problem);
 }
 
 bool OpenDataFile(std::string& problem, LevelCheck extraCheck)
@@ -177,7 +195,7 @@ bool ReopenDataFile(std::string& problem)
     const int error = OpenByName();
     if (error == 0)
         return true;
-    problem = CannotOpenMessage(error);
+    problem = CannotOpenDataFile(error);
     return false;
 }
 

@@ -11,9 +11,19 @@
 extern std::FILE* DataFile;       // kelbo.dat, open only while the game reads or writes it
 extern std::string DataFileName;  // where the data file lives: kelbo.dat in the current directory
 extern bool DataFileReadOnly;     // the file may be read but not written: it is played, never changed
+extern bool DataFileOnlyRead;     // set by a program that only reads the file: it is opened for reading
+                                  // alone, and a missing or empty one is reported, never written
+// Called, when set, between finding the file missing or empty and writing the built-in levels: the
+// moment in which another program may put a file there. A test's seam.
+extern void (*BeforeDefaultFileWrite)();
 
 // DataFileName as a full path, for the player's messages.
 std::string DataFilePath();
+
+// Why the file at path cannot be opened, given the error of the open: "PATH does not exist", "PATH
+// cannot be opened: it is a folder, not a data file" or "PATH cannot be opened: REASON". Each
+// program adds what to do.
+std::string CannotOpenMessage(const std::string& path, int error);
 
 // The message for a file that may not be written, when something would have been written.
 std::string ReadOnlyMessage(const std::string& whatIsLost);
@@ -24,13 +34,11 @@ std::string DamagedFileMessage(const std::vector<FileProblem>& problems);
 
 // Opens DataFileName for update (for reading alone when it may not be written), writing the
 // default file first when none exists or it is empty, and checks it, running extraCheck on every
-// sound level. On failure DataFile stays closed, the file is left as it was, and problem says
-// what is wrong and what to do.
+// sound level. A missing file is created only while it is still missing, and an empty one is
+// filled through the handle that found it empty, so a file that another program puts there
+// meanwhile is not written over. On failure DataFile stays closed, the file is left as it was,
+// and problem says what is wrong and what to do.
 bool OpenDataFile(std::string& problem, LevelCheck extraCheck = nullptr);
-
-// Writes the default file at DataFileName. An existing file is replaced only when asked to;
-// otherwise it is left untouched and the call fails. False with a message when it cannot.
-bool WriteDefaultDataFile(std::string& problem, bool replaceExisting = false);
 
 // Closes DataFile, if it is open, and opens the file by its name as it is now: a file replaced
 // meanwhile is the one read. Opens for update, or for reading alone when the file may not be

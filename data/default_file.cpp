@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "data/data_file.h"
+#include "data/file_layout.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "data/file_layout.h"
 
+#include <algorithm>
 #include <cstring>
 
 void PutU32LE(std::uint8_t* bytes, std::uint32_t value)
@@ -77,4 +78,29 @@ std::string WithoutTrailingSpaces(std::string text)
 {
     text.erase(text.find_last_not_of(' ') + 1);
     return text;
+}
+
+std::size_t CountPlayableCells(const std::vector<std::uint8_t>& cells)
+{
+    return static_cast<std::size_t>(std::count(cells.begin(), cells.end(), kPlayableCell));
+}
+
+BestTimesTable BestTimesFromBytes(const std::uint8_t* bytes)
+{
+    BestTimesTable table{};
+    for (int k = 0; k < kTableEntries; ++k) {
+        const std::uint8_t* entry = bytes + kEntrySize * k;
+        std::memcpy(table.entries[k].name, entry, kNameSize);
+        table.entries[k].seconds = static_cast<std::int32_t>(GetU32LE(entry + kEntryTime));
+    }
+    return table;
+}
+
+void BestTimesToBytes(const BestTimesTable& table, std::uint8_t* bytes)
+{
+    for (int k = 0; k < kTableEntries; ++k) {
+        std::uint8_t* entry = bytes + kEntrySize * k;
+        std::memcpy(entry, table.entries[k].name, kNameSize);
+        PutU32LE(entry + kEntryTime, static_cast<std::uint32_t>(table.entries[k].seconds));
+    }
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 constexpr long kOffsetTablePosition = 1;
 constexpr long kOffsetTableSize = 32;
@@ -30,6 +31,23 @@ constexpr int kFirstShapedLevel = 3;  // levels from here on read their outline 
 // Mask bytes; they become the cells' first bytes, so the board's encoding uses them too.
 constexpr std::uint8_t kPlayableCell = 0;
 constexpr std::uint8_t kVoidCell = 255;
+
+// The cells of a mask or grid that hold a triangle.
+std::size_t CountPlayableCells(const std::vector<std::uint8_t>& cells);
+
+// A level's table of the five best times, as stored in its record.
+struct BestTime {
+    std::uint8_t name[kNameSize];  // the field as stored: bytes after the terminator mean nothing
+    std::int32_t seconds;          // 0 marks an empty entry
+};
+
+struct BestTimesTable {
+    BestTime entries[kTableEntries];  // entry 0 the best
+};
+
+// The table as stored, and back.
+BestTimesTable BestTimesFromBytes(const std::uint8_t* bytes);
+void BestTimesToBytes(const BestTimesTable& table, std::uint8_t* bytes);
 
 struct LevelHeader {
     std::uint32_t offset;  // of the record in the file

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "data/data_check.h"
-#include "data/data_file.h"
 #include "data/default_file.h"
 
 namespace {
@@ -164,11 +163,6 @@ LevelOutline RectangleOutline(std::uint32_t rows, std::uint32_t columns)
 {
     return LevelOutline{rows, columns,
                         std::vector<std::uint8_t>(static_cast<std::size_t>(rows) * columns, kPlayableCell)};
-}
-
-std::size_t CountPlayableCells(const std::vector<std::uint8_t>& cells)
-{
-    return static_cast<std::size_t>(std::count(cells.begin(), cells.end(), kPlayableCell));
 }
 
 bool CheckLevelDefinition(int levelIndex, const LevelDefinition& level, const std::string& pictureName,

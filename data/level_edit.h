@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "data/file_layout.h"
+
 constexpr std::uint32_t kLargestSide = 255;  // rows and columns are single bytes in the record
 constexpr std::uint32_t kLargestMines = 255;
 constexpr char kPictureCell = '#';
@@ -33,9 +35,6 @@ bool ParseOutlinePicture(const std::string& text, const std::string& sourceName,
 std::string OutlinePicture(const LevelOutline& outline);
 
 LevelOutline RectangleOutline(std::uint32_t rows, std::uint32_t columns);
-
-// The cells of a mask or grid that hold a triangle.
-std::size_t CountPlayableCells(const std::vector<std::uint8_t>& cells);
 
 // Whether the level can go into the slot as it stands: sizes, title, mines below the playable
 // cells, and no holes where the game reads no outline. pictureName names the picture in the

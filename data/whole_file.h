@@ -12,6 +12,9 @@ long FileSizeOf(std::FILE* file);
 // Whether something stands at path (a file, a folder, a link), as far as the system tells.
 bool PathExists(const std::string& path);
 
+// Whether path names a folder.
+bool IsFolder(const std::string& path);
+
 // Past the C library's buffer and the system's cache, so that a crash cannot lose what was written.
 bool FlushToDisk(std::FILE* file);
 
@@ -20,3 +23,16 @@ bool FlushToDisk(std::FILE* file);
 // the advice that fits the failure follows the message.
 bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& problem,
                     const std::string& createAdvice = "", const std::string& writeAdvice = "");
+
+enum class NewFile { Written, AlreadyThere, Failed };
+
+// WriteWholeFile for a file that must not exist yet: it is created only while nothing stands at
+// path (one step of the system, not a look and then a write), so a file that another program put
+// there since the caller looked is never written over: AlreadyThere, and no problem.
+NewFile WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& problem,
+                     const std::string& createAdvice = "", const std::string& writeAdvice = "");
+
+// Writes bytes into an open file that was found empty through this same handle, from its start
+// and onto the disk. On failure the file is made empty again, as it was found, and false is
+// returned with errno telling why.
+bool FillEmptyFile(std::FILE* file, const std::vector<std::uint8_t>& bytes);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "data/data_file.h"
 #include "data/default_file.h"
@@ -160,15 +161,55 @@ TEST_F(DataFileTest, FileThatCannotBeOpenedIsReportedAndNotReplaced)
     EXPECT_NE(problem.find("cannot be created"), std::string::npos) << problem;
 }
 
-TEST_F(DataFileTest, DefaultWriterNeverReplacesAnExistingFileUnlessAsked)
+// Another program puts its file in place in the moment between the game's look and its write of
+// the built-in levels (the seam runs then): in place, as a copy does, or renamed over, as an editor
+// or another copy of the game does. Only a file that is still empty gets the built-in levels.
+struct RaceCase {
+    const char* what;
+    bool startsEmpty;  // else missing
+    void (*meanwhile)();
+    bool theirsKept;  // else the built-in file
+};
+
+void PutTheirsInPlace()
+{
+    WriteWholeFileForTest(DataFileName, AnotherProgramsFile());
+}
+
+void RenameTheirsOver()
+{
+    WriteWholeFileForTest(DataFileName + ".new", AnotherProgramsFile());
+    std::filesystem::rename(DataFileName + ".new", DataFileName);
+}
+
+const RaceCase kRaces[] = {
+    {"missing, then copied in", false, PutTheirsInPlace, true},
+    {"missing, then renamed in", false, RenameTheirsOver, true},
+    {"empty, then another renamed over it", true, RenameTheirsOver, true},
+    {"missing, then another copy's still empty file", false, [] { WriteWholeFileForTest(DataFileName, {}); }, false},
+};
+
+void (*Meanwhile)();
+
+TEST_F(DataFileTest, AFileThatComesMeanwhileIsNeverWrittenOver)
 {
     DataFileName = directory.File("kelbo.dat");
-    WriteWholeFileForTest(DataFileName, {1, 2, 3});
-    std::string problem;
-    EXPECT_FALSE(WriteDefaultDataFile(problem));
-    EXPECT_EQ(ReadWholeFile(DataFileName), (std::vector<std::uint8_t>{1, 2, 3}));
-    EXPECT_TRUE(WriteDefaultDataFile(problem, true)) << problem;
-    EXPECT_EQ(ReadWholeFile(DataFileName), DefaultDataFileBytes());
+    for (const RaceCase& race : kRaces) {
+        SCOPED_TRACE(race.what);
+        std::filesystem::remove(DataFileName);
+        if (race.startsEmpty)
+            WriteWholeFileForTest(DataFileName, {});
+        Meanwhile = race.meanwhile;
+        BeforeDefaultFileWrite = [] {
+            if (void (*once)() = std::exchange(Meanwhile, nullptr))
+                once();
+        };
+        std::string problem;
+        EXPECT_TRUE(OpenDataFile(problem)) << problem;
+        BeforeDefaultFileWrite = nullptr;
+        CloseDataFile();
+        EXPECT_EQ(ReadWholeFile(DataFileName), race.theirsKept ? AnotherProgramsFile() : DefaultDataFileBytes());
+    }
 }
 
 // The same levels with their records in reverse order and gaps between them.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -8,6 +9,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -147,6 +149,7 @@ const CommandLineCase kCommandLineCases[] = {
     {"--file=kelbo.dat times 1", 0, "1 Intermediate", ""},
     {"frobnicate", 2, nullptr, "kelbo: unknown command frobnicate\n"},
     {"levles", 2, nullptr, "kelbo: unknown command levles; did you mean levels?\n"},
+    {"levle show 4", 2, nullptr, "kelbo: unknown command levle; did you mean level?\n"},
     {"level shwo 1", 2, nullptr, "kelbo: unknown command level shwo; did you mean show?\n"},
     {"help lvel", 2, nullptr, "kelbo: no help on lvel; did you mean level?\n"},
     {"init --forse", 2, nullptr, "kelbo: unknown option --forse; did you mean --force?\n"},
@@ -159,12 +162,19 @@ const CommandLineCase kCommandLineCases[] = {
     {"level set 1 --mines 3 --size 2x2", 2, nullptr,
      "kelbo: level set needs --title; kelbo help level set shows what it takes\n"},
     {"levels --file sub", 1, nullptr,
-     "kelbo: sub is a folder, not a data file; --file names the file itself, for example sub/kelbo.dat\n"},
+     "kelbo: sub cannot be opened: it is a folder, not a data file; --file names the file itself, for example "
+     "sub/kelbo.dat\n"},
     {"init --file sub", 1, nullptr,
-     "kelbo: sub is a folder, not a data file; --file names the file itself, for example sub/kelbo.dat\n"},
+     "kelbo: sub cannot be opened: it is a folder, not a data file; --file names the file itself, for example "
+     "sub/kelbo.dat\n"},
     {"times --file missing.dat", 1, nullptr,
      "kelbo: missing.dat does not exist; kelbo init writes a new one with the built-in levels, or --file names "
      "another\n"},
+    {"board 0 --seed 1 --file missing.dat", 1, nullptr,
+     "kelbo: missing.dat does not exist; kelbo init writes a new one with the built-in levels, or --file names "
+     "another\n"},
+    {"board 6 --seed 3", 0, ". . . . . . . . . . . . . . . . . . . . . . . . .", ""},
+    {"replay 0 --seed 1", 0, "GameState Idle", ""},
     {"init --file no/such/k.dat", 1, nullptr, "kelbo: no/such/k.dat cannot be created (No such file or directory)\n"},
     {"init", 1, nullptr,
      "kelbo: kelbo.dat already exists; it is left as it is. Use --force to replace it with the default file\n"},
@@ -193,6 +203,26 @@ const CommandLineCase kCommandLineCases[] = {
      "most 1\n"},
 };
 
+// The files of the directory, other than the runner's errors.txt, that were created, changed or
+// opened for writing while the command ran.
+std::set<std::string> FilesWrittenBy(const ScratchDirectory& directory, const std::string& arguments, ToolRun& run)
+{
+    const int watch = inotify_init1(IN_NONBLOCK);
+    inotify_add_watch(watch, directory.Path().c_str(), IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO);
+    run = RunKelbo(directory, arguments);
+    std::set<std::string> names;
+    alignas(inotify_event) char events[4096];
+    for (ssize_t got; (got = read(watch, events, sizeof events)) > 0;)
+        for (const char* at = events; at < events + got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            names.insert(event->name);
+            at += sizeof(inotify_event) + event->len;
+        }
+    close(watch);
+    names.erase("errors.txt");
+    return names;
+}
+
 TEST(KelboTool, CommandLinesAsPeopleExpectThem)
 {
     for (const CommandLineCase& example : kCommandLineCases) {
@@ -200,7 +230,13 @@ TEST(KelboTool, CommandLinesAsPeopleExpectThem)
         ScratchDirectory directory;
         WriteWholeFileForTest(directory.File("kelbo.dat"), DefaultDataFileBytes());
         std::filesystem::create_directory(directory.File("sub"));
-        const ToolRun run = RunKelbo(directory, example.arguments);
+        ToolRun run;
+        const std::set<std::string> written = FilesWrittenBy(directory, example.arguments, run);
+        // Only the writers open the file for writing, or make one.
+        const std::string arguments = example.arguments;
+        const bool onlyReads =
+            arguments.find("init") == std::string::npos && arguments.find("level set") == std::string::npos;
+        EXPECT_FALSE(onlyReads && !written.empty()) << *written.begin() << " was opened for writing";
         EXPECT_EQ(run.exitCode, example.exitCode) << run.errors;
         const std::vector<std::string> lines = Lines(run.output);
         if (example.output == nullptr)
@@ -238,18 +274,45 @@ TEST(KelboTool, WritersKeepTheLinkAndTheMode)
     }
 }
 
-// Root writes whatever the mode says: tests/run_data_faults.sh runs this as an unprivileged user.
+// Root writes whatever the mode says: tests/run_data_faults.sh runs these as an unprivileged user.
+// A file its user may not write is refused by every writer, though its folder would let a new
+// file be renamed over it.
 TEST(KelboTool, ARefusedWriteSaysTheFileWasLeftAsItWas)
 {
     if (geteuid() == 0)
         GTEST_SKIP() << "root writes a read-only file";
+    for (const char* command : {"level set 1 --title Tiny --mines 1 --size 1x2", "level reset 1", "init --force"}) {
+        SCOPED_TRACE(command);
+        ScratchDirectory directory;
+        std::vector<std::uint8_t> old = DefaultDataFileBytes();
+        old[RecordOffset(old, 1) + 16 + 11] = 1;  // a best time of level 1 that every writer changes
+        WriteWholeFileForTest(directory.File("kelbo.dat"), old);
+        ASSERT_EQ(chmod(directory.File("kelbo.dat").c_str(), 0444), 0);
+        const ToolRun run = RunKelbo(directory, command);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.errors, "kelbo: kelbo.dat cannot be written (Permission denied); kelbo.dat is left as it is\n");
+        EXPECT_EQ(ReadWholeFile(directory.File("kelbo.dat")), old);
+    }
+}
+
+// A file of another user's that this one may write (run_data_faults.sh makes it, as root): the new
+// file cannot be given away, and the writer says so.
+TEST(KelboTool, ANewFileThatCannotKeepItsOwnerSaysSo)
+{
+    const char* foreign = std::getenv("SKARVEL_FOREIGN_FILE");
+    if (foreign == nullptr || geteuid() == 0)
+        GTEST_SKIP() << "needs the file of another user that tests/run_data_faults.sh makes";
+    struct stat before {};
+    ASSERT_EQ(stat(foreign, &before), 0);
     ScratchDirectory directory;
-    WriteWholeFileForTest(directory.File("kelbo.dat"), DefaultDataFileBytes());
-    ASSERT_EQ(chmod(directory.File("kelbo.dat").c_str(), 0444), 0);
-    const ToolRun run = RunKelbo(directory, "level set 1 --title Tiny --mines 1 --size 1x2");
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.errors, "kelbo: kelbo.dat cannot be written (Permission denied); kelbo.dat is left as it is\n");
-    EXPECT_EQ(ReadWholeFile(directory.File("kelbo.dat")), DefaultDataFileBytes());
+    const ToolRun run = RunKelbo(directory, std::string("init --force --file ") + foreign);
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.errors, "kelbo: warning: " + std::string(foreign) +
+                              " has been replaced, but the new file could not keep the old one's owner (user " +
+                              std::to_string(before.st_uid) + ", now " + std::to_string(geteuid()) +
+                              ") and group (group " + std::to_string(before.st_gid) + ", now " +
+                              std::to_string(getegid()) + ")\n");
+    EXPECT_EQ(ReadWholeFile(foreign), DefaultDataFileBytes());
 }
 
 std::string WithoutTrailingNewlines(std::string text)

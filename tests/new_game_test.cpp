@@ -244,26 +244,39 @@ TEST_F(NewGameTest, AFileReplacedUnderTheGameIsPlayedAtTheNextNewGame)
 // The file changed under the running game: one that has gone or been emptied is written anew, as
 // at start-up; one damaged or unreadable is reported and left as it is, and the game goes on with
 // the level as it was last read.
+enum class Left { AsItWas, BuiltIn, Theirs };
+
 struct ChangedFileCase {
     const char* what;
     void (*change)(const std::string& fileName);
     const char* reported;  // a text the message holds; nullptr when there is none
-    bool rewritten;        // the default file is in the file's place afterwards
+    Left left;             // what is in the file's place afterwards
 };
 
 TEST_F(NewGameTest, AFileChangedUnderTheGameLeavesTheGameGoingOn)
 {
     namespace fs = std::filesystem;
     const ChangedFileCase cases[] = {
-        {"cut short", [](const std::string& name) { fs::resize_file(name, 600); }, "level 6 (Radiation)", false},
-        {"deleted", [](const std::string& name) { fs::remove(name); }, nullptr, true},
-        {"emptied", [](const std::string& name) { fs::resize_file(name, 0); }, nullptr, true},
+        {"cut short", [](const std::string& name) { fs::resize_file(name, 600); }, "level 6 (Radiation)",
+         Left::AsItWas},
+        {"deleted", [](const std::string& name) { fs::remove(name); }, nullptr, Left::BuiltIn},
+        {"emptied", [](const std::string& name) { fs::resize_file(name, 0); }, nullptr, Left::BuiltIn},
         {"a folder in its place",
          [](const std::string& name) {
              fs::remove(name);
              fs::create_directory(name);
          },
-         "cannot be opened", false},
+         "cannot be opened: it is a folder", Left::AsItWas},
+        // Another copy of the game writes its file in the moment before this one would.
+        {"deleted, then another copy's file",
+         [](const std::string& name) {
+             fs::remove(name);
+             BeforeDefaultFileWrite = [] {
+                 BeforeDefaultFileWrite = nullptr;
+                 WriteWholeFileForTest(DataFileName, AnotherProgramsFile());
+             };
+         },
+         nullptr, Left::Theirs},
     };
     for (const ChangedFileCase& row : cases) {
         SCOPED_TRACE(row.what);
@@ -285,8 +298,9 @@ TEST_F(NewGameTest, AFileChangedUnderTheGameLeavesTheGameGoingOn)
         }
         EXPECT_EQ(GameState, Idle);
         EXPECT_EQ(Board, soundBoard);
-        if (row.rewritten)
-            EXPECT_EQ(ReadWholeFile(DataFileName), DefaultDataFileBytes());
+        if (row.left != Left::AsItWas)
+            EXPECT_EQ(ReadWholeFile(DataFileName),
+                      row.left == Left::BuiltIn ? DefaultDataFileBytes() : AnotherProgramsFile());
         else if (wasFile)
             EXPECT_EQ(fs::file_size(DataFileName), sizeBefore);
         else

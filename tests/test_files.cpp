@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "data/data_file.h"
+#include "data/default_file.h"
 #include "game/level_check.h"
 
 ScratchDirectory::ScratchDirectory()
@@ -40,6 +41,13 @@ std::uint32_t RecordOffset(const std::vector<std::uint8_t>& file, int levelIndex
 void SetRecordOffset(std::vector<std::uint8_t>& file, int levelIndex, std::uint32_t offset)
 {
     PutU32LE(file.data() + OffsetSlotPosition(levelIndex), offset);
+}
+
+std::vector<std::uint8_t> AnotherProgramsFile()
+{
+    std::vector<std::uint8_t> file = DefaultDataFileBytes();
+    PutU32LE(file.data() + RecordOffset(file, 2) + 16 + 11, 42);
+    return file;
 }
 
 bool OpenImageAsDataFile(const ScratchDirectory& directory, const std::vector<std::uint8_t>& file, std::string& problem)

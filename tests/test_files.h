@@ -31,6 +31,10 @@ void SetRecordOffset(std::vector<std::uint8_t>& file, int levelIndex, std::uint3
 void SetLevelSize(std::vector<std::uint8_t>& file, int levelIndex, std::uint8_t rows, std::uint8_t columns,
                   std::uint8_t mines);
 
+// A sound data file that is not the built-in one, as another program or copy of the game might
+// put in the data file's place: one best time of Expert differs.
+std::vector<std::uint8_t> AnotherProgramsFile();
+
 // Opens the image as the game's data file at a scratch path; false with the problem.
 bool OpenImageAsDataFile(const ScratchDirectory& directory, const std::vector<std::uint8_t>& file,
                          std::string& problem);

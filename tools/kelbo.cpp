@@ -20,28 +20,20 @@
 #include "tools/kelbo_level.h"
 #include "tools/kelbo_text.h"
 
-// Opens the data file for reading and checks it; false with a one-line message.
-static bool OpenCheckedForReading(std::string& problem)
-{
-    std::vector<std::string> problems;
-    OpenCheckedDataFile(DataFileName, CheckDataFileForPlay, problems);
-    if (!problems.empty())
-        problem = FirstProblem(problems);
-    return problems.empty();
-}
-
 int RunInit(const CommandLine& line)
 {
     std::string problem = FolderProblem(DataFileName);
     if (!problem.empty())
         return Fail(problem);
-    const bool exists = PathExists(DataFileName);
-    if (exists && !line.force)
+    // A missing file is created only while it is still missing; one that exists is replaced as
+    // level set replaces it, never rewritten in place.
+    const NewFile created = WriteNewFile(DataFileName, DefaultDataFileBytes(), problem);
+    if (created == NewFile::Failed)
+        return Fail(problem);
+    if (created == NewFile::AlreadyThere && !line.force)
         return Fail(DataFileName + " already exists; it is left as it is. Use --force to replace it with the default "
                                    "file");
-    // A file that exists is replaced as level set replaces it, never rewritten in place.
-    if (exists ? !CommitImage(DefaultDataFileBytes(), CheckDataFileForPlay, problem)
-               : !WriteWholeFile(DataFileName, DefaultDataFileBytes(), problem))
+    if (created == NewFile::AlreadyThere && !CommitImage(DefaultDataFileBytes(), CheckDataFileForPlay, problem))
         return Fail(problem);
     std::printf("wrote %s (%ld bytes)\n", DataFileName.c_str(), kDefaultFileSize);
     return 0;

@@ -152,21 +152,22 @@ void SetUpApp(CLI::App& app, CommandLine& line, std::vector<std::string>& helpTo
         ->add_option("COMMAND", helpTopics, "the command, for example level or level set");
 }
 
+// Edits that turn a into b: a letter put in, left out or changed, or two neighbours swapped
+// (the optimal string alignment distance), so that "levle" is one slip from "level".
 std::size_t EditDistance(const std::string& a, const std::string& b)
 {
-    std::vector<std::size_t> row(b.size() + 1);
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i)
+        d[i][0] = i;
     for (std::size_t j = 0; j <= b.size(); ++j)
-        row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
+        d[0][j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i)
         for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
         }
-    }
-    return row[b.size()];
+    return d[a.size()][b.size()];
 }
 
 // "; did you mean X?" for the closest of the names, when one is close enough to be a slip.
@@ -302,9 +303,7 @@ int RunParsed(const CLI::App& app, const CommandLine& line, const std::vector<st
     return kMisuse;
 }
 
-}  // namespace
-
-int RunKelboCommand(int argc, char** argv)
+int ParseAndRun(int argc, char** argv)
 {
     CLI::App app("kelbo: inspect and change Skarvel's data file, and print the boards the game builds.", "kelbo");
     CommandLine line;
@@ -328,4 +327,17 @@ int RunKelboCommand(int argc, char** argv)
     }
     line.titleArgument = TitleArgument(argc, argv, line.title);
     return RunParsed(app, line, helpTopics, runners);
+}
+
+}  // namespace
+
+int RunKelboCommand(int argc, char** argv)
+{
+    // kelbo reads the file through the game's own code but never writes through it: its writers
+    // replace the file whole.
+    const bool onlyRead = DataFileOnlyRead;
+    DataFileOnlyRead = true;
+    const int exitCode = ParseAndRun(argc, argv);
+    DataFileOnlyRead = onlyRead;
+    return exitCode;
 }

@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-constexpr int kMisuse = 2;
-
 struct CommandLine {
     std::string level;               // the level's number as typed; empty when none was given
     std::vector<std::string> moves;  // replay's moves, as typed
@@ -35,6 +33,3 @@ int RunSolve(const CommandLine& line);
 int RunLevelShow(const CommandLine& line);
 int RunLevelSet(const CommandLine& line);
 int RunLevelReset(const CommandLine& line);
-
-// Writes "kelbo: MESSAGE" on standard error; the exit code of a misused command line.
-int Misuse(const std::string& message);

@@ -1,6 +1,7 @@
 #include "tools/kelbo_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -12,24 +13,20 @@
 
 #include "data/data_file.h"
 #include "data/whole_file.h"
+#include "game/level_check.h"
 #include "tools/kelbo_text.h"
 
 namespace {
 
-bool IsFolder(const std::string& path)
+// The data file's own words, then what to do with the tool.
+std::string OpenProblem(const std::string& path, int error)
 {
-    struct stat status {};
-    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
-std::string CannotOpenMessage(const std::string& path, int error)
-{
+    const std::string problem = CannotOpenMessage(path, error);
     if (IsFolder(path))
-        return FolderProblem(path);
+        return problem + "; --file names the file itself, for example " + path + "/kelbo.dat";
     if (error == ENOENT)
-        return path + " does not exist; kelbo init writes a new one with the built-in levels, or --file names "
-                      "another";
-    return path + " cannot be opened (" + std::strerror(error) + ")";
+        return problem + "; kelbo init writes a new one with the built-in levels, or --file names another";
+    return problem;
 }
 
 #ifdef _WIN32
@@ -38,7 +35,11 @@ std::string LinkedFile(const std::string& path)
     return path;
 }
 
-void KeepOwnerAndMode(const std::string&, const std::string&) {}
+// Windows gives a new file the folder's permissions; there is nothing of the old one's to keep.
+std::string KeepOwnerAndMode(const std::string&, const std::string&)
+{
+    return "";
+}
 
 // False with a message naming the files and the reason.
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason)
@@ -73,19 +74,43 @@ std::string LinkedFile(std::string path)
 }
 
 // Only a privileged user may give a file to another owner; the group alone may still be kept.
-bool KeepOwner(const std::string& fresh, const struct stat& old)
+void KeepOwner(const std::string& fresh, const struct stat& old)
 {
-    return chown(fresh.c_str(), old.st_uid, old.st_gid) == 0 ||
-           chown(fresh.c_str(), static_cast<uid_t>(-1), old.st_gid) == 0;
+    if (chown(fresh.c_str(), old.st_uid, old.st_gid) != 0)
+        (void)chown(fresh.c_str(), static_cast<uid_t>(-1), old.st_gid);
 }
 
-void KeepOwnerAndMode(const std::string& old, const std::string& fresh)
+// "owner (user 0, now 65534)"
+std::string Change(const std::string& what, const char* format, unsigned long old, unsigned long now)
 {
-    struct stat status {};
-    if (stat(old.c_str(), &status) != 0)
-        return;
-    KeepOwner(fresh, status);
-    chmod(fresh.c_str(), status.st_mode & 07777);
+    char text[64];
+    std::snprintf(text, sizeof text, format, old, now);
+    return what + " (" + text + ")";
+}
+
+// Gives the new file the old one's owner, group and permission bits. What it could not keep, as
+// "owner (user 0, now 65534) and permissions (...)"; empty when it kept them all.
+std::string KeepOwnerAndMode(const std::string& old, const std::string& fresh)
+{
+    struct stat before {};
+    struct stat after {};
+    if (stat(old.c_str(), &before) != 0)
+        return "";
+    KeepOwner(fresh, before);
+    chmod(fresh.c_str(), before.st_mode & 07777);
+    if (stat(fresh.c_str(), &after) != 0)
+        return "";
+    std::vector<std::string> lost;
+    if (after.st_uid != before.st_uid)
+        lost.push_back(Change("owner", "user %lu, now %lu", before.st_uid, after.st_uid));
+    if (after.st_gid != before.st_gid)
+        lost.push_back(Change("group", "group %lu, now %lu", before.st_gid, after.st_gid));
+    if ((after.st_mode & 07777) != (before.st_mode & 07777))
+        lost.push_back(Change("permissions", "%04lo, now %04lo", before.st_mode & 07777, after.st_mode & 07777));
+    std::string text;
+    for (std::size_t i = 0; i < lost.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == lost.size() ? " and " : ", ") + lost[i];
+    return text;
 }
 
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason)
@@ -101,9 +126,7 @@ bool ReplaceFileWith(const std::string& from, const std::string& to, std::string
 
 std::string FolderProblem(const std::string& path)
 {
-    return IsFolder(path) ? path + " is a folder, not a data file; --file names the file itself, for example " + path +
-                                "/kelbo.dat"
-                          : "";
+    return IsFolder(path) ? OpenProblem(path, EISDIR) : "";
 }
 
 bool OpenCheckedDataFile(const std::string& path, WholeFileCheck check, std::vector<std::string>& problems)
@@ -111,13 +134,22 @@ bool OpenCheckedDataFile(const std::string& path, WholeFileCheck check, std::vec
     CloseDataFile();
     DataFile = IsFolder(path) ? nullptr : std::fopen(path.c_str(), "rb");
     if (DataFile == nullptr) {
-        problems = {CannotOpenMessage(path, errno)};
+        problems = {OpenProblem(path, errno)};
         return false;
     }
     problems = check(DataFile, DataFileName);
     if (!problems.empty())
         CloseDataFile();
     return true;
+}
+
+bool OpenCheckedForReading(std::string& problem)
+{
+    std::vector<std::string> problems;
+    OpenCheckedDataFile(DataFileName, CheckDataFileForPlay, problems);
+    if (!problems.empty())
+        problem = FirstProblem(problems);
+    return problems.empty();
 }
 
 bool ReadOpenImage(std::vector<std::uint8_t>& image)
@@ -127,12 +159,24 @@ bool ReadOpenImage(std::vector<std::uint8_t>& image)
     return size > 0 && ReadBytesAt(DataFile, 0, image.data(), image.size());
 }
 
+// The folder alone would let a new file be renamed over one that its user may not write.
+static bool MayBeWritten(const std::string& path, std::string& problem)
+{
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    if (file == nullptr) {
+        problem = path + " cannot be written (" + std::strerror(errno) + ")";
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
 bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, std::string& problem)
 {
     const std::string target = LinkedFile(DataFileName);
     const std::string newPath = target + ".new";
     const std::string untouched = "; " + DataFileName + " is left as it is";
-    if (!WriteWholeFile(newPath, image, problem)) {
+    if (!MayBeWritten(DataFileName, problem) || !WriteWholeFile(newPath, image, problem)) {
         problem += untouched;
         return false;
     }
@@ -144,10 +188,13 @@ bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, s
         problem = FirstProblem(problems) + untouched;
         return false;
     }
-    KeepOwnerAndMode(target, newPath);
+    const std::string lost = KeepOwnerAndMode(target, newPath);
     std::string reason;
-    if (ReplaceFileWith(newPath, target, reason))
+    if (ReplaceFileWith(newPath, target, reason)) {
+        if (!lost.empty())
+            Warn(DataFileName + " has been replaced, but the new file could not keep the old one's " + lost);
         return true;
+    }
     std::remove(newPath.c_str());
     problem = reason + untouched;
     return false;

@@ -14,6 +14,10 @@ using WholeFileCheck = std::vector<std::string> (*)(std::FILE* file, const std::
 // missing file), and then false. DataFile stays open only when there is no problem.
 bool OpenCheckedDataFile(const std::string& path, WholeFileCheck check, std::vector<std::string>& problems);
 
+// Opens the data file by its name for reading alone and checks it as the game would: what every
+// command that reads the file, a level or a table of it starts with. False with a one-line message.
+bool OpenCheckedForReading(std::string& problem);
+
 // The whole of DataFile, read from its start; false when it cannot be read or is empty.
 bool ReadOpenImage(std::vector<std::uint8_t>& image);
 
@@ -22,7 +26,8 @@ std::string FolderProblem(const std::string& path);
 
 // Replaces DataFileName with the image: writes it whole beside the old file, checks what was
 // written, and only then renames it over the old one, so that a crash, a full disk or a failed
-// check leaves the old file whole. Through a symbolic link the file it names is replaced and the
-// link stays; the new file keeps the old one's permission bits, and its owner and group where the
-// system lets us. False with a one-line message.
+// check leaves the old file whole. A file that its user may not write is refused. Through a
+// symbolic link the file it names is replaced and the link stays (on POSIX systems); the new file
+// keeps the old one's permission bits, owner and group, or a warning on standard error says which
+// it could not keep. False with a one-line message.
 bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, std::string& problem);

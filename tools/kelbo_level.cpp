@@ -27,12 +27,8 @@ constexpr std::int32_t kCommonScreenHeight = 1080;
 // Reads the data file whole after checking it as the game would; false with the first problem.
 bool ReadCheckedImage(std::vector<std::uint8_t>& image, std::string& problem)
 {
-    std::vector<std::string> problems;
-    OpenCheckedDataFile(DataFileName, CheckDataFileForPlay, problems);
-    if (!problems.empty()) {
-        problem = FirstProblem(problems);
+    if (!OpenCheckedForReading(problem))
         return false;
-    }
     const bool read = ReadOpenImage(image);
     CloseDataFile();
     if (!read)
@@ -46,9 +42,9 @@ std::vector<std::string> NoCheckYet(std::FILE*, const std::string&)
     return {};
 }
 
-// The file that a level is about to replace a record of: it must be writable and hold at least
-// the offset table. The rest of it is checked as the new file, since the level replaced may be
-// the one that is broken.
+// The file that a level is about to replace a record of: it must hold at least the offset table.
+// The rest of it is checked as the new file, since the level replaced may be the one that is
+// broken; whether it may be written, when it is replaced.
 bool ReadImageToChange(std::vector<std::uint8_t>& image, std::string& problem)
 {
     const std::string untouched = "; " + DataFileName + " is left as it is";
@@ -64,12 +60,7 @@ bool ReadImageToChange(std::vector<std::uint8_t>& image, std::string& problem)
     else if (!read)
         problem = DataFileName + " cannot be read" + untouched;
     CloseDataFile();
-    std::FILE* writable = holdsOffsets ? std::fopen(DataFileName.c_str(), "r+b") : nullptr;
-    if (holdsOffsets && writable == nullptr)
-        problem = DataFileName + " cannot be written (" + std::strerror(errno) + ")" + untouched;
-    if (writable != nullptr)
-        std::fclose(writable);
-    return writable != nullptr;
+    return holdsOffsets;
 }
 
 std::string LargeWindowWarning(std::uint32_t rows, std::uint32_t columns)
@@ -94,8 +85,7 @@ void WarnIfLarge(const std::string& fileName, int levelIndex, std::uint32_t rows
 {
     const std::string warning = LargeWindowWarning(rows, columns);
     if (!warning.empty())
-        std::fprintf(stderr, "kelbo: warning: %s: %s: %s\n", fileName.c_str(), LevelName(levelIndex).c_str(),
-                     warning.c_str());
+        Warn(fileName + ": " + LevelName(levelIndex) + ": " + warning);
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 
 #include "data/data_file.h"
 #include "data/windows_1252.h"
-#include "tools/kelbo_command_line.h"
 
 namespace {
 
@@ -149,6 +148,11 @@ int Misuse(const std::string& message)
 {
     Fail(message);
     return kMisuse;
+}
+
+void Warn(const std::string& message)
+{
+    std::fprintf(stderr, "kelbo: warning: %s\n", message.c_str());
 }
 
 bool ParseLevel(const std::string& text, int& level, std::string& problem)

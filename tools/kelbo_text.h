@@ -9,6 +9,14 @@
 // Writes "kelbo: MESSAGE" on standard error; the exit code of a failed command.
 int Fail(const std::string& message);
 
+constexpr int kMisuse = 2;
+
+// Writes "kelbo: MESSAGE" on standard error; the exit code of a misused command line.
+int Misuse(const std::string& message);
+
+// Writes "kelbo: warning: MESSAGE" on standard error; the command goes on.
+void Warn(const std::string& message);
+
 // "give a level number from 0 to 7", or that the number typed is none of them; false with it.
 bool ParseLevel(const std::string& text, int& level, std::string& problem);
 
