@@ -28,6 +28,7 @@ RUN_AS=()         # a command prefix that runs Wine as another user, empty for o
 WORK=""           # this test's temporary folder
 GAME_DIR=""       # where skarvel.exe runs: its kelbo.dat lives here
 XVFB_PID=""
+DESKTOP_UP=""     # set once the running Wine server's virtual desktop is up
 SKARVEL_PID=""
 EXIT_CODE=""
 
@@ -105,6 +106,8 @@ e2e_setup() {
     export TMPDIR="$WORK/tmp"
     # shellcheck source=../wine/wine_env.sh
     . "$E2E_DIR/../wine/wine_env.sh" "$BUILD_DIR"
+    # Wine's word on a window it could not make goes to the log, which a failure's message quotes.
+    export WINEDEBUG=-all,err+winediag
     [ -f "$SKARVEL_EXE" ] || fail "no $SKARVEL_EXE"
     start_display
 }
@@ -130,6 +133,22 @@ start_wineserver() {
     timeout 10 "${RUN_AS[@]}" wineserver -p >/dev/null 2>&1 ||
         fail "wineserver -p did not start a server (exit code $?)"
     server_running || fail "no Wine server runs after wineserver -p"
+    DESKTOP_UP=""
+}
+
+# The virtual desktop, up before the game's first window and kept up while the server runs. Left
+# to the game, it would be started by the first window, and Wine waits at most 10 s for it: on a
+# loaded machine the window then fails ("The explorer process failed to start") and the game ends
+# at once. And a desktop closes a second after its last program ends, so a game started in that
+# second could land on a desktop going away. A program waiting on a pipe keeps it open.
+open_desktop() {
+    [ -p "$WORK/desktop-keeper" ] || mkfifo "$WORK/desktop-keeper"
+    exec 7<>"$WORK/desktop-keeper"
+    "${RUN_AS[@]}" wine 'C:\windows\system32\cmd.exe' <&7 >/dev/null 2>&1 &
+    "${RUN_AS[@]}" wine 'C:\windows\system32\explorer.exe' /desktop >>"$WORK/wine.log" 2>&1 &
+    timeout 60 xdotool search --sync --onlyvisible --name '^Default - Wine desktop$' >/dev/null 2>&1 ||
+        fail "the Wine desktop did not come up in 60 s"
+    DESKTOP_UP=1
 }
 
 server_running() { timeout 10 "${RUN_AS[@]}" wineserver -k0 >/dev/null 2>&1; }
@@ -154,6 +173,7 @@ start_skarvel() {
     if [ "${1:-}" = frozen ] && ! server_running; then
         fail "no Wine server runs: the game under faketime would start one with a frozen clock"
     fi
+    [ -n "$DESKTOP_UP" ] || open_desktop
     # Wine's output goes to a file: its helpers outlive the game and would hold a pipe open.
     (cd "$GAME_DIR" && exec "${RUN_AS[@]}" "${clock[@]}" wine "$WORK/skarvel.exe" >>"$WORK/wine.log" 2>&1) &
     SKARVEL_PID=$!
@@ -314,16 +334,8 @@ click_menu_line() {
 }
 
 # Sends WM_COMMAND with this id to the running game, as a menu would.
-# Seen once in many runs under load: the probe ended with an error before it could post, without
-# a word. A command not posted is tried again; its reasons go to the log.
 post_command() {
-    local tries
-    for tries in 1 2 3; do
-        probe command "$1" >/dev/null && return 0
-        echo "-- game_probe command $1: exit code $?, try $tries" >>"$WORK/wine.log"
-        sleep 0.5
-    done
-    fail "could not post command $1: $(game_state)"
+    probe command "$1" >/dev/null || fail "could not post command $1: $(game_state)"
 }
 
 # Prints the text of the game's open message box, or of the one with the title given.
