@@ -145,7 +145,8 @@ static bool ParseSeed(const CommandLine& line, std::uint32_t& seed, std::string&
     return true;
 }
 
-// Sets up the seeded game that board and replay start from; the exit code of a failure, or 0.
+// Sets up the seeded game that board and replay start from, from the file opened for reading
+// alone (kelbo runs with DataFileOnlyRead); the exit code of a failure, or 0.
 static int StartSeededGame(const CommandLine& line)
 {
     int level = 0;
