@@ -32,16 +32,9 @@ std::FILE* StreamOf(int descriptor)
     return file;
 }
 
-bool WriteAll(int descriptor, const std::uint8_t* bytes, std::size_t count)
+long WriteSome(int descriptor, const std::uint8_t* bytes, std::size_t count)
 {
-    while (count > 0) {
-        const int written = _write(descriptor, bytes, static_cast<unsigned>(count));
-        if (written <= 0)
-            return false;
-        bytes += written;
-        count -= static_cast<std::size_t>(written);
-    }
-    return true;
+    return _write(descriptor, bytes, static_cast<unsigned>(count));
 }
 
 bool MakeEmpty(int descriptor)
@@ -72,16 +65,9 @@ std::FILE* StreamOf(int descriptor)
     return file;
 }
 
-bool WriteAll(int descriptor, const std::uint8_t* bytes, std::size_t count)
+long WriteSome(int descriptor, const std::uint8_t* bytes, std::size_t count)
 {
-    while (count > 0) {
-        const ssize_t written = write(descriptor, bytes, count);
-        if (written <= 0)
-            return false;
-        bytes += written;
-        count -= static_cast<std::size_t>(written);
-    }
-    return true;
+    return write(descriptor, bytes, count);
 }
 
 bool MakeEmpty(int descriptor)
@@ -94,6 +80,18 @@ bool SyncToDisk(int descriptor)
     return fsync(descriptor) == 0;
 }
 #endif
+
+bool WriteAll(int descriptor, const std::uint8_t* bytes, std::size_t count)
+{
+    while (count > 0) {
+        const long written = WriteSome(descriptor, bytes, count);
+        if (written <= 0)
+            return false;
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
 
 // Writes the bytes through the stream, flushes them to the disk and closes it; on failure the
 // file at path is removed, and problem says why.

@@ -146,6 +146,8 @@ static bool ParseSeed(const CommandLine& line, std::uint32_t& seed, std::string&
     return true;
 }
 
+// Sets up the seeded game that board, replay, chances and solve start from, from the file opened for
+// reading alone (kelbo runs with DataFileOnlyRead); the exit code of a failure, or 0.
 int StartGameOfSeed(int level, std::uint32_t seed)
 {
     std::string problem;

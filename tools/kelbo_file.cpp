@@ -29,6 +29,18 @@ std::string OpenProblem(const std::string& path, int error)
     return problem;
 }
 
+// The folder alone would let a new file be renamed over one that its user may not write.
+bool MayBeWritten(const std::string& path, std::string& problem)
+{
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    if (file == nullptr) {
+        problem = path + " cannot be written (" + std::strerror(errno) + ")";
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
 #ifdef _WIN32
 std::string LinkedFile(const std::string& path)
 {
@@ -157,18 +169,6 @@ bool ReadOpenImage(std::vector<std::uint8_t>& image)
     const long size = FileSizeOf(DataFile);
     image.assign(size > 0 ? static_cast<std::size_t>(size) : 0, 0);
     return size > 0 && ReadBytesAt(DataFile, 0, image.data(), image.size());
-}
-
-// The folder alone would let a new file be renamed over one that its user may not write.
-static bool MayBeWritten(const std::string& path, std::string& problem)
-{
-    std::FILE* file = std::fopen(path.c_str(), "r+b");
-    if (file == nullptr) {
-        problem = path + " cannot be written (" + std::strerror(errno) + ")";
-        return false;
-    }
-    std::fclose(file);
-    return true;
 }
 
 bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, std::string& problem)

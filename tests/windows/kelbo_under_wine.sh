@@ -53,8 +53,8 @@ both -h
 both help level
 both level set --help
 mkdir "$work/native/sub" "$work/windows/sub"
-for misuse in frobnicate "times 9" "init --forse" "levels --file sub" "levels --file missing.dat" \
-    "solve 0 --seed 1 --first 13,0"; do
+for misuse in frobnicate "times 9" "init --forse" "levels --file sub" "levels --file missing.dat" init "levle show 4" \
+    "board 0 --seed 1 --file missing.dat" "solve 0 --seed 1 --first 13,0"; do
     # shellcheck disable=SC2086 # a row is a command line
     both $misuse
     cmp -s "$work/native.err" "$work/windows.err" || fail "$misuse: says $(cat "$work/windows.err"), native $(cat "$work/native.err")"
