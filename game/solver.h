@@ -31,7 +31,9 @@ struct MineChances {
     // 1.0 only when certain; -1.0 for every other cell.
     std::vector<double> chance;
     bool approximate = false;  // some chances are estimates: their groups were too large to count
-    bool consistent = true;    // false when no placement of the mines agrees with the counts
+    // False when no placement of the mines agrees with the counts; every hidden cell then gets the
+    // mines not shown divided by the hidden cells, kept off 0 and 1.
+    bool consistent = true;
 };
 
 // Calls visit with the index of each of the twelve neighbours of the cell at index that lie inside
