@@ -188,7 +188,7 @@ struct PlayedMove {
 
 const char* BoardLabel(int board)
 {
-    static const char* const kLevelNames[kLevelCount] = {"Beginner", "Intermediate", "Expert", "Triangle",
+    static const char* const kLevelNames[kLevelCount] = {"Beginner", "Intermediate", "Expert",    "Triangle",
                                                          "Star",     "Hexagon",      "Radiation", "Cross"};
     if (board == kScatteredExpert)
         return "Expert, cells uncovered one by one";
@@ -227,7 +227,8 @@ std::vector<PlayedMove> PlayGames(benchmark::State& state, const ScratchDirector
         NewGameWithSeed(nullptr, seed);
         for (std::vector<std::size_t> safe = HiddenSafeCells(); !safe.empty(); safe = HiddenSafeCells()) {
             const std::size_t index = safe[random() % safe.size()];
-            PlayedMove move{Board, {static_cast<std::uint32_t>(index % Columns), static_cast<std::uint32_t>(index / Columns)}, {}};
+            PlayedMove move{
+                Board, {static_cast<std::uint32_t>(index % Columns), static_cast<std::uint32_t>(index / Columns)}, {}};
             StartClock(nullptr);
             if (board == kScatteredExpert)
                 Board[index] = UncoveredValue(Board[index]);

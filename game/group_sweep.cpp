@@ -50,8 +50,8 @@ void FindClasses(GroupSweep& s, const GroupCounts& g)
     for (std::uint32_t cell = 0; cell < cells; ++cell)
         s.cellOrder[cell] = cell;
     std::sort(s.cellOrder.begin(), s.cellOrder.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return std::lexicographical_compare(CellCounts(g, a), CellCounts(g, a) + CellCountsSize(g, a),
-                                            CellCounts(g, b), CellCounts(g, b) + CellCountsSize(g, b));
+        return std::lexicographical_compare(CellCounts(g, a), CellCounts(g, a) + CellCountsSize(g, a), CellCounts(g, b),
+                                            CellCounts(g, b) + CellCountsSize(g, b));
     });
     s.classCellsFirst.clear();
     for (std::uint32_t k = 0; k < cells; ++k)
@@ -199,8 +199,8 @@ std::uint32_t FindOrAddState(GroupSweep& s, SweepLayer& layer)
     for (; s.slots[slot] >= 0; slot = (slot + 1) & (size - 1)) {
         const auto state = static_cast<std::uint32_t>(s.slots[slot]);
         if (layer.width == 0 ||
-            std::memcmp(s.keys.data() + layer.keysFirst + static_cast<std::size_t>(state) * layer.width,
-                        s.key.data(), layer.width) == 0)
+            std::memcmp(s.keys.data() + layer.keysFirst + static_cast<std::size_t>(state) * layer.width, s.key.data(),
+                        layer.width) == 0)
             return state;
     }
     const std::uint32_t state = layer.states++;
@@ -348,7 +348,8 @@ bool SweepClass(GroupSweep& s, const GroupCounts& g, std::uint32_t i, std::uint6
         const std::size_t toValues = to.valuesFirst + edge.mines - static_cast<std::size_t>(to.fewest);
         const int last = std::min(from.most, to.most - static_cast<int>(edge.mines));
         for (int a = from.fewest; a <= last; ++a)
-            s.forward[toValues + static_cast<std::size_t>(a)] += s.forward[fromValues + static_cast<std::size_t>(a)] * ways;
+            s.forward[toValues + static_cast<std::size_t>(a)] +=
+                s.forward[fromValues + static_cast<std::size_t>(a)] * ways;
     }
     std::size_t first = 0;
     const std::size_t values = ValuesOfLayer(s, next, first);

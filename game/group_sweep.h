@@ -31,7 +31,7 @@ struct SweepLayer {
     std::uint32_t keysFirst;    // in GroupSweep::keys
     std::uint32_t statesFirst;  // in GroupSweep::states
     std::uint32_t states;
-    std::uint32_t edgesFirst;   // in GroupSweep::edges: the moves from this layer to the next
+    std::uint32_t edgesFirst;  // in GroupSweep::edges: the moves from this layer to the next
     std::uint32_t edges;
 };
 
@@ -55,7 +55,7 @@ struct GroupSweep {
     std::vector<std::uint32_t> classCells;
     std::vector<std::uint32_t> classCountsFirst;
     std::vector<std::uint32_t> classCounts;
-    std::vector<std::uint8_t> restAfter;  // beside classCounts: the count's cells in later classes
+    std::vector<std::uint8_t> restAfter;    // beside classCounts: the count's cells in later classes
     std::vector<std::uint32_t> firstClass;  // for each count
     std::vector<std::uint32_t> lastClass;
     std::vector<SweepLayer> layers;

@@ -37,20 +37,9 @@ void Consider(Choice& choice, std::size_t index, double rank, std::uint64_t dist
 
 int RealNeighbours(const SeenPosition& position, std::size_t index)
 {
-    const auto columns = static_cast<std::int64_t>(position.columns);
-    const auto column = static_cast<std::int64_t>(index % position.columns);
-    const auto row = static_cast<std::int64_t>(index / position.columns);
-    const bool up = ((column + row) & 1) == 0;
     int real = 0;
-    for (std::int64_t dr = -1; dr <= 1; ++dr) {
-        const std::int64_t r = row + dr;
-        const std::int64_t reach = dr == 0 ? 2 : (dr < 0) == up ? 1 : 2;
-        if (r < 0 || r >= static_cast<std::int64_t>(position.rows))
-            continue;
-        for (std::int64_t c = column - reach; c <= column + reach; ++c)
-            if (c >= 0 && c < columns && (dr != 0 || c != column))
-                real += position.cells[static_cast<std::size_t>(r * columns + c)] != kSeenVoid;
-    }
+    ForEachSeenNeighbour(position, index,
+                         [&](std::size_t neighbour) { real += position.cells[neighbour] != kSeenVoid; });
     return real;
 }
 

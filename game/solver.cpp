@@ -27,8 +27,8 @@ enum CellState : std::uint8_t { kUndecided, kProvedSafe, kProvedMine };
 
 // An uncovered count with hidden neighbours.
 struct Count {
-    int need;       // mines among its undecided cells
-    int undecided;  // its cells not yet proved safe or a mine
+    int need;             // mines among its undecided cells
+    int undecided;        // its cells not yet proved safe or a mine
     std::uint32_t first;  // its hidden cells in Work::countCells
     std::uint32_t size;
 };
@@ -85,13 +85,13 @@ void Trim(LogSeries& series)
 // Kept from call to call so that a solver run on every move allocates only when a board grows.
 struct Work {
     const SeenPosition* position = nullptr;
-    std::vector<std::int32_t> hiddenOf;       // for each grid cell: its hidden index, or -1
-    std::vector<std::uint32_t> hiddenCells;   // for each hidden cell: its grid index
-    std::vector<std::uint8_t> state;          // for each hidden cell
+    std::vector<std::int32_t> hiddenOf;      // for each grid cell: its hidden index, or -1
+    std::vector<std::uint32_t> hiddenCells;  // for each hidden cell: its grid index
+    std::vector<std::uint8_t> state;         // for each hidden cell
     std::vector<Count> counts;
-    std::vector<std::uint32_t> countCells;      // hidden indices
+    std::vector<std::uint32_t> countCells;       // hidden indices
     std::vector<std::uint32_t> cellCountsFirst;  // for each hidden cell and one more: into cellCounts
-    std::vector<std::uint32_t> cellCounts;      // count indices
+    std::vector<std::uint32_t> cellCounts;       // count indices
     std::vector<std::uint32_t> queue;
     std::vector<std::uint8_t> queued;
     std::vector<std::uint32_t> changed;  // counts whose undecided cells changed, for the subset rule
@@ -103,8 +103,8 @@ struct Work {
     std::vector<std::int32_t> groupOf;  // for each hidden cell: its group, or -1
     std::vector<std::uint32_t> groupCells;
     std::vector<Group> groups;
-    std::vector<LogSeries> parts;  // see Combined
-    std::vector<double> estimate;  // for each hidden cell of an estimated group
+    std::vector<LogSeries> parts;       // see Combined
+    std::vector<double> estimate;       // for each hidden cell of an estimated group
     std::vector<GroupCounts> problems;  // for each group
     std::vector<GroupSweep> sweeps;
     std::vector<std::uint32_t> order;
@@ -113,8 +113,8 @@ struct Work {
     std::vector<double> others;
     std::vector<CellOdds> odds;
     std::vector<CellOdds> proofs;
-    int remainingMines = 0;        // mines not shown and not proved
-    std::uint32_t freeCells = 0;   // undecided hidden cells next to no count
+    int remainingMines = 0;       // mines not shown and not proved
+    std::uint32_t freeCells = 0;  // undecided hidden cells next to no count
     std::uint64_t workLeft = 0;
 };
 
@@ -127,27 +127,6 @@ std::int8_t SeenCell(std::uint8_t b)
     if (IsHidden(b))
         return kSeenHidden;
     return b == kMine ? kSeenMine : static_cast<std::int8_t>(b);
-}
-
-// Calls visit with the grid index of each of the twelve neighbours inside the grid: an
-// up-pointing cell reaches one column either way in the row above and two in the row below,
-// a down-pointing one the reverse.
-template <typename Visit> void ForEachNeighbour(const SeenPosition& p, std::size_t index, Visit visit)
-{
-    const auto columns = static_cast<std::int64_t>(p.columns);
-    const auto column = static_cast<std::int64_t>(index % p.columns);
-    const auto row = static_cast<std::int64_t>(index / p.columns);
-    const bool up = ((column + row) & 1) == 0;
-    const auto visitRow = [&](std::int64_t r, std::int64_t reach) {
-        for (std::int64_t c = std::max<std::int64_t>(0, column - reach); c <= std::min(columns - 1, column + reach); ++c)
-            if (r != row || c != column)
-                visit(static_cast<std::size_t>(r * columns + c));
-    };
-    if (row > 0)
-        visitRow(row - 1, up ? 1 : 2);
-    visitRow(row, 2);
-    if (row + 1 < static_cast<std::int64_t>(p.rows))
-        visitRow(row + 1, up ? 2 : 1);
 }
 
 bool IsCount(std::int8_t seen)
@@ -184,7 +163,7 @@ bool ReadCounts(Work& w, std::uint32_t& minesShown)
             continue;
         int need = seen;
         const auto first = static_cast<std::uint32_t>(w.countCells.size());
-        ForEachNeighbour(*w.position, index, [&](std::size_t neighbour) {
+        ForEachSeenNeighbour(*w.position, index, [&](std::size_t neighbour) {
             if (cells[neighbour] == kSeenMine)
                 --need;
             else if (w.hiddenOf[neighbour] >= 0)

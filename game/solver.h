@@ -3,6 +3,8 @@
 // count is taken as equally likely; a flag is the player's guess, not a fact.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -29,8 +31,32 @@ struct MineChances {
     // 1.0 only when certain; -1.0 for every other cell.
     std::vector<double> chance;
     bool approximate = false;  // some chances are estimates: their groups were too large to count
-    bool consistent = true;    // false when no placement of the mines agrees with the counts
+    // False when no placement of the mines agrees with the counts; every hidden cell then gets the
+    // mines not shown divided by the hidden cells, kept off 0 and 1.
+    bool consistent = true;
 };
+
+// Calls visit with the index of each of the twelve neighbours of the cell at index that lie inside
+// the grid, voids included: an up-pointing cell reaches one column either way in the row above
+// and two in the row below, a down-pointing one the reverse.
+template <typename Visit> void ForEachSeenNeighbour(const SeenPosition& p, std::size_t index, Visit visit)
+{
+    const auto columns = static_cast<std::int64_t>(p.columns);
+    const auto column = static_cast<std::int64_t>(index % p.columns);
+    const auto row = static_cast<std::int64_t>(index / p.columns);
+    const bool up = ((column + row) & 1) == 0;
+    const auto visitRow = [&](std::int64_t r, std::int64_t reach) {
+        const std::int64_t last = std::min(columns - 1, column + reach);
+        for (std::int64_t c = std::max<std::int64_t>(0, column - reach); c <= last; ++c)
+            if (r != row || c != column)
+                visit(static_cast<std::size_t>(r * columns + c));
+    };
+    if (row > 0)
+        visitRow(row - 1, up ? 1 : 2);
+    visitRow(row, 2);
+    if (row + 1 < static_cast<std::int64_t>(p.rows))
+        visitRow(row + 1, up ? 2 : 1);
+}
 
 // The position that the current board shows.
 SeenPosition SeenFromBoard();

@@ -159,7 +159,8 @@ TEST(Solver, ChancesAgreeWithEveryPlacementCounted)
         const Shape& shape = shapes[round % std::size(shapes)];
         DealBoard(random, shape.rows, shape.columns, shape.voids,
                   std::uniform_int_distribution<std::uint32_t>(0, shape.mostMines)(random));
-        PlayRandomly(random, std::uniform_int_distribution<>(0, 6)(random), round % 3 != 0, 0.1, round % 7 == 0 ? 0.2 : 0);
+        PlayRandomly(random, std::uniform_int_distribution<>(0, 6)(random), round % 3 != 0, 0.1,
+                     round % 7 == 0 ? 0.2 : 0);
         SeenPosition position = SeenFromBoard();
         if (round % 5 == 4) {  // a count changed: often no placement agrees any more
             const std::size_t i = std::uniform_int_distribution<std::size_t>(0, GridSize() - 1)(random);
@@ -263,7 +264,8 @@ TEST(Solver, OnEveryBuiltInLevelCertainCellsAreWhatTheBoardHolds)
                 cell = static_cast<std::uint8_t>(cell - kCoveredBase + kFlaggedBase);  // the player flags it
                 const Hint wrongFlag = FindHint(SeenFromBoard(), FindMineChances(SeenFromBoard()), {5, 5}, true);
                 EXPECT_EQ(wrongFlag.kind, HintKind::WrongFlag);
-                EXPECT_EQ(CellIndex(wrongFlag.cell.column, wrongFlag.cell.row), CellIndex(hint.cell.column, hint.cell.row));
+                EXPECT_EQ(CellIndex(wrongFlag.cell.column, wrongFlag.cell.row),
+                          CellIndex(hint.cell.column, hint.cell.row));
                 cell = static_cast<std::uint8_t>(cell - kFlaggedBase + kCoveredBase);
                 Uncover(nullptr, hint.cell.column, hint.cell.row);
             }
