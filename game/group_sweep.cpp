@@ -316,6 +316,28 @@ bool FindEdges(GroupSweep& s, const GroupCounts& g, std::uint32_t i, SweepLayer&
 }
 
 // Sweeps class i: every state of its layer with every number of mines of the class.
+// Where an edge reads and writes: the values of its two states, lined up by the mines
+// before class i, and the range of those mines both states hold.
+struct EdgeSpan {
+    double ways;
+    std::size_t fromValues;
+    std::size_t toValues;
+    int first;
+    int last;
+};
+
+EdgeSpan SpanOfEdge(const GroupSweep& s, const SweepLayer& current, const SweepLayer& next,
+                    std::uint32_t size, const SweepEdge& edge)
+{
+    const SweepState& from = s.states[current.statesFirst + edge.from];
+    const SweepState& to = s.states[next.statesFirst + edge.to];
+    return EdgeSpan{kChoose.table[size][edge.mines],
+                    from.valuesFirst - static_cast<std::size_t>(from.fewest),
+                    to.valuesFirst + edge.mines - static_cast<std::size_t>(to.fewest),
+                    from.fewest,
+                    std::min(from.most, to.most - static_cast<int>(edge.mines))};
+}
+
 bool SweepClass(GroupSweep& s, const GroupCounts& g, std::uint32_t i, std::uint64_t& budget, double& logScale)
 {
     const std::uint32_t size = s.classSize[i];
@@ -340,16 +362,10 @@ bool SweepClass(GroupSweep& s, const GroupCounts& g, std::uint32_t i, std::uint6
         s.forward.resize(s.forward.size() + static_cast<std::size_t>(target.most - target.fewest + 1), 0.0);
     }
     for (std::uint32_t e = current.edgesFirst; e < current.edgesFirst + current.edges; ++e) {
-        const SweepEdge edge = s.edges[e];
-        const SweepState& from = s.states[current.statesFirst + edge.from];
-        const SweepState& to = s.states[next.statesFirst + edge.to];
-        const double ways = kChoose.table[size][edge.mines];
-        const std::size_t fromValues = from.valuesFirst - static_cast<std::size_t>(from.fewest);
-        const std::size_t toValues = to.valuesFirst + edge.mines - static_cast<std::size_t>(to.fewest);
-        const int last = std::min(from.most, to.most - static_cast<int>(edge.mines));
-        for (int a = from.fewest; a <= last; ++a)
-            s.forward[toValues + static_cast<std::size_t>(a)] +=
-                s.forward[fromValues + static_cast<std::size_t>(a)] * ways;
+        const EdgeSpan span = SpanOfEdge(s, current, next, size, s.edges[e]);
+        for (int a = span.first; a <= span.last; ++a)
+            s.forward[span.toValues + static_cast<std::size_t>(a)] +=
+                s.forward[span.fromValues + static_cast<std::size_t>(a)] * span.ways;
     }
     std::size_t first = 0;
     const std::size_t values = ValuesOfLayer(s, next, first);
@@ -425,17 +441,12 @@ CellOdds SweepClassBack(GroupSweep& s, std::uint32_t i)
     bool canBeSafe = false, canBeMine = false;
     for (std::uint32_t e = current.edgesFirst; e < current.edgesFirst + current.edges; ++e) {
         const SweepEdge edge = s.edges[e];
-        const SweepState& from = s.states[current.statesFirst + edge.from];
-        const SweepState& to = s.states[next.statesFirst + edge.to];
-        const double ways = kChoose.table[size][edge.mines];
-        const std::size_t fromValues = from.valuesFirst - static_cast<std::size_t>(from.fewest);
-        const std::size_t toValues = to.valuesFirst + edge.mines - static_cast<std::size_t>(to.fewest);
-        const int last = std::min(from.most, to.most - static_cast<int>(edge.mines));
+        const EdgeSpan span = SpanOfEdge(s, current, next, size, edge);
         double edgeWeight = 0.0;
-        for (int a = from.fewest; a <= last; ++a) {
-            const double after = s.backward[toValues + static_cast<std::size_t>(a)] * ways;
-            s.backward[fromValues + static_cast<std::size_t>(a)] += after;
-            edgeWeight += s.forward[fromValues + static_cast<std::size_t>(a)] * after;
+        for (int a = span.first; a <= span.last; ++a) {
+            const double after = s.backward[span.toValues + static_cast<std::size_t>(a)] * span.ways;
+            s.backward[span.fromValues + static_cast<std::size_t>(a)] += after;
+            edgeWeight += s.forward[span.fromValues + static_cast<std::size_t>(a)] * after;
         }
         if (edgeWeight > 0.0) {
             weight += edgeWeight;
