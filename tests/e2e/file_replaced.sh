@@ -25,8 +25,8 @@ post_command 40001
 expect_centred_size "$WINDOW" "${LEVEL_WIDTHS[0]}" "${LEVEL_HEIGHTS[0]}"
 load_board 0 2  # the third game since start-up
 win_game
-name_dialog=$(wait_for_window "CONGARTULATIONS!")
-xdotool mousemove --window "$name_dialog" 20 20 key Return
+wait_for_window "CONGARTULATIONS!" >/dev/null
+click_control "CONGARTULATIONS!" 1  # OK: a Return sent as the dialog shows can be lost
 wait_for_window "Best times" >/dev/null
 [ "$(control_text "Best times" 1004)" = NONAME ] || fail "the Best times dialog does not show the new time first"
 click_control "Best times" 1
