@@ -16,7 +16,7 @@
 #include "game/board.h"
 #include "game/cell.h"
 #include "game/rules.h"
-#include "game/solver.h"
+#include "solver/solver.h"
 #include "tests/reference_flood_fill.h"
 #include "tests/test_files.h"
 

@@ -9,6 +9,7 @@
 #include "game/cell.h"
 #include "game/level_check.h"
 #include "game/mine_draw.h"
+#include "game/neighbours.h"
 
 std::vector<std::uint8_t> Board(1, kVoidCell);
 std::uint32_t Rows;
@@ -25,50 +26,18 @@ bool HintUsed;
 int CountInRow(std::uint8_t value, std::size_t cellIndex, std::uint32_t column)
 {
     int count = 0;
-    if (column > 0 && Board[cellIndex - 1] == value)
-        ++count;
-    if (column > 1 && Board[cellIndex - 2] == value)
-        ++count;
-    if (column + 1 < Columns && Board[cellIndex + 1] == value)
-        ++count;
-    if (column + 2 < Columns && Board[cellIndex + 2] == value)
-        ++count;
+    ForEachInRowReach(Columns, static_cast<std::int64_t>(cellIndex / Columns), column, 2, true,
+                      [&](std::size_t index) { count += Board[index] == value; });
     return count;
 }
 
-// The row on the cell's flat side: the cell directly across it and two on each side.
-static int CountAcrossBase(std::uint8_t value, std::size_t acrossIndex, std::uint32_t column)
+// orientation is the cell's own, (column + row) mod 2, which the walk works out for itself.
+int CountNeighbours(std::uint8_t value, [[maybe_unused]] std::uint32_t column, [[maybe_unused]] std::uint32_t row,
+                    std::size_t cellIndex, [[maybe_unused]] int orientation)
 {
-    return (Board[acrossIndex] == value) + CountInRow(value, acrossIndex, column);
-}
-
-// The row at the cell's apex: the cell directly across it and one on each side.
-static int CountAcrossApex(std::uint8_t value, std::size_t acrossIndex, std::uint32_t column)
-{
-    int count = Board[acrossIndex] == value;
-    if (column > 0 && Board[acrossIndex - 1] == value)
-        ++count;
-    if (column + 1 < Columns && Board[acrossIndex + 1] == value)
-        ++count;
-    return count;
-}
-
-int CountNeighbours(std::uint8_t value, std::uint32_t column, std::uint32_t row, std::size_t cellIndex, int orientation)
-{
-    int count = CountInRow(value, cellIndex, column);
-    const bool hasRowAbove = row > 0;
-    const bool hasRowBelow = row + 1 < Rows;
-    if (orientation == 0) {
-        if (hasRowBelow)
-            count += CountAcrossBase(value, cellIndex + Columns, column);
-        if (hasRowAbove)
-            count += CountAcrossApex(value, cellIndex - Columns, column);
-    } else {
-        if (hasRowAbove)
-            count += CountAcrossBase(value, cellIndex - Columns, column);
-        if (hasRowBelow)
-            count += CountAcrossApex(value, cellIndex + Columns, column);
-    }
+    assert(orientation == CellOrientation(column, row) && cellIndex == CellIndex(column, row));
+    int count = 0;
+    ForEachNeighbour(Columns, Rows, cellIndex, [&](std::size_t index) { count += Board[index] == value; });
     return count;
 }
 

@@ -7,6 +7,7 @@
 
 #include "game/board.h"
 #include "game/cell.h"
+#include "game/neighbours.h"
 
 // Moves a hidden or marked byte from one range to another, keeping its value.
 static std::uint8_t Rebase(std::uint8_t b, std::uint8_t fromBase, std::uint8_t toBase)
@@ -119,18 +120,6 @@ void Uncover(PlatformWindow window, std::uint32_t column, std::uint32_t row)
 }
 
 namespace {
-
-// How far the neighbourhood of a cell reaches into the row above and into the row below: three
-// cells in the row its apex points to, five in the row its flat edge faces.
-std::int32_t ReachAbove(std::int32_t column, std::uint32_t row)
-{
-    return CellOrientation(static_cast<std::uint32_t>(column), row) == 0 ? 1 : 2;
-}
-
-std::int32_t ReachBelow(std::int32_t column, std::uint32_t row)
-{
-    return 3 - ReachAbove(column, row);
-}
 
 // Zeros of a row no more than three columns apart open one unbroken run in the row above and one
 // in the row below, so a streak of them is spread in two runs.
@@ -308,29 +297,13 @@ void Tick()
     ++ElapsedSeconds;
 }
 
-// The positions of a row from firstColumn to lastColumn, clipped to the grid, but skipColumn.
-static void AddRowPositions(std::uint32_t row, std::int32_t firstColumn, std::int32_t lastColumn,
-                            std::int32_t skipColumn, std::vector<CellPosition>& positions)
-{
-    const std::int32_t first = std::max(firstColumn, 0);
-    const std::int32_t last = std::min(lastColumn, static_cast<std::int32_t>(Columns) - 1);
-    for (std::int32_t column = first; column <= last; ++column) {
-        if (column != skipColumn)
-            positions.push_back(CellPosition{static_cast<std::uint32_t>(column), row});
-    }
-}
-
 std::vector<CellPosition> NeighbourPositions(std::uint32_t column, std::uint32_t row)
 {
-    const auto centre = static_cast<std::int32_t>(column);
-    const std::int32_t aboveReach = ReachAbove(centre, row);
-    const std::int32_t belowReach = ReachBelow(centre, row);
     std::vector<CellPosition> positions;
-    if (row > 0)
-        AddRowPositions(row - 1, centre - aboveReach, centre + aboveReach, -1, positions);
-    AddRowPositions(row, centre - 2, centre + 2, centre, positions);
-    if (row + 1 < Rows)
-        AddRowPositions(row + 1, centre - belowReach, centre + belowReach, -1, positions);
+    ForEachNeighbour(Columns, Rows, CellIndex(column, row), [&](std::size_t index) {
+        positions.push_back(
+            CellPosition{static_cast<std::uint32_t>(index % Columns), static_cast<std::uint32_t>(index / Columns)});
+    });
     return positions;
 }
 
@@ -361,4 +334,27 @@ void Chord(PlatformWindow window, std::uint32_t column, std::uint32_t row)
         if (!IsHiddenZero(b))
             RedrawCell(position.column, position.row, CellOrientation(position.column, position.row));
     }
+}
+
+void ApplyMove(const Move& move)
+{
+    if (GameState == Over)
+        return;
+    if (move.button == 'M') {
+        Chord(nullptr, move.column, move.row);
+        return;
+    }
+    StartClock(nullptr);
+    if (move.button == 'L')
+        Uncover(nullptr, move.column, move.row);
+    else
+        CycleMark(nullptr, move.column, move.row);
+}
+
+bool GameWasLost()
+{
+    for (std::size_t index = 0; index < GridSize(); ++index)
+        if (Board[index] == kMine)
+            return true;
+    return false;
 }

@@ -45,3 +45,15 @@ void CheckWin(PlatformWindow window);
 
 // One second of play.
 void Tick();
+
+struct Move {
+    char button;  // 'L' left, 'R' right, 'M' middle release
+    std::uint32_t column;
+    std::uint32_t row;
+};
+
+// A button released on a cell, as the window applies it, with no window to redraw.
+void ApplyMove(const Move& move);
+
+// The game is over with an uncovered mine.
+bool GameWasLost();

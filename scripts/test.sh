@@ -15,7 +15,7 @@ ctest --test-dir build-sanitize --output-on-failure -j2
 # the input that caused it is left in build-fuzz/.
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSKARVEL_FUZZ=ON -DSKARVEL_SANITIZE=ON -DSKARVEL_WINDOWS=OFF
 cmake --build build-fuzz -j2 --target data_file_fuzz
-for library in build-fuzz/libskarvel_data.a build-fuzz/libskarvel_game.a build-fuzz/tools/libkelbo_commands.a; do
+for library in build-fuzz/libskarvel_data.a build-fuzz/libskarvel_game.a build-fuzz/libskarvel_solver.a build-fuzz/tools/libkelbo_commands.a; do
   symbols=$(nm "$library")
   grep -q __sanitizer_cov_trace_cmp <<<"$symbols" || { echo "$library is not instrumented for the fuzzer"; exit 1; }
   grep -q __asan_report <<<"$symbols" || { echo "$library is not built with AddressSanitizer"; exit 1; }

@@ -11,9 +11,9 @@
 #include "data/default_file.h"
 #include "game/board.h"
 #include "game/cell.h"
-#include "game/hint.h"
+#include "solver/hint.h"
 #include "game/rules.h"
-#include "game/solver.h"
+#include "solver/solver.h"
 
 namespace {
 

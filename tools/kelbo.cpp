@@ -221,21 +221,6 @@ bool MovesInsideGrid(const std::vector<Move>& moves, const std::vector<std::stri
 
 // What the window does with a button release that the hit test maps to a cell; once the game
 // is over the hit test maps nothing.
-void ApplyMove(const Move& move)
-{
-    if (GameState == Over)
-        return;
-    if (move.button == 'M') {
-        Chord(nullptr, move.column, move.row);
-        return;
-    }
-    StartClock(nullptr);
-    if (move.button == 'L')
-        Uncover(nullptr, move.column, move.row);
-    else
-        CycleMark(nullptr, move.column, move.row);
-}
-
 static std::string VisibleCellText(std::uint8_t cell)
 {
     if (IsVoid(cell))
@@ -250,14 +235,6 @@ static std::string VisibleCellText(std::uint8_t cell)
 }
 
 // A lost game shows the uncovered mine; a won one has every mine under a flag.
-bool GameWasLost()
-{
-    for (std::size_t index = 0; index < GridSize(); ++index)
-        if (Board[index] == kMine)
-            return true;
-    return false;
-}
-
 static void PrintGameState()
 {
     const char* const phaseNames[] = {"Idle", "Running", "Over"};
@@ -267,20 +244,28 @@ static void PrintGameState()
         std::printf("Result %s\n", GameWasLost() ? "Lost" : "Won");
 }
 
-int RunReplay(const CommandLine& line)
+int ReplaySeededGame(const CommandLine& line)
 {
     std::vector<Move> moves;
     std::string problem;
     if (!ParseMoves(line, moves, problem))
         return Misuse(problem);
     const int exitCode = StartSeededGame(line);
+    CloseDataFile();
     if (exitCode != 0)
         return exitCode;
-    CloseDataFile();
     if (!MovesInsideGrid(moves, line.moves, problem))
         return Misuse(problem);
     for (const Move& move : moves)
         ApplyMove(move);
+    return 0;
+}
+
+int RunReplay(const CommandLine& line)
+{
+    const int exitCode = ReplaySeededGame(line);
+    if (exitCode != 0)
+        return exitCode;
     PrintRows(VisibleCellText);
     PrintGameState();
     return 0;

@@ -6,13 +6,9 @@
 #include <string>
 #include <vector>
 
-struct CommandLine;
+#include "game/rules.h"
 
-struct Move {
-    char button;  // 'L' left, 'R' right, 'M' middle release
-    std::uint32_t column;
-    std::uint32_t row;
-};
+struct CommandLine;
 
 // Sets up the game that --seed, or --time with --game, names; the exit code of a failure, or 0.
 int StartSeededGame(const CommandLine& line);
@@ -21,14 +17,12 @@ int StartSeededGame(const CommandLine& line);
 // file as every new game reads it; the exit code of a failure, or 0.
 int StartGameOfSeed(int level, std::uint32_t seed);
 
+// Sets up the seeded game and plays the moves after the level on it; the exit code of a failure,
+// or 0.
+int ReplaySeededGame(const CommandLine& line);
+
 // The moves after the level; false with a message naming the first bad one.
 bool ParseMoves(const CommandLine& line, std::vector<Move>& moves, std::string& problem);
 
 // False with a message naming the first move that lies outside the grid of the game set up.
 bool MovesInsideGrid(const std::vector<Move>& moves, const std::vector<std::string>& texts, std::string& problem);
-
-// A button released on a cell, as the window applies it.
-void ApplyMove(const Move& move);
-
-// The game is over with an uncovered mine.
-bool GameWasLost();

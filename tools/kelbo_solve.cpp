@@ -16,9 +16,10 @@
 #include "data/data_file.h"
 #include "game/board.h"
 #include "game/cell.h"
-#include "game/hint.h"
 #include "game/rules.h"
-#include "game/solver.h"
+#include "solver/hint.h"
+#include "solver/player.h"
+#include "solver/solver.h"
 #include "tools/kelbo_command_line.h"
 #include "tools/kelbo_game.h"
 #include "tools/kelbo_text.h"
@@ -87,114 +88,6 @@ void PrintChanceList(const MineChances& chances)
         }
     if (chances.approximate)
         std::printf("approximate\n");
-}
-
-struct SolvedBoard {
-    std::vector<Move> moves;
-    std::vector<Hint> guesses;  // the releases on cells that were not certainly safe, after the first
-    bool won = false;
-    std::uint32_t threeBV = 0;
-};
-
-CellPosition PositionOf(std::size_t index)
-{
-    return CellPosition{static_cast<std::uint32_t>(index % Columns), static_cast<std::uint32_t>(index / Columns)};
-}
-
-// Marks, from the zero at index on, every cell that its region of zeros opens.
-void OpenZeroRegion(std::size_t index, std::vector<bool>& opened)
-{
-    std::vector<std::size_t> zeros{index};
-    opened[index] = true;
-    while (!zeros.empty()) {
-        const std::size_t zero = zeros.back();
-        zeros.pop_back();
-        const CellPosition at = PositionOf(zero);
-        for (const CellPosition& next : NeighbourPositions(at.column, at.row)) {
-            const std::size_t nextIndex = CellIndex(next.column, next.row);
-            if (IsVoid(Board[nextIndex]) || opened[nextIndex])
-                continue;
-            opened[nextIndex] = true;
-            if (UncoveredValue(Board[nextIndex]) == 0)
-                zeros.push_back(nextIndex);
-        }
-    }
-}
-
-// The board's 3BV, from a board still all covered: the fewest left releases that uncover every
-// safe cell. One for each region of zeros, which opens with its border, and one for each other
-// safe cell.
-std::uint32_t ThreeBV()
-{
-    std::vector<bool> opened(GridSize(), false);
-    std::uint32_t releases = 0;
-    for (std::size_t index = 0; index < GridSize(); ++index)
-        if (IsHiddenZero(Board[index]) && !opened[index]) {
-            ++releases;
-            OpenZeroRegion(index, opened);
-        }
-    for (std::size_t index = 0; index < GridSize(); ++index)
-        releases += !IsVoid(Board[index]) && UncoveredValue(Board[index]) != kMine && !opened[index];
-    return releases;
-}
-
-void PlayMove(char button, CellPosition cell, SolvedBoard& board)
-{
-    const Move move{button, cell.column, cell.row};
-    ApplyMove(move);
-    board.moves.push_back(move);
-}
-
-// Flags every certain mine not flagged yet, then uncovers every certainly safe cell still hidden;
-// false when there was none.
-bool PlayCertainCells(const MineChances& chances, SolvedBoard& board)
-{
-    bool played = false;
-    for (std::size_t index = 0; index < GridSize() && GameState != Over; ++index)
-        if (chances.chance[index] == 1.0 && IsCovered(Board[index])) {
-            PlayMove('R', PositionOf(index), board);
-            played = true;
-        }
-    for (std::size_t index = 0; index < GridSize() && GameState != Over; ++index)
-        if (chances.chance[index] == 0.0 && IsHidden(Board[index])) {
-            PlayMove('L', PositionOf(index), board);
-            played = true;
-        }
-    return played;
-}
-
-// One round of play: every certain cell, or else a guess on the cell least likely to hide a mine,
-// ties to the first in reading order. False when the solver has no move.
-bool PlayRound(SolvedBoard& board)
-{
-    const SeenPosition position = SeenFromBoard();
-    const MineChances chances = FindMineChances(position);
-    if (PlayCertainCells(chances, board))
-        return true;
-    const Hint hint = FindHint(position, chances, CellPosition{0, 0}, false);
-    if (hint.kind != HintKind::LeastLikely || !IsHidden(CellAt(hint.cell.column, hint.cell.row)))
-        return false;
-    board.guesses.push_back(hint);
-    PlayMove('L', hint.cell, board);
-    return true;
-}
-
-// Where a hint points before the first release.
-CellPosition HintedFirstRelease()
-{
-    const SeenPosition position = SeenFromBoard();
-    return FindHint(position, FindMineChances(position), CellPosition{0, 0}, false).cell;
-}
-
-// Plays the game set up from its first release to its end; false when the solver stopped before.
-bool SolveGame(const CellPosition* first, SolvedBoard& board)
-{
-    board.threeBV = ThreeBV();
-    PlayMove('L', first != nullptr ? *first : HintedFirstRelease(), board);
-    while (GameState != Over && PlayRound(board)) {
-    }
-    board.won = !GameWasLost();
-    return GameState == Over;
 }
 
 std::string MoveText(const Move& move)
@@ -362,19 +255,10 @@ int SolveBatch(const CommandLine& line)
 
 int RunChances(const CommandLine& line)
 {
-    std::vector<Move> moves;
-    std::string problem;
-    if (!ParseMoves(line, moves, problem))
-        return Misuse(problem);
-    const int exitCode = StartSeededGame(line);
-    CloseDataFile();
+    const int exitCode = ReplaySeededGame(line);
     if (exitCode != 0)
         return exitCode;
-    if (!MovesInsideGrid(moves, line.moves, problem))
-        return Misuse(problem);
-    for (const Move& move : moves)
-        ApplyMove(move);
-    const MineChances chances = FindMineChances(SeenFromBoard());
+    const MineChances chances = HintOnBoard(CellPosition{0, 0}, false).chances;
     if (line.list)
         PrintChanceList(chances);
     else

@@ -6,8 +6,7 @@
 
 #include "game/board.h"
 #include "game/cell_cursor.h"
-#include "game/hint.h"
-#include "game/solver.h"
+#include "solver/hint.h"
 #include "ui/input.h"
 #include "ui/keyboard.h"
 
@@ -58,8 +57,7 @@ void HandleHintKey(HWND window, LPARAM flags)
         return;
     CellPosition nearTo = CursorCell();
     const bool hasNear = IsCursorShown() || CellUnderPointer(window, nearTo);
-    const SeenPosition position = SeenFromBoard();
-    const Hint hint = FindHint(position, FindMineChances(position), nearTo, hasNear);
+    const Hint hint = HintOnBoard(nearTo, hasNear).hint;
     if (hint.kind == HintKind::None)
         return;
     HintUsed = true;

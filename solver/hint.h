@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "game/rules.h"
-#include "game/solver.h"
+#include "solver/solver.h"
 
 enum class HintKind : std::uint8_t {
     None,          // no hidden cell is left
@@ -26,3 +26,11 @@ struct Hint {
 // near: the cell the hint should be closest to (the cursor or the pointer); hasNear false for
 // none, when ties go to the first cell in reading order.
 Hint FindHint(const SeenPosition& position, const MineChances& chances, CellPosition near, bool hasNear);
+
+struct BoardHint {
+    MineChances chances;
+    Hint hint;
+};
+
+// What the current board shows, every hidden cell's chance on it and where a hint points.
+BoardHint HintOnBoard(CellPosition near, bool hasNear);

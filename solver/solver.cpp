@@ -1,19 +1,14 @@
-#include "game/solver.h"
+#include "solver/solver.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <limits>
 
-#include "game/board.h"
-#include "game/cell.h"
-#include "game/group_sweep.h"
+#include "game/neighbours.h"
+#include "solver/group_sweep.h"
 
 namespace {
-
-// Logarithms of numbers of placements: C(65025, 255) and the product of many groups' counts are
-// far beyond a double, their logarithms are not. Zero ways is minus infinity.
-constexpr double kNoWay = -std::numeric_limits<double>::infinity();
 
 // Work is measured in steps of the sweep (see group_sweep.h), not in time, so that every machine
 // gives the same answer. A group that needs more than is left is estimated instead (see
@@ -118,17 +113,6 @@ struct Work {
     std::uint64_t workLeft = 0;
 };
 
-std::int8_t SeenCell(std::uint8_t b)
-{
-    if (IsVoid(b))
-        return kSeenVoid;
-    if (IsFlagged(b))
-        return kSeenFlagged;
-    if (IsHidden(b))
-        return kSeenHidden;
-    return b == kMine ? kSeenMine : static_cast<std::int8_t>(b);
-}
-
 bool IsCount(std::int8_t seen)
 {
     return seen >= 0;
@@ -163,7 +147,7 @@ bool ReadCounts(Work& w, std::uint32_t& minesShown)
             continue;
         int need = seen;
         const auto first = static_cast<std::uint32_t>(w.countCells.size());
-        ForEachSeenNeighbour(*w.position, index, [&](std::size_t neighbour) {
+        ForEachNeighbour(w.position->columns, w.position->rows, index, [&](std::size_t neighbour) {
             if (cells[neighbour] == kSeenMine)
                 --need;
             else if (w.hiddenOf[neighbour] >= 0)
@@ -705,18 +689,6 @@ bool CountRemainingMines(Work& w, std::uint32_t minesShown)
 }
 
 }  // namespace
-
-SeenPosition SeenFromBoard()
-{
-    SeenPosition position;
-    position.columns = Columns;
-    position.rows = Rows;
-    position.mines = Mines;
-    position.cells.resize(GridSize());
-    for (std::size_t index = 0; index < GridSize(); ++index)
-        position.cells[index] = SeenCell(Board[index]);
-    return position;
-}
 
 MineChances FindMineChances(const SeenPosition& position)
 {

@@ -9,7 +9,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
+
+// Logarithms of numbers of placements: C(65025, 255) and the product of many groups' counts are
+// far beyond a double, their logarithms are not. Zero ways is minus infinity.
+constexpr double kNoWay = -std::numeric_limits<double>::infinity();
 
 // One group: its cells numbered 0 to cells - 1 and its counts 0 to counts - 1.
 struct GroupCounts {

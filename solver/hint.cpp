@@ -1,7 +1,9 @@
-#include "game/hint.h"
+#include "solver/hint.h"
 
 #include <cmath>
 #include <cstddef>
+
+#include "game/neighbours.h"
 
 namespace {
 
@@ -38,8 +40,8 @@ void Consider(Choice& choice, std::size_t index, double rank, std::uint64_t dist
 int RealNeighbours(const SeenPosition& position, std::size_t index)
 {
     int real = 0;
-    ForEachSeenNeighbour(position, index,
-                         [&](std::size_t neighbour) { real += position.cells[neighbour] != kSeenVoid; });
+    ForEachNeighbour(position.columns, position.rows, index,
+                     [&](std::size_t neighbour) { real += position.cells[neighbour] != kSeenVoid; });
     return real;
 }
 
@@ -94,4 +96,12 @@ Hint FindHint(const SeenPosition& position, const MineChances& chances, CellPosi
     if (safeCell.found)
         return MakeHint(HintKind::SafeCell, safeCell, position, chances);
     return MakeHint(HintKind::LeastLikely, leastLikely, position, chances);
+}
+
+BoardHint HintOnBoard(CellPosition near, bool hasNear)
+{
+    const SeenPosition position = SeenFromBoard();
+    BoardHint reading{FindMineChances(position), Hint{}};
+    reading.hint = FindHint(position, reading.chances, near, hasNear);
+    return reading;
 }

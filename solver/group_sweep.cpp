@@ -1,4 +1,4 @@
-#include "game/group_sweep.h"
+#include "solver/group_sweep.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr double kNoWay = -std::numeric_limits<double>::infinity();
 // Below this a weight is close enough to the smallest double that a product may have vanished.
 constexpr double kTiny = 1e-280;
 constexpr std::uint32_t kLargestClass = 12;  // a class lies inside a count's twelve neighbours

@@ -1,0 +1,29 @@
+#include "game/seen_position.h"
+
+#include <cstddef>
+
+#include "game/board.h"
+#include "game/cell.h"
+
+static std::int8_t SeenCell(std::uint8_t b)
+{
+    if (IsVoid(b))
+        return kSeenVoid;
+    if (IsFlagged(b))
+        return kSeenFlagged;
+    if (IsHidden(b))
+        return kSeenHidden;
+    return b == kMine ? kSeenMine : static_cast<std::int8_t>(b);
+}
+
+SeenPosition SeenFromBoard()
+{
+    SeenPosition position;
+    position.columns = Columns;
+    position.rows = Rows;
+    position.mines = Mines;
+    position.cells.resize(GridSize());
+    for (std::size_t index = 0; index < GridSize(); ++index)
+        position.cells[index] = SeenCell(Board[index]);
+    return position;
+}
