@@ -22,6 +22,9 @@ std::int32_t LevelIndex;
 std::uint32_t LevelOffset;
 std::uint32_t GamesStarted;
 bool HintUsed;
+bool NoGuessing;
+bool AwaitingDeal;
+std::uint32_t GameSeed;
 
 int CountInRow(std::uint8_t value, std::size_t cellIndex, std::uint32_t column)
 {
@@ -86,6 +89,7 @@ static void AbandonGame(PlatformWindow window, const std::string& problem)
     Rows = Columns = Mines = 0;
     Board.assign(1, kVoidCell);
     FlagsLeft = 0;
+    AwaitingDeal = false;
     GameState = Over;
     ReportDataFileProblem(window, problem);
 }
@@ -149,6 +153,19 @@ bool BuildBoard(const LevelRecord& record, std::uint32_t seed)
     return true;
 }
 
+bool BuildUndealtBoard(const LevelRecord& record)
+{
+    Rows = record.rows;
+    Columns = record.columns;
+    Mines = record.mines;
+    if (record.grid.size() != GridSize() || CountDrawableCells(record.grid) < Mines)
+        return false;
+    Board.assign(record.grid.begin(), record.grid.end());
+    Board.push_back(kVoidCell);
+    CoverAllCells();
+    return true;
+}
+
 void NewGameWithSeed(PlatformWindow window, std::uint32_t seed)
 {
     assert(LevelIndex >= 0 && LevelIndex < kLevelCount);
@@ -170,8 +187,10 @@ void NewGameWithSeed(PlatformWindow window, std::uint32_t seed)
     GameState = Idle;
     ElapsedSeconds = 0;
     HintUsed = false;
+    GameSeed = seed;
+    AwaitingDeal = NoGuessing;
     StopClockTimer(window);
-    if (!BuildBoard(record, seed)) {
+    if (!(NoGuessing ? BuildUndealtBoard(record) : BuildBoard(record, seed))) {
         AbandonGame(window, DataFileName + ": " + LevelName(LevelIndex) + ": its mines cannot be placed");
         return;
     }

@@ -21,6 +21,9 @@ extern std::int32_t LevelIndex;          // current level, 0 to 7
 extern std::uint32_t LevelOffset;        // file offset of the current level's record
 extern std::uint32_t GamesStarted;       // new games made since the program started
 extern bool HintUsed;                    // the player asked for a hint in this game: it enters no best time
+extern bool NoGuessing;                  // new games are dealt at their first left release, to be won by logic alone
+extern bool AwaitingDeal;                // no mine is laid yet: the first left release deals the board
+extern std::uint32_t GameSeed;           // the seed the current game was made with
 
 inline std::size_t CellIndex(std::uint32_t column, std::uint32_t row)
 {
@@ -51,12 +54,17 @@ struct LevelRecord;
 // with seed: Rows, Columns, Mines and Board. False when the mines cannot all be placed.
 bool BuildBoard(const LevelRecord& record, std::uint32_t seed);
 
+// Sets up the board of a level's record with no mine laid yet, every real cell covered, for a deal
+// at the first left release; false when the level's mines could not be placed.
+bool BuildUndealtBoard(const LevelRecord& record);
+
 // The seed of the new game made at time seconds (since 1970) after gamesBefore others. The clock's
 // seconds alone barely move the generator's first draw, so the first mine would stay put for
 // minutes and two games in one second would be the same board; mixing the two spreads them.
 std::uint32_t NewGameSeed(std::uint32_t seconds, std::uint32_t gamesBefore);
 
-// Builds a new game for LevelIndex with the generator seeded from the current time and GamesStarted.
+// Builds a new game for LevelIndex with the generator seeded from the current time and GamesStarted;
+// with NoGuessing, a board that awaits its deal.
 void NewGame(PlatformWindow window);
 
 // The same with a given seed, so that a board can be reproduced.

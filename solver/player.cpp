@@ -95,8 +95,10 @@ CellPosition HintedFirstRelease()
 
 bool SolveGame(const CellPosition* first, SolvedBoard& board)
 {
+    const CellPosition release = first != nullptr ? *first : HintedFirstRelease();
+    board.dealt = DealOnFirstRelease(release.column, release.row);
     board.threeBV = ThreeBV();
-    PlayMove('L', first != nullptr ? *first : HintedFirstRelease(), board);
+    PlayMove('L', release, board);
     while (GameState != Over && PlayRound(board)) {
     }
     board.won = !GameWasLost();

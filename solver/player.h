@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/rules.h"
+#include "solver/deal.h"
 #include "solver/hint.h"
 
 struct SolvedBoard {
@@ -14,6 +15,7 @@ struct SolvedBoard {
     std::vector<Hint> guesses;  // the releases on cells that were not certainly safe, after the first
     bool won = false;
     std::uint32_t threeBV = 0;
+    DealOutcome dealt = DealOutcome::NotDealt;  // in the no-guess mode, what the first release dealt
 };
 
 // The board's 3BV, from a board still all covered: the fewest left releases that uncover every
@@ -25,5 +27,6 @@ std::uint32_t ThreeBV();
 CellPosition HintedFirstRelease();
 
 // Plays the game set up from its first release (where a hint points when first is null) to its
-// end; false when the player stopped before.
+// end, the release dealing the board when the game awaits its deal; false when the player stopped
+// before.
 bool SolveGame(const CellPosition* first, SolvedBoard& board);

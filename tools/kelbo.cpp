@@ -13,6 +13,7 @@
 #include "game/cell.h"
 #include "game/level_check.h"
 #include "game/rules.h"
+#include "solver/deal.h"
 #include "tools/kelbo_command_line.h"
 #include "tools/kelbo_file.h"
 #include "tools/kelbo_game.h"
@@ -166,16 +167,68 @@ int StartSeededGame(const CommandLine& line)
     std::string problem;
     if (!ParseLevel(line.level, level, problem) || !ParseSeed(line, seed, problem))
         return Misuse(problem);
+    NoGuessing = line.noGuess;
     return StartGameOfSeed(level, seed);
+}
+
+bool ParseFirst(const std::string& text, CellPosition& cell, std::string& problem)
+{
+    const std::size_t comma = text.find(',');
+    std::uint64_t column = 0;
+    std::uint64_t row = 0;
+    if (comma == std::string::npos || !ParseNumber(text.substr(0, comma), 0xFFFFFFFFu, column) ||
+        !ParseNumber(text.substr(comma + 1), 0xFFFFFFFFu, row)) {
+        problem = "bad cell --first " + text + ": write COLUMN,ROW";
+        return false;
+    }
+    cell = CellPosition{static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)};
+    return true;
+}
+
+bool FirstOnTriangle(const CellPosition& cell, const std::string& text, std::string& problem)
+{
+    if (cell.column >= Columns || cell.row >= Rows)
+        problem = "--first " + text + " lies outside the grid of " + std::to_string(Columns) + " columns and " +
+                  std::to_string(Rows) + " rows";
+    else if (IsVoid(CellAt(cell.column, cell.row)))
+        problem = "--first " + text + " is no triangle of this level";
+    return problem.empty();
+}
+
+const char* DealText(DealOutcome outcome)
+{
+    return outcome == DealOutcome::Proven ? "no guess needed" : "may need a guess";
+}
+
+// The board dealt when the game's first release is on --first.
+static int DealSeededGame(const CommandLine& line, DealOutcome& outcome)
+{
+    CellPosition first{0, 0};
+    std::string problem;
+    if (line.first.empty())
+        return Misuse("--no-guess: give the first release with --first COLUMN,ROW, since the board is dealt there");
+    if (!ParseFirst(line.first, first, problem))
+        return Misuse(problem);
+    const int exitCode = StartSeededGame(line);
+    CloseDataFile();
+    if (exitCode != 0)
+        return exitCode;
+    if (!FirstOnTriangle(first, line.first, problem))
+        return Misuse(problem);
+    outcome = DealOnFirstRelease(first.column, first.row);
+    return 0;
 }
 
 int RunBoard(const CommandLine& line)
 {
-    const int exitCode = StartSeededGame(line);
+    DealOutcome outcome = DealOutcome::NotDealt;
+    const int exitCode = line.noGuess ? DealSeededGame(line, outcome) : StartSeededGame(line);
+    CloseDataFile();
     if (exitCode != 0)
         return exitCode;
     PrintRows(BoardCellText);
-    CloseDataFile();
+    if (line.noGuess)
+        std::printf("%s\n", DealText(outcome));
     return 0;
 }
 
@@ -244,7 +297,7 @@ static void PrintGameState()
         std::printf("Result %s\n", GameWasLost() ? "Lost" : "Won");
 }
 
-int ReplaySeededGame(const CommandLine& line)
+int ReplaySeededGame(const CommandLine& line, DealOutcome& dealt)
 {
     std::vector<Move> moves;
     std::string problem;
@@ -256,17 +309,23 @@ int ReplaySeededGame(const CommandLine& line)
         return exitCode;
     if (!MovesInsideGrid(moves, line.moves, problem))
         return Misuse(problem);
-    for (const Move& move : moves)
-        ApplyMove(move);
+    dealt = DealOutcome::NotDealt;
+    for (const Move& move : moves) {
+        const DealOutcome outcome = ApplyMoveDealing(move);
+        dealt = outcome == DealOutcome::NotDealt ? dealt : outcome;
+    }
     return 0;
 }
 
 int RunReplay(const CommandLine& line)
 {
-    const int exitCode = ReplaySeededGame(line);
+    DealOutcome dealt = DealOutcome::NotDealt;
+    const int exitCode = ReplaySeededGame(line, dealt);
     if (exitCode != 0)
         return exitCode;
     PrintRows(VisibleCellText);
     PrintGameState();
+    if (dealt != DealOutcome::NotDealt)
+        std::printf("%s\n", DealText(dealt));
     return 0;
 }

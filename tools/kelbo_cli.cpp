@@ -53,6 +53,12 @@ void AddSeedOptions(CLI::App* command, CommandLine& line)
     game->needs(time);
 }
 
+void AddNoGuess(CLI::App* command, CommandLine& line)
+{
+    command->add_flag("--no-guess", line.noGuess,
+                      "the no-guess mode: the board is dealt at the first left release, to be won by logic alone");
+}
+
 void AddMoves(CLI::App* command, CommandLine& line)
 {
     command
@@ -69,12 +75,14 @@ void AddSolverCommands(CLI::App& app, CommandLine& line, std::vector<Runner>& ru
     AddLevel(chances, line);
     AddMoves(chances, line);
     AddSeedOptions(chances, line);
+    AddNoGuess(chances, line);
     chances->add_flag("--list", line.list, "one line for each hidden triangle: COLUMN ROW CHANCE");
     CLI::App* solve =
         AddCommand(app, "solve", "let the solver play a board a new game builds, or many, and print how it went",
                    runners, RunSolve);
     AddLevel(solve, line);
     AddSeedOptions(solve, line);
+    AddNoGuess(solve, line);
     solve->add_option("--first", line.first, "the cell of the first release (where a hint points when not given)")
         ->type_name("COLUMN,ROW");
     solve
@@ -119,11 +127,15 @@ void AddCommands(CLI::App& app, CommandLine& line, std::vector<Runner>& runners)
         AddCommand(app, "board", "print the board a new game builds (* a mine, . no cell)", runners, RunBoard);
     AddLevel(board, line);
     AddSeedOptions(board, line);
+    AddNoGuess(board, line);
+    board->add_option("--first", line.first, "with --no-guess: the cell of the first release, where the board is dealt")
+        ->type_name("COLUMN,ROW");
     CLI::App* replay = AddCommand(
         app, "replay", "play moves on the board a new game builds and print what the player sees", runners, RunReplay);
     AddLevel(replay, line);
     AddMoves(replay, line);
     AddSeedOptions(replay, line);
+    AddNoGuess(replay, line);
     AddSolverCommands(app, line, runners);
     AddLevelCommands(app, line, runners);
 }

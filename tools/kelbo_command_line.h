@@ -18,7 +18,8 @@ struct CommandLine {
     std::string size;
     std::string picture;
     bool list = false;   // chances --list
-    std::string first;   // solve --first COLUMN,ROW as typed; empty when not given
+    std::string first;   // solve's and board's --first COLUMN,ROW as typed; empty when not given
+    bool noGuess = false;  // --no-guess: games dealt at their first release, to be won by logic alone
     std::string boards;  // solve --boards K as typed; empty when not given
 };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/rules.h"
+#include "solver/deal.h"
 
 struct CommandLine;
 
@@ -17,9 +18,19 @@ int StartSeededGame(const CommandLine& line);
 // file as every new game reads it; the exit code of a failure, or 0.
 int StartGameOfSeed(int level, std::uint32_t seed);
 
-// Sets up the seeded game and plays the moves after the level on it; the exit code of a failure,
+// Sets up the seeded game and plays the moves after the level on it, a left release dealing the
+// board with --no-guess (dealt: what the deal found, NotDealt when none was made); the exit code of a failure,
 // or 0.
-int ReplaySeededGame(const CommandLine& line);
+int ReplaySeededGame(const CommandLine& line, DealOutcome& dealt);
+
+// --first COLUMN,ROW as typed; false with a message.
+bool ParseFirst(const std::string& text, CellPosition& cell, std::string& problem);
+
+// The first release must fall on a triangle of the game set up; false with a message.
+bool FirstOnTriangle(const CellPosition& cell, const std::string& text, std::string& problem);
+
+// What a deal in the no-guess mode found, as kelbo prints it.
+const char* DealText(DealOutcome outcome);
 
 // The moves after the level; false with a message naming the first bad one.
 bool ParseMoves(const CommandLine& line, std::vector<Move>& moves, std::string& problem);

@@ -17,6 +17,7 @@
 #include "game/board.h"
 #include "game/cell.h"
 #include "game/rules.h"
+#include "solver/deal.h"
 #include "solver/hint.h"
 #include "solver/player.h"
 #include "solver/solver.h"
@@ -105,32 +106,8 @@ void PrintSolvedBoard(const SolvedBoard& board)
         std::printf("%u,%u %s%s\n", guess.cell.column, guess.cell.row, ChanceText(guess.chance).c_str(),
                     guess.approximate ? " approximate" : "");
     std::printf("%s 3BV %u\n", board.won ? "won" : "lost", board.threeBV);
-}
-
-// --first COLUMN,ROW as typed; false with a message.
-bool ParseFirst(const std::string& text, CellPosition& cell, std::string& problem)
-{
-    const std::size_t comma = text.find(',');
-    std::uint64_t column = 0;
-    std::uint64_t row = 0;
-    if (comma == std::string::npos || !ParseNumber(text.substr(0, comma), 0xFFFFFFFFu, column) ||
-        !ParseNumber(text.substr(comma + 1), 0xFFFFFFFFu, row)) {
-        problem = "bad cell --first " + text + ": write COLUMN,ROW";
-        return false;
-    }
-    cell = CellPosition{static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)};
-    return true;
-}
-
-// The first release must fall on a triangle of the game set up.
-bool FirstOnTriangle(const CellPosition& cell, const std::string& text, std::string& problem)
-{
-    if (cell.column >= Columns || cell.row >= Rows)
-        problem = "--first " + text + " lies outside the grid of " + std::to_string(Columns) + " columns and " +
-                  std::to_string(Rows) + " rows";
-    else if (IsVoid(CellAt(cell.column, cell.row)))
-        problem = "--first " + text + " is no triangle of this level";
-    return problem.empty();
+    if (board.dealt != DealOutcome::NotDealt)
+        std::printf("%s\n", DealText(board.dealt));
 }
 
 bool StandardErrorIsTerminal()
@@ -181,6 +158,10 @@ struct BatchFigures {
     std::uint32_t lostOnFirstRelease = 0;
     std::uint64_t guesses = 0;
     std::uint64_t threeBV = 0;
+    // With --no-guess:
+    std::uint32_t dealtWithoutGuess = 0;
+    double dealingSeconds = 0.0;
+    double slowestDeal = 0.0;
 };
 
 void AddToFigures(const SolvedBoard& board, BatchFigures& figures)
@@ -193,7 +174,14 @@ void AddToFigures(const SolvedBoard& board, BatchFigures& figures)
     figures.threeBV += board.threeBV;
 }
 
-void PrintFigures(const BatchFigures& figures, double seconds)
+void AddDealToFigures(DealOutcome outcome, double seconds, BatchFigures& figures)
+{
+    figures.dealtWithoutGuess += outcome == DealOutcome::Proven;
+    figures.dealingSeconds += seconds;
+    figures.slowestDeal = std::max(figures.slowestDeal, seconds);
+}
+
+void PrintFigures(const BatchFigures& figures, double seconds, bool noGuess)
 {
     const double boards = figures.boards;
     std::printf("won %u of %u\n", figures.won, figures.boards);
@@ -202,6 +190,24 @@ void PrintFigures(const BatchFigures& figures, double seconds)
     std::printf("guesses per board %.2f\n", static_cast<double>(figures.guesses) / boards);
     std::printf("3BV per board %.2f\n", static_cast<double>(figures.threeBV) / boards);
     std::printf("boards per second %.0f\n", boards / std::max(seconds, 1e-6));
+    if (!noGuess)
+        return;
+    std::printf("dealt without a guess %u of %u\n", figures.dealtWithoutGuess, figures.boards);
+    std::printf("dealing: %.3f ms a board on average, %.3f ms the slowest\n", figures.dealingSeconds * 1000.0 / boards,
+                figures.slowestDeal * 1000.0);
+}
+
+// With --no-guess, deals the board for the first release and notes how it went and how long it
+// took; first is where the release goes, as the hint points when not given.
+void DealTimed(CellPosition& first, bool hasFirst, BatchFigures& figures)
+{
+    if (!AwaitingDeal)
+        return;
+    if (!hasFirst)
+        first = HintedFirstRelease();
+    const Clock::time_point start = Clock::now();
+    const DealOutcome outcome = DealOnFirstRelease(first.column, first.row);
+    AddDealToFigures(outcome, std::chrono::duration<double>(Clock::now() - start).count(), figures);
 }
 
 int SolverStopped(std::uint32_t seed)
@@ -210,7 +216,7 @@ int SolverStopped(std::uint32_t seed)
 }
 
 // Plays the boards of games 0 to count - 1 made at time, each as solve plays it alone.
-int SolveBatch(int level, std::uint32_t time, std::uint32_t count, const std::string& firstText)
+int SolveBatch(int level, std::uint32_t time, std::uint32_t count, const std::string& firstText, bool noGuess)
 {
     CellPosition first{0, 0};
     std::string problem;
@@ -226,14 +232,15 @@ int SolveBatch(int level, std::uint32_t time, std::uint32_t count, const std::st
             return exitCode;
         if (!firstText.empty() && !FirstOnTriangle(first, firstText, problem))
             return Misuse(problem);
+        DealTimed(first, !firstText.empty(), figures);
         SolvedBoard board;
-        if (!SolveGame(firstText.empty() ? nullptr : &first, board))
+        if (!SolveGame(firstText.empty() && !noGuess ? nullptr : &first, board))
             return SolverStopped(seed);
         AddToFigures(board, figures);
         ShowProgress(bar, game + 1, count);
     }
     ClearProgress(bar);
-    PrintFigures(figures, std::chrono::duration<double>(Clock::now() - bar.start).count());
+    PrintFigures(figures, std::chrono::duration<double>(Clock::now() - bar.start).count(), noGuess);
     return 0;
 }
 
@@ -248,14 +255,16 @@ int SolveBatch(const CommandLine& line)
         return Misuse(problem);
     if (!ParseWord32("--boards", line.boards, count, problem) || count == 0)
         return Misuse("--boards " + line.boards + ": give a whole number from 1 to 4294967295");
-    return SolveBatch(level, time, count, line.first);
+    NoGuessing = line.noGuess;
+    return SolveBatch(level, time, count, line.first, line.noGuess);
 }
 
 }  // namespace
 
 int RunChances(const CommandLine& line)
 {
-    const int exitCode = ReplaySeededGame(line);
+    DealOutcome dealt = DealOutcome::NotDealt;
+    const int exitCode = ReplaySeededGame(line, dealt);
     if (exitCode != 0)
         return exitCode;
     const MineChances chances = HintOnBoard(CellPosition{0, 0}, false).chances;
