@@ -45,7 +45,7 @@ bool PlayCertainCells(const MineChances& chances, SolvedBoard& board)
 {
     bool played = false;
     for (std::size_t index = 0; index < GridSize() && GameState != Over; ++index)
-        if (chances.chance[index] == 1.0 && IsCovered(Board[index])) {
+        if (chances.chance[index] == 1.0 && IsCovered(Board[index]) && FlagsLeft > 0) {
             PlayMove('R', PositionOf(index), board);
             played = true;
         }
