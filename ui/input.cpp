@@ -36,16 +36,39 @@ namespace {
 
 bool ButtonPressed;  // the new-game button shows pressed while the left button that pressed it is down
 
-// A release plays only on the board its press went down on: a new game while a button is held
-// (F2, Alt+N, a level item) leaves the new board alone.
-bool LeftHeld;                  // a left press seen on the window and not yet released
+// A release plays only after a press that the window saw, on the board that press went down on:
+// a new game while a button is held (F2, Alt+N, a level item) leaves the new board alone, and the
+// release of a click that closed a dialog over the board plays nothing.
+bool LeftHeld;                  // a left press seen, until its release or a cancelled mode
 std::uint32_t LeftPressGame;    // GamesStarted at that press
+bool RightHeld;                 // a right press seen, until its release or a cancelled mode
+std::uint32_t RightPressGame;   // GamesStarted at that press
 bool MiddleHeld;                // a middle press seen, until its release or the loss of its capture
 std::uint32_t MiddlePressGame;  // GamesStarted at that press
+
+bool IsLeftPressLive()
+{
+    return LeftHeld && LeftPressGame == GamesStarted;
+}
+
+bool IsRightPressLive()
+{
+    return RightHeld && RightPressGame == GamesStarted;
+}
 
 bool IsMiddlePressLive()
 {
     return MiddleHeld && MiddlePressGame == GamesStarted;
+}
+
+// Without a capture a release outside the window never comes here; a move with the button up
+// shows that press over.
+void ForgetPressesLetGo(WPARAM keys)
+{
+    if ((keys & MK_LBUTTON) == 0)
+        LeftHeld = false;
+    if ((keys & MK_RBUTTON) == 0)
+        RightHeld = false;
 }
 
 int OrientationOf(std::uint8_t hitKind)
@@ -67,17 +90,19 @@ bool IsNeighbourhoodPressedAt(std::uint32_t x, std::uint32_t y)
            row == PressedCentre.row;
 }
 
-// A release with no press seen (pressed outside the window) plays, as any release does.
+// A press seen in an earlier game still lets the new-game button start one; a release with no
+// press seen (pressed outside the window, or on a dialog that has closed) does nothing at all.
 void ReleaseLeftButton(HWND window, std::uint32_t x, std::uint32_t y)
 {
-    const bool plays = !LeftHeld || LeftPressGame == GamesStarted;
+    const bool seen = LeftHeld;
+    const bool plays = IsLeftPressLive();
     LeftHeld = false;
     ButtonPressed = false;
     if (plays)
         PressedCell.kind = kNoCell;  // the cell under the pointer is redrawn below
     else
         RestorePressedCell();
-    if (IsOnNewGameButton(x, y)) {
+    if (seen && IsOnNewGameButton(x, y)) {
         NewGame(window);
         InvalidateRect(window, nullptr, TRUE);
     }
@@ -88,8 +113,10 @@ void ReleaseLeftButton(HWND window, std::uint32_t x, std::uint32_t y)
 
 void ReleaseRightButton(HWND window, std::uint32_t x, std::uint32_t y)
 {
+    const bool plays = IsRightPressLive();
+    RightHeld = false;
     std::uint32_t column = 0, row = 0;
-    if (HitTest(x, y, column, row) != kNoCell)
+    if (plays && HitTest(x, y, column, row) != kNoCell)
         PlayRightRelease(window, column, row);
 }
 
@@ -178,6 +205,7 @@ void HandleTimer(HWND window)
 
 void HandleMouseMove(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
 {
+    ForgetPressesLetGo(keys);
     const HDC outer = AcquireMessageDC(window);
     RestorePressedCell();
     if (keys != MK_MBUTTON || !IsNeighbourhoodPressedAt(x, y)) {
@@ -185,8 +213,9 @@ void HandleMouseMove(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y)
         if (keys == MK_MBUTTON && IsMiddlePressLive())
             PressNeighbourhoodAt(x, y);
     }
-    // The left button alone: Shift, Ctrl or another button held shows nothing pressed.
-    if (keys == MK_LBUTTON)
+    // The left button alone: Shift, Ctrl or another button held shows nothing pressed, nor does a
+    // press that would play nothing.
+    if (keys == MK_LBUTTON && IsLeftPressLive())
         PressCellAt(x, y);
     ReleaseMessageDC(window, outer);
 }
@@ -211,6 +240,12 @@ void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
     RestorePressedNeighbourhood();  // the release or press may change or press those cells
     ReleaseLeftButton(window, x, y);
     ReleaseMessageDC(window, outer);
+}
+
+void HandleRightButtonDown()
+{
+    RightHeld = true;
+    RightPressGame = GamesStarted;
 }
 
 void HandleRightButtonUp(HWND window, std::uint32_t x, std::uint32_t y)
@@ -294,10 +329,12 @@ void HandleLostCapture(HWND window)
         HandleLostPress(window);
 }
 
-// Another window or a system dialog took the mouse in the middle of a press: the release will not
-// come here, so what the press showed goes back now.
+// Another window or a system dialog took the mouse in the middle of a press: what the press
+// showed goes back now, and its release, should it come here, plays nothing.
 void HandleLostPress(HWND window)
 {
+    LeftHeld = false;
+    RightHeld = false;
     MiddleHeld = false;
     if (PressedCell.kind == kNoCell && PressedNeighbourhood.empty() && !ButtonPressed)
         return;

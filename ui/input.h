@@ -56,11 +56,12 @@ void HandleTimer(HWND window);
 void HandleMouseMove(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y);
 void HandleLeftButtonDown(HWND window, std::uint32_t x, std::uint32_t y);
 void HandleLeftButtonUp(HWND window, std::uint32_t x, std::uint32_t y);
+void HandleRightButtonDown();
 void HandleRightButtonUp(HWND window, std::uint32_t x, std::uint32_t y);
 void HandleMiddleButtonDown(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y);
 void HandleMiddleButtonUp(HWND window, WPARAM keys, std::uint32_t x, std::uint32_t y);
 // The mouse was taken away during a press (a system dialog, another window's capture): the press
-// is undone, and a middle press then chords nothing on its release.
+// is undone, and its release then plays nothing.
 void HandleLostPress(HWND window);
 // The capture went: lost by a middle press, or let go by its release, which undoes nothing.
 void HandleLostCapture(HWND window);

@@ -194,6 +194,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_RBUTTONDOWN:
         HandleMousePressForCursor(window, PicturePixel(HIWORD(lParam)));
+        HandleRightButtonDown();
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_MBUTTONDOWN:
         HandleMousePressForCursor(window, PicturePixel(HIWORD(lParam)));
