@@ -32,6 +32,16 @@ enum class NewFile { Written, AlreadyThere, Failed };
 NewFile WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& problem,
                      const std::string& createAdvice = "", const std::string& writeAdvice = "");
 
+// Writes bytes to a new file of its own beside path, named after it (path.new.PROCESS.N) and created
+// only where nothing stands, so that two writers at once or a link planted at a name never share a
+// file. newPath names it; false with a message, and no file left behind, when it cannot be written.
+bool WriteFileBeside(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& newPath,
+                     std::string& problem);
+
+// The file that path names at the end of its chain of symbolic links; path itself when it is none,
+// and always on Windows, where links are not followed.
+std::string LinkedFile(std::string path);
+
 // Writes bytes into an open file that was found empty through this same handle, from its start
 // and onto the disk. On failure the file is made empty again, as it was found, and false is
 // returned with errno telling why.

@@ -31,3 +31,12 @@ std::string FolderProblem(const std::string& path);
 // keeps the old one's permission bits, owner and group, or a warning on standard error says which
 // it could not keep. False with a one-line message.
 bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, std::string& problem);
+
+// Called, when set, in CommitImage once the new file is written and checked, just before it is
+// renamed over the old one: the moment in which the game might write a time. A test's seam.
+extern void (*BeforeDataFileReplaced)();
+
+// Takes the data file's lock for a command that reads the file and then replaces it, so that no
+// time that the game writes meanwhile is lost; false with a one-line message when the game or
+// another kelbo held it too long. UnlockDataFile frees it.
+bool LockForReplacing(std::string& problem);

@@ -9,6 +9,7 @@
 #include "data/data_check.h"
 #include "data/data_file.h"
 #include "data/default_file.h"
+#include "data/file_lock.h"
 #include "data/level_edit.h"
 #include "data/whole_file.h"
 #include "game/board.h"
@@ -189,13 +190,22 @@ bool ReadDefinition(int levelIndex, const CommandLine& options, LevelDefinition&
            CheckMinesCanBePlaced(levelIndex, level, problem);
 }
 
-int ReplaceRecord(int levelIndex, const std::vector<std::uint8_t>& record, const LevelDefinition& level)
+// The file is read and replaced under the lock, so that no time the game writes in between is lost.
+bool ReplaceRecordLocked(int levelIndex, const std::vector<std::uint8_t>& record, std::string& problem)
 {
     std::vector<std::uint8_t> image;
+    if (!LockForReplacing(problem))
+        return false;
+    const bool replaced = ReadImageToChange(image, problem) &&
+                          CommitImage(ReplaceLevelRecord(image, levelIndex, record), CheckDataFileForPlay, problem);
+    UnlockDataFile();
+    return replaced;
+}
+
+int ReplaceRecord(int levelIndex, const std::vector<std::uint8_t>& record, const LevelDefinition& level)
+{
     std::string problem;
-    if (!ReadImageToChange(image, problem))
-        return Fail(problem);
-    if (!CommitImage(ReplaceLevelRecord(image, levelIndex, record), CheckDataFileForPlay, problem))
+    if (!ReplaceRecordLocked(levelIndex, record, problem))
         return Fail(problem);
     std::printf("%s: %s is now \"%s\": %s, %s, %s, %s\n", DataFileName.c_str(), LevelName(levelIndex).c_str(),
                 TerminalText(WithoutTrailingSpaces(level.title)).c_str(), CountOf(level.outline.rows, "row").c_str(),
