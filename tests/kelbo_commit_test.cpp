@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,8 +91,9 @@ const Commit kCommits[] = {
     {"another writer commits meanwhile", CheckWhileAnotherCommits, true, ""},
 };
 
-// Runs the commit in a child process, as the tool would; its exit code.
-int CommitInChild(const std::vector<std::uint8_t>& image, WholeFileCheck check, std::string& problem)
+// Runs body in a child process, as the tool would run; its exit code, and what it wrote to the
+// pipe it is given.
+int RunInChild(const std::function<int(int pipeEnd)>& body, std::string& written)
 {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
@@ -99,20 +101,27 @@ int CommitInChild(const std::vector<std::uint8_t>& image, WholeFileCheck check, 
     const pid_t child = fork();
     if (child == 0) {
         close(pipeEnds[0]);
-        std::string text;
-        const bool committed = CommitImage(image, check, text);
-        if (write(pipeEnds[1], text.data(), text.size()) < 0)
-            _exit(2);
-        _exit(committed ? 0 : 1);
+        _exit(body(pipeEnds[1]));
     }
     close(pipeEnds[1]);
     char buffer[512];
     for (ssize_t got; (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-        problem.append(buffer, static_cast<std::size_t>(got));
+        written.append(buffer, static_cast<std::size_t>(got));
     close(pipeEnds[0]);
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int CommitInChild(const std::vector<std::uint8_t>& image, WholeFileCheck check, std::string& problem)
+{
+    return RunInChild(
+        [&](int pipeEnd) {
+            std::string text;
+            const bool committed = CommitImage(image, check, text);
+            return write(pipeEnd, text.data(), text.size()) < 0 ? 2 : committed ? 0 : 1;
+        },
+        problem);
 }
 
 TEST(KelboCommit, TheOldFileStaysWholeUntilTheCheckedNewFileReplacesIt)
@@ -187,29 +196,18 @@ bool WinnerInFile()
 // Runs a kelbo command in a child process with the game writing a time at the seam; its exit code.
 int ReplaceWhileTheGameWrites(std::vector<std::string> arguments, std::string& said)
 {
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
-        return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(pipeEnds[0]);
-        GamePipe = pipeEnds[1];
-        DataFileLockWait = 100;
-        BeforeDataFileReplaced = GameWritesATime;
-        arguments.insert(arguments.begin(), {"kelbo", "--file", DataFileName});
-        std::vector<char*> argv;
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        _exit(RunKelboCommand(static_cast<int>(argv.size()), argv.data()));
-    }
-    close(pipeEnds[1]);
-    char buffer[512];
-    for (ssize_t got; (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-        said.append(buffer, static_cast<std::size_t>(got));
-    close(pipeEnds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return RunInChild(
+        [&](int pipeEnd) {
+            GamePipe = pipeEnd;
+            DataFileLockWait = 100;
+            BeforeDataFileReplaced = GameWritesATime;
+            arguments.insert(arguments.begin(), {"kelbo", "--file", DataFileName});
+            std::vector<char*> argv;
+            for (std::string& argument : arguments)
+                argv.push_back(argument.data());
+            return RunKelboCommand(static_cast<int>(argv.size()), argv.data());
+        },
+        said);
 }
 
 const std::vector<std::string> kReplacingCommands[] = {
