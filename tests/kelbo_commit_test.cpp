@@ -64,18 +64,6 @@ std::vector<std::string> CheckWhileAnotherCommits(std::FILE* file, const std::st
     return {};
 }
 
-// Files that writers left beside the data file.
-std::vector<std::string> NewFilesBeside(const std::string& path)
-{
-    const std::filesystem::path dataFile(path);
-    const std::string prefix = dataFile.filename().string() + ".new";
-    std::vector<std::string> found;
-    for (const auto& entry : std::filesystem::directory_iterator(dataFile.parent_path()))
-        if (entry.path().filename().string().rfind(prefix, 0) == 0)
-            found.push_back(entry.path().string());
-    return found;
-}
-
 struct Commit {
     const char* what;
     WholeFileCheck check;

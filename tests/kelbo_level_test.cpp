@@ -142,7 +142,7 @@ TEST_P(LevelRefusal, NamesTheFileAndTheProblemAndWritesNothing)
     EXPECT_EQ(run.errors.rfind(std::string("kelbo: ") + GetParam().message, 0), 0u) << run.errors;
     EXPECT_EQ(Lines(run.errors).size(), 1u) << run.errors;
     EXPECT_EQ(ReadWholeFile(directory.File("kelbo.dat")), file);
-    EXPECT_FALSE(std::filesystem::exists(directory.File("kelbo.dat.new")));
+    EXPECT_TRUE(NewFilesBeside(directory.File("kelbo.dat")).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LevelRefusal, ::testing::ValuesIn(kRefusals), [](const auto& info) {

@@ -40,7 +40,7 @@ TEST(KelboTool, InitWritesTheDefaultFileAndNeverClobbers)
     result = RunKelbo(directory, "init --force");
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(ReadWholeFile(directory.File("kelbo.dat")), DefaultDataFileBytes());
-    EXPECT_FALSE(std::filesystem::exists(directory.File("kelbo.dat.new")));
+    EXPECT_TRUE(NewFilesBeside(directory.File("kelbo.dat")).empty());
 }
 
 TEST(KelboTool, CheckLevelsAndTimes)
