@@ -153,17 +153,6 @@ bool FlushToDisk(std::FILE* file)
     return std::fflush(file) == 0 && SyncToDisk(DescriptorOf(file));
 }
 
-bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& problem,
-                    const std::string& createAdvice, const std::string& writeAdvice)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        problem = CannotCreate(path, createAdvice);
-        return false;
-    }
-    return WriteAndClose(file, path, bytes, problem, writeAdvice);
-}
-
 NewFile WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& problem,
                      const std::string& createAdvice, const std::string& writeAdvice)
 {

@@ -24,9 +24,9 @@ bool ReadOpenImage(std::vector<std::uint8_t>& image);
 // Why path cannot be written as a data file, or empty: a folder is not a file.
 std::string FolderProblem(const std::string& path);
 
-// Replaces DataFileName with the image: writes it whole beside the old file, checks what was
-// written, and only then renames it over the old one, so that a crash, a full disk or a failed
-// check leaves the old file whole. A file that its user may not write is refused. Through a
+// Replaces DataFileName with the image: writes it whole beside the old file, under a name of its
+// own (WriteFileBeside), checks what was written, and only then renames it over the old one, so
+// that a crash, a full disk or a failed check leaves the old file whole. A file that its user may not write is refused. Through a
 // symbolic link the file it names is replaced and the link stays (on POSIX systems); the new file
 // keeps the old one's permission bits, owner and group, or a warning on standard error says which
 // it could not keep. False with a one-line message.
