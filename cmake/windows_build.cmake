@@ -16,3 +16,11 @@ ExternalProject_Add(skarvel_windows
   INSTALL_COMMAND ""
 )
 set(SKARVEL_EXE ${SKARVEL_WINDOWS_BINARY_DIR}/ui/skarvel.exe)
+
+# The game and kelbo.exe alone, without the Windows-side tests: what scripts/play.sh builds.
+ExternalProject_Add_StepTargets(skarvel_windows configure)
+add_custom_target(skarvel_windows_game
+  COMMAND ${CMAKE_COMMAND} --build ${SKARVEL_WINDOWS_BINARY_DIR} --target skarvel kelbo
+  DEPENDS skarvel_windows-configure
+  USES_TERMINAL
+)

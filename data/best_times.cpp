@@ -8,7 +8,7 @@
 
 #include "data/data_check.h"
 #include "data/data_file.h"
-
+#include "data/file_lock.h"
 #include "data/whole_file.h"
 
 constexpr long kTableSize = kEntrySize * kTableEntries;
@@ -139,4 +139,67 @@ bool ReadCurrentBestTimes(int levelIndex, std::uint32_t& recordOffset, BestTimes
     recordOffset = record.offset;
     table = record.table;
     return true;
+}
+
+std::string TimeNotSaved(std::int32_t seconds)
+{
+    return "your time of " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds") + " was not saved";
+}
+
+// The table is read again once the name is known, from the file as it is now: another copy of the
+// game or kelbo may have changed or replaced it meanwhile, and the new entry must go into the table
+// as it is now.
+static bool SaveWhileLocked(int levelIndex, const std::uint8_t (&name)[kNameSize], std::int32_t seconds,
+                            std::string& problem)
+{
+    std::uint32_t recordOffset = 0;
+    BestTimesTable table{};
+    if (!ReadCurrentBestTimes(levelIndex, recordOffset, table, problem)) {
+        problem = DataFilePath() + " cannot be read, so " + TimeNotSaved(seconds) + ".\n" + problem;
+        return false;
+    }
+    if (DataFileReadOnly) {
+        problem = ReadOnlyMessage(TimeNotSaved(seconds));
+        return false;
+    }
+    // Otherwise faster times came in meanwhile: the table shows them.
+    return PlaceForTime(table, seconds) == kTableEntries ||
+           WriteBestTimes(recordOffset, InsertBestTime(table, name, seconds), problem);
+}
+
+bool SaveBestTime(int levelIndex, const std::uint8_t (&name)[kNameSize], std::int32_t seconds, std::string& problem)
+{
+    if (!LockDataFile()) {
+        problem = DataFileBusyMessage(TimeNotSaved(seconds));
+        return false;
+    }
+    const bool saved = SaveWhileLocked(levelIndex, name, seconds, problem);
+    CloseDataFile();
+    UnlockDataFile();
+    return saved;
+}
+
+static bool ClearWhileLocked(int levelIndex, std::string& problem)
+{
+    std::uint32_t recordOffset = 0;
+    BestTimesTable table{};
+    if (!ReadCurrentBestTimes(levelIndex, recordOffset, table, problem))
+        return false;
+    if (DataFileReadOnly) {
+        problem = ReadOnlyMessage("the best times were not reset");
+        return false;
+    }
+    return WriteBestTimes(recordOffset, EmptyBestTimes(), problem);
+}
+
+bool ClearBestTimes(int levelIndex, std::string& problem)
+{
+    if (!LockDataFile()) {
+        problem = DataFileBusyMessage("the best times were not reset");
+        return false;
+    }
+    const bool cleared = ClearWhileLocked(levelIndex, problem);
+    CloseDataFile();
+    UnlockDataFile();
+    return cleared;
 }

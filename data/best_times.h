@@ -40,3 +40,16 @@ bool WriteBestTimes(std::uint32_t recordOffset, const BestTimesTable& table, std
 // stays open for a write. False, with a message naming the file, when the file or the level's
 // record cannot be read.
 bool ReadCurrentBestTimes(int levelIndex, std::uint32_t& recordOffset, BestTimesTable& table, std::string& problem);
+
+// "your time of 7 seconds was not saved"
+std::string TimeNotSaved(std::int32_t seconds);
+
+// Puts a won time, as RecordedSeconds gives it, into the level's table as the file holds it now,
+// under the data file's lock, so that no kelbo command replaces the file between this read and
+// write and loses it. True when it was written, or when faster times came in meanwhile and it no
+// longer enters the table; false with the player's message when it was not saved. DataFile is
+// closed afterwards.
+bool SaveBestTime(int levelIndex, const std::uint8_t (&name)[kNameSize], std::int32_t seconds, std::string& problem);
+
+// Empties the level's table, under the lock as SaveBestTime writes; false with the player's message.
+bool ClearBestTimes(int levelIndex, std::string& problem);

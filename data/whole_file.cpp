@@ -6,9 +6,10 @@
 #include <sys/stat.h>
 
 #ifdef _WIN32
-#include <io.h>  // _commit, _open, _write, _chsize
+#include <io.h>       // _commit, _open, _write, _chsize
+#include <process.h>  // _getpid
 #else
-#include <unistd.h>  // fsync, write, ftruncate
+#include <unistd.h>  // fsync, write, ftruncate, readlink, getpid
 #endif
 
 namespace {
@@ -46,6 +47,11 @@ bool SyncToDisk(int descriptor)
 {
     return _commit(descriptor) == 0;
 }
+
+int ProcessNumber()
+{
+    return _getpid();
+}
 #else
 int DescriptorOf(std::FILE* file)
 {
@@ -78,6 +84,11 @@ bool MakeEmpty(int descriptor)
 bool SyncToDisk(int descriptor)
 {
     return fsync(descriptor) == 0;
+}
+
+int ProcessNumber()
+{
+    return static_cast<int>(getpid());
 }
 #endif
 
@@ -142,17 +153,6 @@ bool FlushToDisk(std::FILE* file)
     return std::fflush(file) == 0 && SyncToDisk(DescriptorOf(file));
 }
 
-bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& problem,
-                    const std::string& createAdvice, const std::string& writeAdvice)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        problem = CannotCreate(path, createAdvice);
-        return false;
-    }
-    return WriteAndClose(file, path, bytes, problem, writeAdvice);
-}
-
 NewFile WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& problem,
                      const std::string& createAdvice, const std::string& writeAdvice)
 {
@@ -166,6 +166,42 @@ NewFile WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& b
     }
     return WriteAndClose(file, path, bytes, problem, writeAdvice) ? NewFile::Written : NewFile::Failed;
 }
+
+bool WriteFileBeside(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& newPath,
+                     std::string& problem)
+{
+    // Another writer's file, or anything planted at a name, is passed by, never written through.
+    const std::string stem = path + ".new." + std::to_string(ProcessNumber()) + ".";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        newPath = stem + std::to_string(attempt);
+        const NewFile written = WriteNewFile(newPath, bytes, problem);
+        if (written != NewFile::AlreadyThere)
+            return written == NewFile::Written;
+    }
+    problem = newPath + " cannot be created: every name beside " + path + " is taken";
+    return false;
+}
+
+#ifdef _WIN32
+std::string LinkedFile(std::string path)
+{
+    return path;
+}
+#else
+std::string LinkedFile(std::string path)
+{
+    for (int hop = 0; hop < 40; ++hop) {
+        char target[4096];
+        const ssize_t length = readlink(path.c_str(), target, sizeof target - 1);
+        if (length < 0)
+            return path;
+        const std::string linked(target, static_cast<std::size_t>(length));
+        const std::size_t slash = path.rfind('/');
+        path = linked[0] == '/' || slash == std::string::npos ? linked : path.substr(0, slash + 1) + linked;
+    }
+    return path;
+}
+#endif
 
 bool FillEmptyFile(std::FILE* file, const std::vector<std::uint8_t>& bytes)
 {

@@ -13,10 +13,13 @@ if [ -z "${DISPLAY:-}" ]; then
   exit 1
 fi
 
+echo "play.sh: checking for the packages that the game needs; any that are missing are installed (about a minute)..."
 bash "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$root/build" -G Ninja -DSKARVEL_WINDOWS=ON
-cmake --build "$root/build" -j2 --target skarvel_windows kelbo
+echo "play.sh: building the game and kelbo (about three minutes the first time, seconds after that)..."
+cmake -S "$root" -B "$root/build" -G Ninja -DSKARVEL_WINDOWS=ON >/dev/null
+cmake --build "$root/build" -j2 --target skarvel_windows_game kelbo
 
 cd "$here"
+echo "play.sh: starting the game under Wine (its first start sets Wine up, which takes some seconds)..."
 export WINEDEBUG=${WINEDEBUG:--all}
 exec wine "$root/build/windows/ui/skarvel.exe"

@@ -59,9 +59,14 @@ struct Refusal {
     const char* arguments;
     const char* message;  // begins after "kelbo: "
     void (*damage)(std::vector<std::uint8_t>&);
+    int exitCode = 1;  // 2 for a command line that is wrong
 };
 
 const Refusal kRefusals[] = {
+    {"size not ROWSxCOLUMNS", "", "set 4 --title T --mines 1 --size 5*5",
+     "--size 5*5: write the size as ROWSxCOLUMNS, for example 10x20", nullptr, 2},
+    {"neither size nor picture", "", "set 4 --title T --mines 1",
+     "give the board either as --size ROWSxCOLUMNS or as --picture FILE", nullptr, 2},
     {"ragged lines", "..#.\n..#\n", "set 4 --title T --mines 1 --picture pic.txt",
      "pic.txt: line 2 has 3 cells and line 1 has 4", nullptr},
     {"other character", "..#.\n.#x.\n", "set 4 --title T --mines 1 --picture pic.txt",
@@ -133,11 +138,11 @@ TEST_P(LevelRefusal, NamesTheFileAndTheProblemAndWritesNothing)
     WriteWholeFileForTest(directory.File("pic.txt"),
                           std::vector<std::uint8_t>(GetParam().picture.begin(), GetParam().picture.end()));
     const ToolRun run = RunKelbo(directory, std::string("level ") + GetParam().arguments);
-    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(run.exitCode, GetParam().exitCode);
     EXPECT_EQ(run.errors.rfind(std::string("kelbo: ") + GetParam().message, 0), 0u) << run.errors;
     EXPECT_EQ(Lines(run.errors).size(), 1u) << run.errors;
     EXPECT_EQ(ReadWholeFile(directory.File("kelbo.dat")), file);
-    EXPECT_FALSE(std::filesystem::exists(directory.File("kelbo.dat.new")));
+    EXPECT_TRUE(NewFilesBeside(directory.File("kelbo.dat")).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LevelRefusal, ::testing::ValuesIn(kRefusals), [](const auto& info) {

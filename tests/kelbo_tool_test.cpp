@@ -40,7 +40,7 @@ TEST(KelboTool, InitWritesTheDefaultFileAndNeverClobbers)
     result = RunKelbo(directory, "init --force");
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(ReadWholeFile(directory.File("kelbo.dat")), DefaultDataFileBytes());
-    EXPECT_FALSE(std::filesystem::exists(directory.File("kelbo.dat.new")));
+    EXPECT_TRUE(NewFilesBeside(directory.File("kelbo.dat")).empty());
 }
 
 TEST(KelboTool, CheckLevelsAndTimes)
@@ -255,6 +255,7 @@ TEST(KelboTool, CommandLinesAsPeopleExpectThem)
 }
 
 // The writers replace the file that a link names, keep the link a link, and keep the file's mode.
+// A link planted where a writer might put its new file is never written through.
 TEST(KelboTool, WritersKeepTheLinkAndTheMode)
 {
     for (const char* command : {"level set 1 --title Tiny --mines 1 --size 1x2", "level reset 1", "init --force"}) {
@@ -266,6 +267,9 @@ TEST(KelboTool, WritersKeepTheLinkAndTheMode)
         WriteWholeFileForTest(directory.File("real/kelbo.dat"), old);
         ASSERT_EQ(chmod(directory.File("real/kelbo.dat").c_str(), 0664), 0);
         std::filesystem::create_symlink("real/kelbo.dat", directory.File("link.dat"));
+        const std::vector<std::uint8_t> victim = {1, 2, 3};
+        WriteWholeFileForTest(directory.File("victim"), victim);
+        std::filesystem::create_symlink("../victim", directory.File("real/kelbo.dat.new"));
         const ToolRun run = RunKelbo(directory, std::string(command) + " --file link.dat");
         EXPECT_EQ(run.exitCode, 0) << run.errors;
         EXPECT_TRUE(std::filesystem::is_symlink(directory.File("link.dat")));
@@ -273,8 +277,11 @@ TEST(KelboTool, WritersKeepTheLinkAndTheMode)
         struct stat status {};
         ASSERT_EQ(stat(directory.File("real/kelbo.dat").c_str(), &status), 0);
         EXPECT_EQ(status.st_mode & 07777, 0664u);
-        EXPECT_FALSE(std::filesystem::exists(directory.File("real/kelbo.dat.new")));
-        EXPECT_FALSE(std::filesystem::exists(directory.File("link.dat.new")));
+        EXPECT_EQ(ReadWholeFile(directory.File("victim")), victim);
+        std::set<std::string> beside;
+        for (const auto& entry : std::filesystem::directory_iterator(directory.File("real")))
+            beside.insert(entry.path().filename().string());
+        EXPECT_EQ(beside, (std::set<std::string>{"kelbo.dat", "kelbo.dat.lock", "kelbo.dat.new"}));
     }
 }
 

@@ -65,3 +65,14 @@ void SetLevelSize(std::vector<std::uint8_t>& file, int levelIndex, std::uint8_t 
     record[1] = columns;
     record[2] = mines;
 }
+
+std::vector<std::string> NewFilesBeside(const std::string& path)
+{
+    const std::filesystem::path dataFile(path);
+    const std::string prefix = dataFile.filename().string() + ".new";
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(dataFile.parent_path()))
+        if (entry.path().filename().string().rfind(prefix, 0) == 0)
+            found.push_back(entry.path().string());
+    return found;
+}

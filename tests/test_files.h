@@ -21,6 +21,9 @@ private:
 };
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
+
+// The new files that writers left beside the data file at path (path.new...).
+std::vector<std::string> NewFilesBeside(const std::string& path);
 void WriteWholeFileForTest(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // Offset of a level's record in a data file image.

@@ -7,6 +7,7 @@
 #include "data/data_check.h"
 #include "data/data_file.h"
 #include "data/default_file.h"
+#include "data/file_lock.h"
 #include "data/level_edit.h"
 #include "data/whole_file.h"
 #include "game/board.h"
@@ -21,6 +22,16 @@
 #include "tools/kelbo_level.h"
 #include "tools/kelbo_text.h"
 
+// Under the lock, as every command that replaces the file.
+static bool ReplaceWithDefault(std::string& problem)
+{
+    if (!LockForReplacing(problem))
+        return false;
+    const bool replaced = CommitImage(DefaultDataFileBytes(), CheckDataFileForPlay, problem);
+    UnlockDataFile();
+    return replaced;
+}
+
 int RunInit(const CommandLine& line)
 {
     std::string problem = FolderProblem(DataFileName);
@@ -34,7 +45,7 @@ int RunInit(const CommandLine& line)
     if (created == NewFile::AlreadyThere && !line.force)
         return Fail(DataFileName + " already exists; it is left as it is. Use --force to replace it with the default "
                                    "file");
-    if (created == NewFile::AlreadyThere && !CommitImage(DefaultDataFileBytes(), CheckDataFileForPlay, problem))
+    if (created == NewFile::AlreadyThere && !ReplaceWithDefault(problem))
         return Fail(problem);
     std::printf("wrote %s (%ld bytes)\n", DataFileName.c_str(), kDefaultFileSize);
     return 0;

@@ -8,10 +8,11 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <unistd.h>  // readlink, chown
+#include <unistd.h>  // chown
 #endif
 
 #include "data/data_file.h"
+#include "data/file_lock.h"
 #include "data/whole_file.h"
 #include "game/level_check.h"
 #include "tools/kelbo_text.h"
@@ -42,11 +43,6 @@ bool MayBeWritten(const std::string& path, std::string& problem)
 }
 
 #ifdef _WIN32
-std::string LinkedFile(const std::string& path)
-{
-    return path;
-}
-
 // Windows gives a new file the folder's permissions; there is nothing of the old one's to keep.
 std::string KeepOwnerAndMode(const std::string&, const std::string&)
 {
@@ -70,21 +66,6 @@ bool ReplaceFileWith(const std::string& from, const std::string& to, std::string
     return false;
 }
 #else
-// The file that path names at the end of its chain of symbolic links; path itself when it is none.
-std::string LinkedFile(std::string path)
-{
-    for (int hop = 0; hop < 40; ++hop) {
-        char target[4096];
-        const ssize_t length = readlink(path.c_str(), target, sizeof target - 1);
-        if (length < 0)
-            return path;
-        const std::string linked(target, static_cast<std::size_t>(length));
-        const std::size_t slash = path.rfind('/');
-        path = linked[0] == '/' || slash == std::string::npos ? linked : path.substr(0, slash + 1) + linked;
-    }
-    return path;
-}
-
 // Only a privileged user may give a file to another owner; the group alone may still be kept.
 void KeepOwner(const std::string& fresh, const struct stat& old)
 {
@@ -171,12 +152,14 @@ bool ReadOpenImage(std::vector<std::uint8_t>& image)
     return size > 0 && ReadBytesAt(DataFile, 0, image.data(), image.size());
 }
 
+void (*BeforeDataFileReplaced)();
+
 bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, std::string& problem)
 {
     const std::string target = LinkedFile(DataFileName);
-    const std::string newPath = target + ".new";
     const std::string untouched = "; " + DataFileName + " is left as it is";
-    if (!MayBeWritten(DataFileName, problem) || !WriteWholeFile(newPath, image, problem)) {
+    std::string newPath;
+    if (!MayBeWritten(DataFileName, problem) || !WriteFileBeside(target, image, newPath, problem)) {
         problem += untouched;
         return false;
     }
@@ -189,6 +172,8 @@ bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, s
         return false;
     }
     const std::string lost = KeepOwnerAndMode(target, newPath);
+    if (BeforeDataFileReplaced != nullptr)
+        BeforeDataFileReplaced();
     std::string reason;
     if (ReplaceFileWith(newPath, target, reason)) {
         if (!lost.empty())
@@ -197,5 +182,14 @@ bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, s
     }
     std::remove(newPath.c_str());
     problem = reason + untouched;
+    return false;
+}
+
+bool LockForReplacing(std::string& problem)
+{
+    if (LockDataFile())
+        return true;
+    problem = DataFileName + " is being written by the game or another kelbo; it is left as it is: run the "
+                             "command again";
     return false;
 }

@@ -24,10 +24,19 @@ bool ReadOpenImage(std::vector<std::uint8_t>& image);
 // Why path cannot be written as a data file, or empty: a folder is not a file.
 std::string FolderProblem(const std::string& path);
 
-// Replaces DataFileName with the image: writes it whole beside the old file, checks what was
-// written, and only then renames it over the old one, so that a crash, a full disk or a failed
-// check leaves the old file whole. A file that its user may not write is refused. Through a
+// Replaces DataFileName with the image: writes it whole beside the old file, under a name of its
+// own (WriteFileBeside), checks what was written, and only then renames it over the old one, so
+// that a crash, a full disk or a failed check leaves the old file whole. A file that its user may not write is refused. Through a
 // symbolic link the file it names is replaced and the link stays (on POSIX systems); the new file
 // keeps the old one's permission bits, owner and group, or a warning on standard error says which
 // it could not keep. False with a one-line message.
 bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, std::string& problem);
+
+// Called, when set, in CommitImage once the new file is written and checked, just before it is
+// renamed over the old one: the moment in which the game might write a time. A test's seam.
+extern void (*BeforeDataFileReplaced)();
+
+// Takes the data file's lock for a command that reads the file and then replaces it, so that no
+// time that the game writes meanwhile is lost; false with a one-line message when the game or
+// another kelbo held it too long. UnlockDataFile frees it.
+bool LockForReplacing(std::string& problem);

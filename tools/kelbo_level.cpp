@@ -9,6 +9,7 @@
 #include "data/data_check.h"
 #include "data/data_file.h"
 #include "data/default_file.h"
+#include "data/file_lock.h"
 #include "data/level_edit.h"
 #include "data/whole_file.h"
 #include "game/board.h"
@@ -126,13 +127,33 @@ bool ReadPictureText(const std::string& name, std::string& text, std::string& pr
     return !failed;
 }
 
-// The outline from --size or --picture; pictureName is how messages name it.
-bool ReadOutline(const CommandLine& options, LevelOutline& outline, std::string& pictureName, std::string& problem)
+// --size's rows and columns; false with a message when it is not ROWSxCOLUMNS.
+bool ParseSize(const std::string& size, std::uint64_t& rows, std::uint64_t& columns, std::string& problem)
+{
+    const std::size_t cross = size.find_first_of("xX");
+    if (cross != std::string::npos && ParseNumber(size.substr(0, cross), 99999, rows) &&
+        ParseNumber(size.substr(cross + 1), 99999, columns))
+        return true;
+    problem = "--size " + size + ": write the size as ROWSxCOLUMNS, for example 10x20";
+    return false;
+}
+
+// The board given on the command line, exactly one way and well formed; false with a message.
+bool BoardOptionsGiven(const CommandLine& options, std::string& problem)
 {
     if (options.size.empty() == options.picture.empty()) {
         problem = "give the board either as --size ROWSxCOLUMNS or as --picture FILE";
         return false;
     }
+    std::uint64_t rows = 0;
+    std::uint64_t columns = 0;
+    return options.size.empty() || ParseSize(options.size, rows, columns, problem);
+}
+
+// The outline from --size or --picture, as BoardOptionsGiven has found them; pictureName is how
+// messages name it.
+bool ReadOutline(const CommandLine& options, LevelOutline& outline, std::string& pictureName, std::string& problem)
+{
     if (!options.picture.empty()) {
         pictureName = options.picture == "-" ? "standard input" : options.picture;
         std::string text;
@@ -140,14 +161,10 @@ bool ReadOutline(const CommandLine& options, LevelOutline& outline, std::string&
                ParseOutlinePicture(text, pictureName, outline, problem);
     }
     pictureName = "--size " + options.size;
-    const std::size_t cross = options.size.find_first_of("xX");
     std::uint64_t rows = 0;
     std::uint64_t columns = 0;
-    if (cross == std::string::npos || !ParseNumber(options.size.substr(0, cross), 99999, rows) ||
-        !ParseNumber(options.size.substr(cross + 1), 99999, columns)) {
-        problem = pictureName + ": write the size as ROWSxCOLUMNS, for example 10x20";
+    if (!ParseSize(options.size, rows, columns, problem))
         return false;
-    }
     outline = LevelOutline{static_cast<std::uint32_t>(rows), static_cast<std::uint32_t>(columns), {}};
     if (rows <= kLargestSide && columns <= kLargestSide)
         outline = RectangleOutline(outline.rows, outline.columns);
@@ -189,13 +206,22 @@ bool ReadDefinition(int levelIndex, const CommandLine& options, LevelDefinition&
            CheckMinesCanBePlaced(levelIndex, level, problem);
 }
 
-int ReplaceRecord(int levelIndex, const std::vector<std::uint8_t>& record, const LevelDefinition& level)
+// The file is read and replaced under the lock, so that no time the game writes in between is lost.
+bool ReplaceRecordLocked(int levelIndex, const std::vector<std::uint8_t>& record, std::string& problem)
 {
     std::vector<std::uint8_t> image;
+    if (!LockForReplacing(problem))
+        return false;
+    const bool replaced = ReadImageToChange(image, problem) &&
+                          CommitImage(ReplaceLevelRecord(image, levelIndex, record), CheckDataFileForPlay, problem);
+    UnlockDataFile();
+    return replaced;
+}
+
+int ReplaceRecord(int levelIndex, const std::vector<std::uint8_t>& record, const LevelDefinition& level)
+{
     std::string problem;
-    if (!ReadImageToChange(image, problem))
-        return Fail(problem);
-    if (!CommitImage(ReplaceLevelRecord(image, levelIndex, record), CheckDataFileForPlay, problem))
+    if (!ReplaceRecordLocked(levelIndex, record, problem))
         return Fail(problem);
     std::printf("%s: %s is now \"%s\": %s, %s, %s, %s\n", DataFileName.c_str(), LevelName(levelIndex).c_str(),
                 TerminalText(WithoutTrailingSpaces(level.title)).c_str(), CountOf(level.outline.rows, "row").c_str(),
@@ -213,7 +239,8 @@ int RunLevelSet(const CommandLine& line)
     std::uint32_t mines = 0;
     LevelDefinition level;
     std::string problem;
-    if (!ParseLevel(line.level, levelIndex, problem) || !ParseWord32("--mines", line.mines, mines, problem))
+    if (!ParseLevel(line.level, levelIndex, problem) || !ParseWord32("--mines", line.mines, mines, problem) ||
+        !BoardOptionsGiven(line, problem))
         return Misuse(problem);
     level.mines = mines;
     if (!ReadDefinition(levelIndex, line, level, problem))

@@ -74,16 +74,7 @@ bool FillBestTimes(HWND dialog)
 void ResetBestTimes(HWND dialog)
 {
     std::string problem;
-    std::uint32_t recordOffset = 0;
-    BestTimesTable table{};
-    bool reset = ReadCurrentBestTimes(LevelIndex, recordOffset, table, problem);
-    if (reset && DataFileReadOnly) {
-        problem = ReadOnlyMessage("the best times were not reset");
-        reset = false;
-    }
-    reset = reset && WriteBestTimes(recordOffset, EmptyBestTimes(), problem);
-    CloseDataFile();
-    if (!reset)
+    if (!ClearBestTimes(LevelIndex, problem))
         ShowSaveProblem(dialog, problem);
 }
 
@@ -150,32 +141,6 @@ INT_PTR CALLBACK BestTimesProcedure(HWND dialog, UINT message, WPARAM wParam, LP
     return TRUE;
 }
 
-std::string TimeNotSaved(std::int32_t seconds)
-{
-    return "your time of " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds") + " was not saved";
-}
-
-// The table is read again once the name is known, from the file as it is now: another copy of the
-// game or kelbo may have changed or replaced it meanwhile, and the new entry must go into the table
-// as it is now.
-bool SaveBestTime(const std::uint8_t (&name)[kNameSize], std::int32_t seconds, std::string& problem)
-{
-    std::uint32_t recordOffset = 0;
-    BestTimesTable table{};
-    bool saved = ReadCurrentBestTimes(LevelIndex, recordOffset, table, problem);
-    if (!saved) {
-        problem = DataFilePath() + " cannot be read, so " + TimeNotSaved(seconds) + ".\n" + problem;
-    } else if (DataFileReadOnly) {
-        problem = ReadOnlyMessage(TimeNotSaved(seconds));
-        saved = false;
-    } else if (PlaceForTime(table, seconds) < kTableEntries) {
-        // Otherwise faster times came in meanwhile: the table shows them.
-        saved = WriteBestTimes(recordOffset, InsertBestTime(table, name, seconds), problem);
-    }
-    CloseDataFile();
-    return saved;
-}
-
 }  // namespace
 
 void AskPlayerName(HWND window, std::uint8_t (&name)[kNameSize])
@@ -218,7 +183,7 @@ void RecordBestTime(PlatformWindow platformWindow)
     }
     std::uint8_t name[kNameSize];
     AskPlayerName(window, name);
-    if (!SaveBestTime(name, seconds, problem)) {
+    if (!SaveBestTime(LevelIndex, name, seconds, problem)) {
         ShowSaveProblem(window, problem);
         return;
     }

@@ -154,6 +154,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteScratch(data, size);
     RunKelboCommand(data, size);
     std::remove(ScratchFileName.c_str());
-    std::remove((ScratchFileName + ".new").c_str());
+    std::remove((ScratchFileName + ".lock").c_str());
     return 0;
 }

@@ -1,7 +1,8 @@
 #!/bin/bash
 # kelbo.exe under Wine beside the native kelbo: the same commands must give the same files and
 # the same output, a level set must replace an existing file (rename cannot on Windows), and a
-# refusal must leave the file as it was.
+# refusal must leave the file as it was. A file at another writer's name is passed by, and a held
+# lock makes a writer give up and leave the file as it was.
 # Usage: kelbo_under_wine.sh NATIVE_BUILD_DIR KELBO_EXE NATIVE_KELBO LEVELS_DIR HOLD_FILE_EXE
 set -uo pipefail
 build_dir=${1:?native build directory}
@@ -43,7 +44,8 @@ both() {
     cmp -s "$work/native.rc" "$work/windows.rc" || fail "$*: exit $(cat "$work/windows.rc"), native $(cat "$work/native.rc")"
     cmp -s "$work/native.out" "$work/windows.out" || fail "$*: output differs: $(diff "$work/native.out" "$work/windows.out")"
     cmp -s "$work/native/kelbo.dat" "$work/windows/kelbo.dat" || fail "$*: the data files differ"
-    [ ! -e "$work/windows/kelbo.dat.new" ] || fail "$*: kelbo.dat.new left behind"
+    left=$(ls "$work/windows" | grep '^kelbo\.dat\.new')
+    [ -z "$left" ] || fail "$*: $left left behind"
 }
 
 both init
@@ -83,6 +85,12 @@ run windows level set 1 --title Ring --mines 25 --picture ring.txt
 grep -q '^kelbo: ring.txt: the picture has a hole' "$work/windows.err" || fail "refusal says: $(cat "$work/windows.err")"
 cmp -s "$work/before.dat" "$work/windows/kelbo.dat" || fail "a refused level set changed the file"
 
+# A file where another writer might put its new one is neither written nor renamed over kelbo.dat.
+echo "another writer's" >"$work/windows/kelbo.dat.new"
+run windows level reset 4
+[ "$(cat "$work/windows.rc")" = 0 ] || fail "level reset beside kelbo.dat.new: $(cat "$work/windows.err")"
+[ "$(cat "$work/windows/kelbo.dat.new")" = "another writer's" ] || fail "kelbo.dat.new was written over"
+rm -f "$work/windows/kelbo.dat.new"
 both level reset 4
 both level reset 3
 both times
@@ -126,9 +134,26 @@ grep -q '^kelbo: the game (or another program) has kelbo.dat open, so it cannot 
 touch "$work/windows/release"
 wait "$holder"
 cmp -s "$work/before.dat" "$work/windows/kelbo.dat" || fail "a level set on an open file changed it"
-[ ! -e "$work/windows/kelbo.dat.new" ] || fail "kelbo.dat.new left behind beside an open file"
+[ -z "$(ls "$work/windows" | grep '^kelbo\.dat\.new')" ] || fail "a new file left behind beside an open file"
 rm -f "$work/windows/held" "$work/windows/release"
 both level set 4 --title Ring --mines 25 --picture ring.txt
+
+# While the game writes a time it holds the lock beside kelbo.dat: kelbo.exe waits, then gives up
+# and leaves the file as it was.
+cp "$work/windows/kelbo.dat" "$work/before.dat"
+(cd "$work/windows" && wine "$hold_file" --lock kelbo.dat.lock >/dev/null 2>&1) &
+holder=$!
+for _ in $(seq 300); do [ -e "$work/windows/held" ] && break; sleep 0.1; done
+[ -e "$work/windows/held" ] || fail "hold_file.exe did not lock kelbo.dat.lock"
+run windows level reset 4
+[ "$(cat "$work/windows.rc")" = 1 ] || fail "level reset under the lock: exit $(cat "$work/windows.rc")"
+grep -q '^kelbo: kelbo.dat is being written by the game or another kelbo; it is left as it is' "$work/windows.err" ||
+    fail "level reset under the lock says: $(cat "$work/windows.err")"
+touch "$work/windows/release"
+wait "$holder"
+cmp -s "$work/before.dat" "$work/windows/kelbo.dat" || fail "a level reset under the lock changed the file"
+rm -f "$work/windows/held" "$work/windows/release"
+both level reset 4
 
 [ "$failures" -eq 0 ] && echo "kelbo.exe under Wine: all commands agree with the native kelbo"
 [ "$failures" -eq 0 ]
