@@ -39,9 +39,10 @@ hint_case() {
     [ "$HINTED" = "$expected" ] || fail "$name: the cursor is on ${HINTED:-no cell}, not on $expected"
 }
 
-# On a rectangle the up-pointing corners of the bottom row have the fewest neighbours: four. The 1
+# On a rectangle the up-pointing corners of the bottom row have the fewest neighbours, four, and so
+# the likeliest to open a region. The 1
 # at 9,3 has one mine among its twelve covered neighbours, the other 78 cells nine.
-hint_case "before the first release" "" "echo 0,6" "as likely as any other"
+hint_case "before the first release" "" "echo 0,6" "likeliest to open a region"
 hint_case "nothing certain" L:9,3 "candidates" "least likely to hide a mine: 1 in 12."
 hint_case "after an opening" L:8,3 "candidates safe" ""
 xdotool key space && MOVES+=("L:$HINTED") && sleep 0.4
