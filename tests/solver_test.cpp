@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iterator>
+#include <malloc.h>
 #include <random>
 #include <string>
 #include <vector>
@@ -471,6 +472,29 @@ TEST(Hint, ChancesInWordsStayTrue)
                            Row{2e-9, false, "1 in 500000000"}, Row{1e-12, false, "less than 1 in a billion"},
                            Row{1e-300, true, "below about 1 in a billion"}})
         EXPECT_EQ(ChanceInWords(row.chance, row.approximate), row.words) << row.chance;
+}
+
+// The solver keeps its tables from call to call, but after a small position it holds no more
+// than that position needs, however large the one before.
+TEST(Solver, TablesShrinkToTheLastPositionsNeeds)
+{
+    std::mt19937 random(255);
+    DealBoard(random, 255, 255, 0.05, 6000);
+    PlayRandomly(random, 30000, false, 0.01, 0.0);
+    const SeenPosition huge = SeenFromBoard();
+    DealBoard(random, 4, 6, 0.0, 5);
+    PlayRandomly(random, 3, false, 0.0, 0.0);
+    const SeenPosition small = SeenFromBoard();
+    const auto inUse = [] { return mallinfo2().uordblks; };
+    FindMineChances(small);
+    const std::size_t alone = inUse();
+    FindMineChances(huge);
+    const std::size_t withHuge = inUse();
+    FindMineChances(small);
+    const std::size_t afterHuge = inUse();
+    if (withHuge < alone + 1000000)
+        GTEST_SKIP() << "this allocator's use is not counted by mallinfo2";
+    EXPECT_LT(afterHuge, alone + 65536) << "holding the huge one " << withHuge - alone;
 }
 
 }  // namespace
