@@ -16,7 +16,7 @@ namespace {
 // of docs/performance.md 600000 steps take about 5 ms, forward and backward; the hardest Expert
 // position of the benchmark's games needs less than half.
 constexpr std::uint64_t kGroupWork = 600000;
-constexpr std::uint64_t kTotalWork = 4 * kGroupWork;
+std::uint64_t GroupWork = kGroupWork;  // a test may make it smaller, see LimitSolverWork
 
 enum CellState : std::uint8_t { kUndecided, kProvedSafe, kProvedMine };
 
@@ -444,7 +444,7 @@ bool CountGroup(Work& w, std::uint32_t index, std::uint64_t groupsLeft, double& 
                 int& estimatedCells)
 {
     Group& g = w.groups[index];
-    std::uint64_t budget = std::min(kGroupWork, w.workLeft / groupsLeft);
+    std::uint64_t budget = std::min(GroupWork, w.workLeft / groupsLeft);
     const std::uint64_t given = budget;
     if (budget > 0)
         DescribeGroup(w, g, w.problems[index]);
@@ -469,7 +469,7 @@ bool CountGroups(Work& w)
     w.localOf.assign(w.counts.size(), -1);
     w.localCounts.clear();
     w.estimate.resize(w.hiddenCells.size());
-    w.workLeft = kTotalWork;
+    w.workLeft = 4 * GroupWork;
     w.sweeps.resize(w.groups.size());
     w.problems.resize(w.groups.size());
     w.order.resize(w.groups.size());
@@ -710,6 +710,11 @@ void FitWork(Work& w)
 }
 
 }  // namespace
+
+void LimitSolverWork(std::uint64_t groupWork)
+{
+    GroupWork = groupWork > 0 ? std::min(groupWork, kGroupWork) : kGroupWork;
+}
 
 MineChances FindMineChances(const SeenPosition& position)
 {

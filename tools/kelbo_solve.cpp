@@ -293,10 +293,19 @@ int SolveBatch(const CommandLine& line)
     return SolveBatch(level, time, count, line.first);
 }
 
+// KELBO_SOLVER_WORK, for the tests: the solver's steps of work for each group, fewer than its
+// own, so that small boards meet estimates.
+void LimitWorkFromEnvironment()
+{
+    const char* work = std::getenv("KELBO_SOLVER_WORK");
+    LimitSolverWork(work != nullptr ? std::strtoull(work, nullptr, 10) : 0);
+}
+
 }  // namespace
 
 int RunChances(const CommandLine& line)
 {
+    LimitWorkFromEnvironment();
     const int exitCode = ReplaySeededGame(line);
     if (exitCode != 0)
         return exitCode;
@@ -310,6 +319,7 @@ int RunChances(const CommandLine& line)
 
 int RunSolve(const CommandLine& line)
 {
+    LimitWorkFromEnvironment();
     if (!line.boards.empty())
         return SolveBatch(line);
     CellPosition first{0, 0};
