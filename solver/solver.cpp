@@ -469,7 +469,7 @@ bool CountGroups(Work& w)
     w.localOf.assign(w.counts.size(), -1);
     w.localCounts.clear();
     w.estimate.resize(w.hiddenCells.size());
-    w.workLeft = 4 * GroupWork;
+    w.workLeft = 2 * GroupWork;
     w.sweeps.resize(w.groups.size());
     w.problems.resize(w.groups.size());
     w.order.resize(w.groups.size());

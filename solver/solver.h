@@ -20,6 +20,6 @@ struct MineChances {
 
 MineChances FindMineChances(const SeenPosition& position);
 
-// Lowers the steps of work each group may take (the whole position four times as many), so that
+// Lowers the steps of work each group may take (the whole position twice as many), so that
 // tests meet estimates on small boards; 0 puts back the default.
 void LimitSolverWork(std::uint64_t groupWork);
