@@ -38,9 +38,10 @@ void Consider(Choice& choice, std::size_t index, double rank, std::uint64_t dist
     choice = Choice{true, index, rank, distance};
 }
 
-// Before the first release, with m mines on n cells that can hold one: the chance that a release
-// here finds the cell and every neighbour free, C(n - k, m) / C(n, m) for the k of them that can
-// hold a mine, so that it opens a region. A cell with no neighbour opens nothing more than itself.
+// Before the first release, with m mines on the n cells that can hold one: the chance that a
+// release here finds the cell and every neighbour free, so that it opens a region: C(n - k, m) /
+// C(n, m), k being how many of the cell and its neighbours can hold a mine. A cell with no
+// neighbour opens nothing more than itself.
 double ChanceToOpenRegion(const SeenPosition& position, std::size_t index, std::uint32_t canHold)
 {
     int real = 0;
@@ -126,23 +127,16 @@ Hint FindHint(const SeenPosition& position, const MineChances& chances, CellPosi
 
 std::string ChanceInWords(double chance, bool approximate)
 {
-    std::string words;
-    bool exact = !approximate;
-    if (chance < 1e-9) {
-        // 1 / chance no longer fits the whole numbers a reader takes in at a glance.
+    // Past a billion, 1 / chance would be a number no reader takes in, and overflow a 32-bit long.
+    if (chance < 1e-9)
         return approximate ? "below about 1 in a billion" : "less than 1 in a billion";
-    } else if (chance <= 0.5) {
-        const double odds = 1.0 / chance;
-        const long long n = std::llround(odds);
-        exact = exact && std::fabs(odds - static_cast<double>(n)) < 1e-6;
-        words = "1 in " + std::to_string(n);
-    } else {
-        const long long percent = std::llround(chance * 100.0);
-        if (percent >= 100)
-            return approximate ? "above about 99 in 100" : "more than 99 in 100";
-        exact = exact && std::fabs(chance * 100.0 - static_cast<double>(percent)) < 1e-6;
-        words = std::to_string(percent) + " in 100";
-    }
+    const bool rare = chance <= 0.5;
+    const double figure = rare ? 1.0 / chance : chance * 100.0;
+    const long long rounded = std::llround(figure);
+    if (!rare && rounded >= 100)
+        return approximate ? "above about 99 in 100" : "more than 99 in 100";
+    const std::string words = rare ? "1 in " + std::to_string(rounded) : std::to_string(rounded) + " in 100";
+    const bool exact = !approximate && std::fabs(figure - static_cast<double>(rounded)) < 1e-6;
     return exact ? words : "about " + words;
 }
 
