@@ -166,6 +166,18 @@ bool BuildUndealtBoard(const LevelRecord& record)
     return true;
 }
 
+bool SetUpGame(const LevelRecord& record, std::uint32_t seed)
+{
+    LevelOffset = record.offset;
+    FlagsLeft = record.mines;
+    GameState = Idle;
+    ElapsedSeconds = 0;
+    HintUsed = false;
+    GameSeed = seed;
+    AwaitingDeal = NoGuessing;
+    return NoGuessing ? BuildUndealtBoard(record) : BuildBoard(record, seed);
+}
+
 void NewGameWithSeed(PlatformWindow window, std::uint32_t seed)
 {
     assert(LevelIndex >= 0 && LevelIndex < kLevelCount);
@@ -178,19 +190,12 @@ void NewGameWithSeed(PlatformWindow window, std::uint32_t seed)
     }
     if (!problem.empty())
         record = LastReadLevels[LevelIndex];
-    LevelOffset = record.offset;
     Rows = record.rows;
     Columns = record.columns;
     Mines = record.mines;
     FitWindowToLevel(window);
-    FlagsLeft = Mines;
-    GameState = Idle;
-    ElapsedSeconds = 0;
-    HintUsed = false;
-    GameSeed = seed;
-    AwaitingDeal = NoGuessing;
     StopClockTimer(window);
-    if (!(NoGuessing ? BuildUndealtBoard(record) : BuildBoard(record, seed))) {
+    if (!SetUpGame(record, seed)) {
         AbandonGame(window, DataFileName + ": " + LevelName(LevelIndex) + ": its mines cannot be placed");
         return;
     }

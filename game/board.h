@@ -54,6 +54,11 @@ struct LevelRecord;
 // with seed: Rows, Columns, Mines and Board. False when the mines cannot all be placed.
 bool BuildBoard(const LevelRecord& record, std::uint32_t seed);
 
+// A new game of a level's record, read and checked beforehand, with nothing of the platform: the
+// counters, the state and the board (awaiting its deal with NoGuessing); false when the mines
+// cannot all be placed.
+bool SetUpGame(const LevelRecord& record, std::uint32_t seed);
+
 // Sets up the board of a level's record with no mine laid yet, every real cell covered, for a deal
 // at the first left release; false when the level's mines could not be placed.
 bool BuildUndealtBoard(const LevelRecord& record);

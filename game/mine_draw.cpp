@@ -25,15 +25,21 @@ std::size_t MineIndexForDraw(std::uint32_t draw, float scale)
     return static_cast<std::size_t>(static_cast<double>(draw) * static_cast<double>(scale));
 }
 
-std::size_t CountDrawableCells(const std::vector<std::uint8_t>& grid)
+std::vector<bool> DrawnIndices(std::size_t cells)
 {
-    const float scale = MineScale(grid.size());
-    std::vector<bool> drawable(grid.size(), false);
+    const float scale = MineScale(cells);
+    std::vector<bool> drawn(cells, false);
     for (std::uint32_t draw = 0; draw <= kLargestDraw; ++draw) {
         const std::size_t index = MineIndexForDraw(draw, scale);
-        if (index < grid.size())
-            drawable[index] = true;
+        if (index < cells)
+            drawn[index] = true;
     }
+    return drawn;
+}
+
+std::size_t CountDrawableCells(const std::vector<std::uint8_t>& grid)
+{
+    const std::vector<bool> drawable = DrawnIndices(grid.size());
     std::size_t count = 0;
     for (std::size_t index = 0; index < grid.size(); ++index)
         if (drawable[index] && grid[index] == kPlayableCell)

@@ -20,6 +20,9 @@ float MineScale(std::size_t cells);
 // single-precision product rounds 32767 x scale up to the cell count on some boards.
 std::size_t MineIndexForDraw(std::uint32_t draw, float scale);
 
-// Playable cells (mask byte 0) of a grid that some draw can select. On a grid of more than
-// 32768 cells some indices are never drawn.
+// For each index of a grid of this many cells, whether some draw selects it. On a grid of more
+// than 32768 cells some indices are never drawn.
+std::vector<bool> DrawnIndices(std::size_t cells);
+
+// Playable cells (mask byte 0) of a grid that some draw can select.
 std::size_t CountDrawableCells(const std::vector<std::uint8_t>& grid);

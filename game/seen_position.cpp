@@ -4,6 +4,7 @@
 
 #include "game/board.h"
 #include "game/cell.h"
+#include "game/mine_draw.h"
 
 static std::int8_t SeenCell(std::uint8_t b)
 {
@@ -25,5 +26,11 @@ SeenPosition SeenFromBoard()
     position.cells.resize(GridSize());
     for (std::size_t index = 0; index < GridSize(); ++index)
         position.cells[index] = SeenCell(Board[index]);
+    const std::vector<bool> drawn = DrawnIndices(GridSize());
+    for (std::size_t index = 0; index < GridSize(); ++index)
+        if (!drawn[index]) {
+            position.neverMine.resize(GridSize(), 0);
+            position.neverMine[index] = 1;
+        }
     return position;
 }

@@ -2,6 +2,7 @@
 // uncovered mine or no triangle. The solver reasons from this alone, never from the mines.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -21,7 +22,15 @@ struct SeenPosition {
     std::uint32_t rows = 0;
     std::uint32_t mines = 0;         // the level's mines, flagged or not
     std::vector<std::int8_t> cells;  // rows x columns, row-major, as the board
+    // For each cell, 1 when the game's dealer can never put a mine there; empty when any cell can,
+    // as for a position built by hand.
+    std::vector<std::uint8_t> neverMine;
 };
+
+inline bool CanHoldMine(const SeenPosition& position, std::size_t index)
+{
+    return position.neverMine.empty() || position.neverMine[index] == 0;
+}
 
 // The position that the current board shows.
 SeenPosition SeenFromBoard();

@@ -95,12 +95,17 @@ void LearnGrid(Dealer& d, const std::vector<std::uint8_t>& mask, std::uint32_t c
             });
         d.neighbourFirst.push_back(static_cast<std::uint32_t>(d.neighbours.size()));
     }
+    // Mines go only where the game's own draw can put one, so that what the solver knows of those
+    // cells holds in both modes.
+    const std::vector<bool> drawn = DrawnIndices(cells);
     d.drawable.assign(cells, 0);
-    const float scale = MineScale(cells);
-    for (std::uint32_t draw = 0; draw <= kLargestDraw; ++draw) {
-        const std::size_t index = MineIndexForDraw(draw, scale);
-        if (index < cells && mask[index] != kVoidCell)
-            d.drawable[index] = 1;
+    d.seen.neverMine.clear();
+    for (std::size_t cell = 0; cell < cells; ++cell) {
+        d.drawable[cell] = drawn[cell] && mask[cell] != kVoidCell;
+        if (!drawn[cell] && mask[cell] != kVoidCell) {
+            d.seen.neverMine.resize(cells, 0);
+            d.seen.neverMine[cell] = 1;
+        }
     }
     d.seen.columns = columns;
     d.seen.rows = rows;

@@ -474,3 +474,13 @@ bool SweepBack(GroupSweep& s, const std::vector<double>& logOthers, std::vector<
     }
     return fine;
 }
+
+void FitSweep(GroupSweep& s)
+{
+    FitToUse(s.classSize), FitToUse(s.classCellsFirst), FitToUse(s.classCells), FitToUse(s.classCountsFirst);
+    FitToUse(s.classCounts), FitToUse(s.restAfter), FitToUse(s.firstClass), FitToUse(s.lastClass);
+    FitToUse(s.layers), FitToUse(s.open), FitToUse(s.keys), FitToUse(s.states), FitToUse(s.forward);
+    FitToUse(s.backward), FitToUse(s.edges), FitToUse(s.logWays), FitToUse(s.slots), FitToUse(s.place);
+    FitToUse(s.nextPlace), FitToUse(s.key), FitToUse(s.cellOrder), FitToUse(s.score), FitToUse(s.placed);
+    FitToUse(s.candidates), FitToUse(s.countClassesFirst), FitToUse(s.countClasses), FitToUse(s.sweepOrder);
+}

@@ -86,6 +86,18 @@ struct GroupSweep {
     std::vector<std::uint32_t> sweepOrder;
 };
 
+// Gives back what a vector holds beyond twice its size, so that tables kept from call to call stay
+// within what the last position needed.
+template <typename T>
+void FitToUse(std::vector<T>& values)
+{
+    if (values.capacity() > 2 * values.size())
+        values.shrink_to_fit();
+}
+
+// FitToUse on every table of the sweep.
+void FitSweep(GroupSweep& sweep);
+
 // Counts the group's assignments into sweep.logWays. budget: units of work (one state's number
 // of mines carried over one edge) left; false, with the budget spent, when it ran out first.
 bool SweepForward(GroupSweep& sweep, const GroupCounts& group, std::uint64_t& budget);

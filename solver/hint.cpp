@@ -1,5 +1,6 @@
 #include "solver/hint.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -37,12 +38,33 @@ void Consider(Choice& choice, std::size_t index, double rank, std::uint64_t dist
     choice = Choice{true, index, rank, distance};
 }
 
-int RealNeighbours(const SeenPosition& position, std::size_t index)
+// Before the first release, with m mines on the n cells that can hold one: the chance that a
+// release here finds the cell and every neighbour free, so that it opens a region: C(n - k, m) /
+// C(n, m), k being how many of the cell and its neighbours can hold a mine. A cell with no
+// neighbour opens nothing more than itself.
+double ChanceToOpenRegion(const SeenPosition& position, std::size_t index, std::uint32_t canHold)
 {
     int real = 0;
-    ForEachNeighbour(position.columns, position.rows, index,
-                     [&](std::size_t neighbour) { real += position.cells[neighbour] != kSeenVoid; });
-    return real;
+    std::uint32_t mayHide = CanHoldMine(position, index);
+    ForEachNeighbour(position.columns, position.rows, index, [&](std::size_t neighbour) {
+        real += position.cells[neighbour] != kSeenVoid;
+        mayHide += position.cells[neighbour] != kSeenVoid && CanHoldMine(position, neighbour);
+    });
+    if (real == 0)
+        return 0.0;
+    const double n = canHold, m = position.mines;
+    double chance = 1.0;
+    for (std::uint32_t i = 0; i < mayHide; ++i)
+        chance *= std::max(n - m - i, 0.0) / (n - i);
+    return chance;
+}
+
+std::uint32_t CellsThatCanHoldMine(const SeenPosition& position)
+{
+    std::uint32_t cells = 0;
+    for (std::size_t index = 0; index < position.cells.size(); ++index)
+        cells += position.cells[index] != kSeenVoid && CanHoldMine(position, index);
+    return cells;
 }
 
 bool NothingUncovered(const SeenPosition& position)
@@ -74,8 +96,9 @@ Hint FindHint(const SeenPosition& position, const MineChances& chances, CellPosi
     if (position.columns == 0 || cells != chances.chance.size())
         return Hint{};
     const auto distance = [&](std::size_t index) { return hasNear ? Distance(index, position.columns, near) : 0; };
-    Choice firstRelease, wrongFlag, safeCell, leastLikely;
+    Choice firstRelease, wrongFlag, safeCell, certainMine, leastLikely;
     const bool beforeFirstRelease = NothingUncovered(position);
+    const std::uint32_t canHold = beforeFirstRelease ? CellsThatCanHoldMine(position) : 0;
     for (std::size_t index = 0; index < cells; ++index) {
         const std::int8_t seen = position.cells[index];
         const double chance = chances.chance[index];
@@ -84,9 +107,11 @@ Hint FindHint(const SeenPosition& position, const MineChances& chances, CellPosi
         if (seen != kSeenHidden)
             continue;
         if (beforeFirstRelease)
-            Consider(firstRelease, index, RealNeighbours(position, index), distance(index));
+            Consider(firstRelease, index, -ChanceToOpenRegion(position, index, canHold), distance(index));
         if (chance == 0.0)
             Consider(safeCell, index, 0.0, distance(index));
+        if (chance == 1.0)
+            Consider(certainMine, index, 0.0, distance(index));
         Consider(leastLikely, index, chance, distance(index));
     }
     if (beforeFirstRelease)
@@ -95,7 +120,45 @@ Hint FindHint(const SeenPosition& position, const MineChances& chances, CellPosi
         return MakeHint(HintKind::WrongFlag, wrongFlag, position, chances);
     if (safeCell.found)
         return MakeHint(HintKind::SafeCell, safeCell, position, chances);
+    if (certainMine.found)
+        return MakeHint(HintKind::CertainMine, certainMine, position, chances);
     return MakeHint(HintKind::LeastLikely, leastLikely, position, chances);
+}
+
+std::string ChanceInWords(double chance, bool approximate)
+{
+    // Past a billion, 1 / chance would be a number no reader takes in, and overflow a 32-bit long.
+    if (chance < 1e-9)
+        return approximate ? "below about 1 in a billion" : "less than 1 in a billion";
+    const bool rare = chance <= 0.5;
+    const double figure = rare ? 1.0 / chance : chance * 100.0;
+    const long long rounded = std::llround(figure);
+    if (!rare && rounded >= 100)
+        return approximate ? "above about 99 in 100" : "more than 99 in 100";
+    const std::string words = rare ? "1 in " + std::to_string(rounded) : std::to_string(rounded) + " in 100";
+    const bool exact = !approximate && std::fabs(figure - static_cast<double>(rounded)) < 1e-6;
+    return exact ? words : "about " + words;
+}
+
+std::string HintMessage(const Hint& hint)
+{
+    // An estimate may have missed a proof: only "none was found" stays true.
+    const std::string noneSafe =
+        hint.approximate ? "No triangle was found certainly safe." : "No triangle is certainly safe.";
+    switch (hint.kind) {
+    case HintKind::FirstRelease:
+        return "Nothing is uncovered yet. The cursor is on a triangle whose release is the likeliest to open a "
+               "region around it.";
+    case HintKind::WrongFlag:
+        return "The flag under the cursor cannot be right: that triangle is certainly safe.";
+    case HintKind::CertainMine:
+        return noneSafe + " The triangle under the cursor certainly hides a mine: flag it.";
+    case HintKind::LeastLikely:
+        return noneSafe + " The cursor is on the one least likely to hide a mine: " +
+               ChanceInWords(hint.chance, hint.approximate) + ".";
+    default:
+        return "";
+    }
 }
 
 BoardHint HintOnBoard(CellPosition near, bool hasNear)

@@ -1,18 +1,20 @@
 // Where a hint points on the position the player sees: a cell that is certainly safe, a flag that
-// cannot be right, or the hidden cell least likely to hide a mine. The game's H key and kelbo's
+// cannot be right, a mine still to flag, or the hidden cell least likely to hide a mine. The game's H key and kelbo's
 // solver both ask here, so they always agree on a board.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "game/rules.h"
 #include "solver/solver.h"
 
 enum class HintKind : std::uint8_t {
     None,          // no hidden cell is left
-    FirstRelease,  // nothing uncovered yet: every cell is as likely as any other
+    FirstRelease,  // nothing uncovered yet: the cell likeliest to open a region
     WrongFlag,     // a flag on a cell that is certainly safe
     SafeCell,      // a hidden cell that is certainly safe
+    CertainMine,   // no cell is certainly safe: an unflagged cell that is certainly a mine
     LeastLikely,   // nothing is certain: the hidden cell least likely to hide a mine
 };
 
@@ -31,6 +33,13 @@ struct BoardHint {
     MineChances chances;
     Hint hint;
 };
+
+// A chance as the player reads it: "1 in N" up to one half, above it "P in 100"; "about" when
+// approximate or rounded.
+std::string ChanceInWords(double chance, bool approximate);
+
+// What H's message says of the hint; nothing for a cell that is certainly safe.
+std::string HintMessage(const Hint& hint);
 
 // What the current board shows, every hidden cell's chance on it and where a hint points.
 BoardHint HintOnBoard(CellPosition near, bool hasNear);

@@ -11,12 +11,12 @@
 namespace {
 
 // Work is measured in steps of the sweep (see group_sweep.h), not in time, so that every machine
-// gives the same answer. A group that needs more than is left is estimated instead (see
-// EstimateGroup). On the machine of docs/performance.md a position that spends all 600000 takes
-// about 5 ms, forward and backward, within a frame at 120 Hz; the hardest Expert position of
-// the benchmark's games needs less than half.
+// gives the same answer. Each group has its own share, so that a group too hard to count is
+// estimated (see EstimateGroup) without taking the budget of the groups after it. On the machine
+// of docs/performance.md 600000 steps take about 5 ms, forward and backward; the hardest Expert
+// position of the benchmark's games needs less than half.
 constexpr std::uint64_t kGroupWork = 600000;
-constexpr std::uint64_t kTotalWork = 600000;
+std::uint64_t GroupWork = kGroupWork;  // a test may make it smaller, see LimitSolverWork
 
 enum CellState : std::uint8_t { kUndecided, kProvedSafe, kProvedMine };
 
@@ -303,6 +303,10 @@ bool Deduce(Work& w)
     w.changed.clear();
     for (std::uint32_t count = 0; count < counts; ++count)
         Enqueue(w, count);
+    // Cells that no deal of the game can reach are safe before anything is uncovered.
+    for (std::uint32_t cell = 0; cell < w.hiddenCells.size(); ++cell)
+        if (!CanHoldMine(*w.position, w.hiddenCells[cell]))
+            Decide(w, cell, kProvedSafe);
     while (true) {
         if (!ApplySimpleRules(w))
             return false;
@@ -435,10 +439,12 @@ LogSeries ExactSeries(const std::vector<double>& logWays)
 }
 
 // False when the group has no assignment that agrees with its counts.
-bool CountGroup(Work& w, std::uint32_t index, double& mean, double& variance, int& estimatedCells)
+// groupsLeft: this group and those still to count, which share what work is left.
+bool CountGroup(Work& w, std::uint32_t index, std::uint64_t groupsLeft, double& mean, double& variance,
+                int& estimatedCells)
 {
     Group& g = w.groups[index];
-    std::uint64_t budget = std::min(kGroupWork, w.workLeft);
+    std::uint64_t budget = std::min(GroupWork, w.workLeft / groupsLeft);
     const std::uint64_t given = budget;
     if (budget > 0)
         DescribeGroup(w, g, w.problems[index]);
@@ -455,20 +461,17 @@ bool CountGroup(Work& w, std::uint32_t index, double& mean, double& variance, in
     return !w.parts.back().logs.empty();
 }
 
-// Counts the groups, smallest first, so that a budget spent on a huge group leaves the small
-// ones exact; the estimated ones become one part. False when a group has no consistent
-// assignment.
+// Counts the groups, smallest first, each with a share of what the smaller ones left; the
+// estimated ones become one part. False when a group has no consistent assignment.
 bool CountGroups(Work& w)
 {
     w.parts.clear();
     w.localOf.assign(w.counts.size(), -1);
     w.localCounts.clear();
     w.estimate.resize(w.hiddenCells.size());
-    w.workLeft = kTotalWork;
-    if (w.sweeps.size() < w.groups.size()) {
-        w.sweeps.resize(w.groups.size());
-        w.problems.resize(w.groups.size());
-    }
+    w.workLeft = 2 * GroupWork;
+    w.sweeps.resize(w.groups.size());
+    w.problems.resize(w.groups.size());
     w.order.resize(w.groups.size());
     for (std::uint32_t g = 0; g < w.groups.size(); ++g)
         w.order[g] = g;
@@ -476,8 +479,8 @@ bool CountGroups(Work& w)
                      [&](std::uint32_t a, std::uint32_t b) { return w.groups[a].size < w.groups[b].size; });
     double mean = 0.0, variance = 0.0;
     int estimatedCells = 0;
-    for (std::uint32_t g : w.order)
-        if (!CountGroup(w, g, mean, variance, estimatedCells))
+    for (std::size_t k = 0; k < w.order.size(); ++k)
+        if (!CountGroup(w, w.order[k], w.order.size() - k, mean, variance, estimatedCells))
             return false;
     if (estimatedCells > 0)
         w.parts.push_back(EstimatedSeries(mean, variance, std::min(estimatedCells, w.remainingMines)));
@@ -688,7 +691,30 @@ bool CountRemainingMines(Work& w, std::uint32_t minesShown)
     return true;
 }
 
+// Tables grown for a large position are given back on the next, smaller one.
+void FitWork(Work& w)
+{
+    FitToUse(w.hiddenOf), FitToUse(w.hiddenCells), FitToUse(w.state), FitToUse(w.counts);
+    FitToUse(w.countCells), FitToUse(w.cellCountsFirst), FitToUse(w.cellCounts), FitToUse(w.queue);
+    FitToUse(w.queued), FitToUse(w.changed), FitToUse(w.comparing), FitToUse(w.isChanged), FitToUse(w.overlap);
+    FitToUse(w.touched), FitToUse(w.groupOf), FitToUse(w.groupCells), FitToUse(w.groups), FitToUse(w.parts);
+    FitToUse(w.estimate), FitToUse(w.order), FitToUse(w.localCounts), FitToUse(w.localOf), FitToUse(w.others);
+    FitToUse(w.odds), FitToUse(w.proofs);
+    w.sweeps.resize(std::min(w.sweeps.size(), w.groups.size()));
+    w.problems.resize(w.sweeps.size());
+    FitToUse(w.sweeps), FitToUse(w.problems);
+    for (GroupSweep& sweep : w.sweeps)
+        FitSweep(sweep);
+    for (GroupCounts& problem : w.problems)
+        FitToUse(problem.cellCountsFirst), FitToUse(problem.cellCounts), FitToUse(problem.need);
+}
+
 }  // namespace
+
+void LimitSolverWork(std::uint64_t groupWork)
+{
+    GroupWork = groupWork > 0 ? std::min(groupWork, kGroupWork) : kGroupWork;
+}
 
 MineChances FindMineChances(const SeenPosition& position)
 {
@@ -713,5 +739,7 @@ MineChances FindMineChances(const SeenPosition& position)
     }
     if (!sound)
         FillInconsistent(position, minesShown, result);
+    FitWork(w);
+    w.position = nullptr;
     return result;
 }

@@ -3,6 +3,7 @@
 // count is taken as equally likely; a flag is the player's guess, not a fact.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "game/seen_position.h"
@@ -18,3 +19,7 @@ struct MineChances {
 };
 
 MineChances FindMineChances(const SeenPosition& position);
+
+// Lowers the steps of work each group may take (the whole position twice as many), so that
+// tests meet estimates on small boards; 0 puts back the default.
+void LimitSolverWork(std::uint64_t groupWork);

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iterator>
+#include <malloc.h>
 #include <random>
 #include <string>
 #include <vector>
@@ -95,17 +97,33 @@ Oracle CountEveryPlacement(const SeenPosition& p)
     return oracle;
 }
 
-// A random board on the game's globals: mines, counts, everything covered.
+// The game's dealer scales a 15-bit draw to the grid in single precision: the indices it reaches.
+std::vector<bool> IndicesSomeDrawReaches(std::size_t cells)
+{
+    std::vector<bool> reached(cells, false);
+    const float scale = static_cast<float>(cells) / 32767.0f;
+    for (std::uint32_t draw = 0; draw < 32768; ++draw) {
+        const auto index = static_cast<std::size_t>(draw * static_cast<double>(scale));
+        if (index < cells)
+            reached[index] = true;
+    }
+    return reached;
+}
+
+// A random board on the game's globals: mines where the game's dealer can put them, counts,
+// everything covered.
 void DealBoard(std::mt19937& random, std::uint32_t rows, std::uint32_t columns, double voids, std::uint32_t mines)
 {
     Rows = rows;
     Columns = columns;
     Board.assign(GridSize() + 1, kVoidCell);
     std::vector<std::size_t> real;
+    const std::vector<bool> reached = IndicesSomeDrawReaches(GridSize());
     for (std::size_t i = 0; i < GridSize(); ++i)
         if (std::uniform_real_distribution<>(0, 1)(random) >= voids) {
             Board[i] = 0;
-            real.push_back(i);
+            if (reached[i])
+                real.push_back(i);
         }
     std::shuffle(real.begin(), real.end(), random);
     Mines = std::min<std::uint32_t>(mines, static_cast<std::uint32_t>(real.size()));
@@ -204,6 +222,20 @@ std::size_t RealNeighbours(std::size_t i)
     return real;
 }
 
+// Before the first release: the chance that the cell and its neighbours hide none of the mines,
+// every placement on the real cells being as likely; none for a cell with no neighbour.
+double ChanceToOpen(std::size_t i)
+{
+    std::size_t real = 0;
+    for (std::size_t n = 0; n < GridSize(); ++n)
+        real += !IsVoid(Board[n]);
+    const std::size_t around = RealNeighbours(i);
+    if (around == 0 || real < around + 1 + Mines)
+        return 0.0;
+    const auto logBinomial = [](double n, double k) { return std::lgamma(n + 1) - std::lgamma(k + 1) - std::lgamma(n - k + 1); };
+    return std::exp(logBinomial(static_cast<double>(real - around - 1), Mines) - logBinomial(static_cast<double>(real), Mines));
+}
+
 std::uint8_t ValueUnder(std::uint8_t b)
 {
     return IsFlagged(b) ? static_cast<std::uint8_t>(b - kFlaggedBase) : IsHidden(b) ? UncoveredValue(b) : b;
@@ -228,9 +260,9 @@ void CheckAgainstBoard(const MineChances& found)
         ASSERT_FALSE(found.chance[i] == 1.0 && !mine) << "cell " << i << " called a mine";
         mines += Board[i] == kMine ? 1.0 : std::max(found.chance[i], 0.0);
     }
-    if (!found.approximate) {
-        EXPECT_NEAR(mines, Mines, 1e-6);
-    }
+    // An estimate spreads a count's mines over its cells, so the chances still add up to about the
+    // mines there are.
+    EXPECT_NEAR(mines, Mines, found.approximate ? 0.05 * Mines : 1e-6);
 }
 
 TEST(Solver, OnEveryBuiltInLevelCertainCellsAreWhatTheBoardHolds)
@@ -244,10 +276,10 @@ TEST(Solver, OnEveryBuiltInLevelCertainCellsAreWhatTheBoardHolds)
             SCOPED_TRACE("level " + std::to_string(level) + " seed " + std::to_string(seed));
             const Hint first = FindHint(SeenFromBoard(), FindMineChances(SeenFromBoard()), {0, 0}, false);
             ASSERT_EQ(first.kind, HintKind::FirstRelease);
-            std::size_t fewest = 12;
+            double best = 0.0;
             for (std::size_t i = 0; i < GridSize(); ++i)
-                fewest = IsVoid(Board[i]) ? fewest : std::min(fewest, RealNeighbours(i));
-            EXPECT_EQ(RealNeighbours(CellIndex(first.cell.column, first.cell.row)), fewest);
+                best = IsVoid(Board[i]) ? best : std::max(best, ChanceToOpen(i));
+            EXPECT_NEAR(ChanceToOpen(CellIndex(first.cell.column, first.cell.row)), best, 1e-12);
             while (SafeCellHidden()) {
                 PlayRandomly(random, 1, true, 0.0, 0.0);
                 const SeenPosition position = SeenFromBoard();
@@ -290,6 +322,179 @@ TEST(Solver, AnswersOnLargeBoardsWithManyGroups)
         EXPECT_EQ(found.approximate, row.estimated) << row.size << " x " << row.size << ", " << row.mines << " mines";
         CheckAgainstBoard(found);
     }
+}
+
+// A dense block of the kind too entangled to count, as DealBoard and PlayRandomly leave it.
+SeenPosition DenseBlock(std::uint32_t size, std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    DealBoard(random, size, size, 0.05, 255 * size * size / 900);
+    PlayRandomly(random, static_cast<int>(size * size * 3 / 10), false, 0.01, 0.0);
+    return SeenFromBoard();
+}
+
+// Blocks side by side, two void columns between, out of each other's reach, on rows rows; a block left out stays void.
+SeenPosition SideBySide(const std::vector<SeenPosition>& blocks, const std::vector<bool>& kept, std::uint32_t rows)
+{
+    SeenPosition joined;
+    joined.rows = rows;
+    for (const SeenPosition& block : blocks)
+        joined.columns += block.columns + 2;
+    joined.cells.assign(static_cast<std::size_t>(joined.columns) * rows, kSeenVoid);
+    std::uint32_t left = 0;
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        const SeenPosition& block = blocks[b];
+        for (std::uint32_t row = 0; row < block.rows && kept[b]; ++row)
+            for (std::uint32_t column = 0; column < block.columns; ++column)
+                joined.cells[row * joined.columns + left + column] = block.cells[row * block.columns + column];
+        joined.mines += kept[b] ? block.mines : 0;
+        left += block.columns + 2;
+    }
+    return joined;
+}
+
+// A group too hard to count beside one that is not: the second, larger, still has its own share
+// of the work, and proves beside the first what it proves alone.
+TEST(Solver, AGroupTooHardToCountLeavesTheOthersExact)
+{
+    struct Row {
+        std::uint32_t hardSize, hardSeed, size, seed;
+    };
+    for (const Row& row : {Row{16, 10, 20, 9}, Row{16, 10, 18, 1}}) {
+        SeenPosition free;  // hidden cells next to no count
+        free.columns = 10;
+        free.rows = 24;
+        free.mines = 30;
+        free.cells.assign(240, kSeenHidden);
+        const std::vector<SeenPosition> blocks = {DenseBlock(row.hardSize, row.hardSeed), DenseBlock(row.size, row.seed),
+                                                  free};
+        const SeenPosition both = SideBySide(blocks, {true, true, true}, 24);
+        const SeenPosition alone = SideBySide(blocks, {false, true, true}, 24);
+        const MineChances found = FindMineChances(both), foundAlone = FindMineChances(alone);
+        ASSERT_TRUE(found.approximate && !foundAlone.approximate);
+        int provedAlone = 0;
+        for (std::size_t i = 0; i < both.cells.size(); ++i)
+            if (IsSeenHidden(alone.cells[i]) && (foundAlone.chance[i] == 0.0 || foundAlone.chance[i] == 1.0)) {
+                ++provedAlone;
+                EXPECT_EQ(found.chance[i], foundAlone.chance[i]) << "cell " << i;
+            }
+        EXPECT_GT(provedAlone, 0);
+    }
+}
+// On grids of more than 32768 cells the dealer's draw skips some indices: those are certainly safe.
+TEST(Solver, CellsNoDealReachesAreCertainlySafe)
+{
+    struct Row {
+        std::uint32_t size, mines;
+        bool someSkipped;
+    };
+    for (const Row& row : {Row{255, 255, true}, Row{200, 40, true}, Row{150, 100, false}}) {
+        LevelRecord record;
+        record.rows = record.columns = row.size;
+        record.mines = row.mines;
+        record.grid.assign(static_cast<std::size_t>(row.size) * row.size, 0);
+        ASSERT_TRUE(BuildBoard(record, 1));
+        GameState = Idle;
+        const std::vector<bool> reached = IndicesSomeDrawReaches(GridSize());
+        const MineChances found = FindMineChances(SeenFromBoard());
+        std::size_t safe = 0;
+        for (std::size_t i = 0; i < GridSize(); ++i) {
+            ASSERT_EQ(found.chance[i] == 0.0, !reached[i]) << row.size << ": cell " << i;
+            safe += !reached[i];
+        }
+        EXPECT_EQ(safe > 0, row.someSkipped);
+        CheckAgainstBoard(found);
+    }
+}
+
+// Where H points on positions drawn by hand: '#' hidden, 'F' flagged, '.' no triangle, a digit a
+// count; chances given by hand where listed, else the solver's.
+TEST(Hint, PointsWhereThePositionSays)
+{
+    struct Row {
+        const char* name;
+        std::vector<std::string> rows;
+        std::uint32_t mines;
+        std::vector<std::pair<CellPosition, double>> chances;  // the other hidden cells 0.5
+        bool approximate;
+        CellPosition near;
+        HintKind kind;
+        CellPosition cell;
+        const char* words;  // in the message
+    };
+    const Row table[] = {
+        {"an isolated triangle opens nothing", {"#..####"}, 1, {}, false, {0, 0}, HintKind::FirstRelease, {3, 0},
+         "likeliest to open a region"},
+        // 3 columns away is 45 pixels, 2 rows 52
+        {"the nearer safe cell in pixels", {"0####", "#####", "#####"}, 2, {{{4, 0}, 0.0}, {{1, 2}, 0.0}}, false,
+         {1, 0}, HintKind::SafeCell, {4, 0}, ""},
+        {"only mines left", {"F..1#1.."}, 2, {}, false, {0, 0}, HintKind::CertainMine, {4, 0}, "flag it"},
+        {"an estimate", {"1####"}, 2, {{{1, 0}, 0.3}, {{2, 0}, 0.2}}, true, {0, 0}, HintKind::LeastLikely, {2, 0},
+         "No triangle was found certainly safe. The cursor is on the one least likely to hide a mine: about 1 in 5."},
+        {"counted", {"1####"}, 1, {{{1, 0}, 0.3}, {{2, 0}, 0.25}}, false, {0, 0}, HintKind::LeastLikely, {2, 0},
+         "No triangle is certainly safe. The cursor is on the one least likely to hide a mine: 1 in 4."},
+    };
+    for (const Row& row : table) {
+        SCOPED_TRACE(row.name);
+        SeenPosition position;
+        position.rows = static_cast<std::uint32_t>(row.rows.size());
+        position.columns = static_cast<std::uint32_t>(row.rows[0].size());
+        position.mines = row.mines;
+        for (const std::string& text : row.rows)
+            for (char c : text)
+                position.cells.push_back(c == '#' ? kSeenHidden : c == 'F' ? kSeenFlagged : c == '.' ? kSeenVoid
+                                                                           : static_cast<std::int8_t>(c - '0'));
+        MineChances chances = FindMineChances(position);
+        if (!row.chances.empty()) {
+            for (std::size_t i = 0; i < position.cells.size(); ++i)
+                chances.chance[i] = IsSeenHidden(position.cells[i]) ? 0.5 : -1.0;
+            for (const auto& [cell, chance] : row.chances)
+                chances.chance[cell.row * position.columns + cell.column] = chance;
+            chances.approximate = row.approximate;
+        }
+        const Hint hint = FindHint(position, chances, row.near, true);
+        EXPECT_EQ(hint.kind, row.kind);
+        EXPECT_EQ(hint.cell.column * 1000 + hint.cell.row, row.cell.column * 1000 + row.cell.row);
+        EXPECT_NE(HintMessage(hint).find(row.words), std::string::npos) << HintMessage(hint);
+    }
+}
+
+TEST(Hint, ChancesInWordsStayTrue)
+{
+    struct Row {
+        double chance;
+        bool approximate;
+        const char* words;
+    };
+    for (const Row& row : {Row{1.0 / 12, false, "1 in 12"}, Row{1.0 / 12, true, "about 1 in 12"},
+                           Row{0.3, false, "about 1 in 3"}, Row{0.7, false, "70 in 100"},
+                           Row{0.7, true, "about 70 in 100"}, Row{0.9999, false, "more than 99 in 100"},
+                           Row{2e-9, false, "1 in 500000000"}, Row{1e-12, false, "less than 1 in a billion"},
+                           Row{1e-300, true, "below about 1 in a billion"}})
+        EXPECT_EQ(ChanceInWords(row.chance, row.approximate), row.words) << row.chance;
+}
+
+// The solver keeps its tables from call to call, but after a small position it holds no more
+// than that position needs, however large the one before.
+TEST(Solver, TablesShrinkToTheLastPositionsNeeds)
+{
+    std::mt19937 random(255);
+    DealBoard(random, 255, 255, 0.05, 6000);
+    PlayRandomly(random, 30000, false, 0.01, 0.0);
+    const SeenPosition huge = SeenFromBoard();
+    DealBoard(random, 4, 6, 0.0, 5);
+    PlayRandomly(random, 3, false, 0.0, 0.0);
+    const SeenPosition small = SeenFromBoard();
+    const auto inUse = [] { return mallinfo2().uordblks; };
+    FindMineChances(small);
+    const std::size_t alone = inUse();
+    FindMineChances(huge);
+    const std::size_t withHuge = inUse();
+    FindMineChances(small);
+    const std::size_t afterHuge = inUse();
+    if (withHuge < alone + 1000000)
+        GTEST_SKIP() << "this allocator's use is not counted by mallinfo2";
+    EXPECT_LT(afterHuge, alone + 65536) << "holding the huge one " << withHuge - alone;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,15 +15,18 @@
 #include <unistd.h>
 #endif
 
+#include "data/data_check.h"
 #include "data/data_file.h"
 #include "game/board.h"
 #include "game/cell.h"
+#include "game/level_check.h"
 #include "game/rules.h"
 #include "solver/deal.h"
 #include "solver/hint.h"
 #include "solver/player.h"
 #include "solver/solver.h"
 #include "tools/kelbo_command_line.h"
+#include "tools/kelbo_file.h"
 #include "tools/kelbo_game.h"
 #include "tools/kelbo_text.h"
 
@@ -122,10 +126,19 @@ bool StandardErrorIsTerminal()
 
 using Clock = std::chrono::steady_clock;
 
-// A bar on standard error once a batch has run a second, when a person watches it.
+// How long a batch runs before its bar shows: a second, or the milliseconds KELBO_BAR_WAIT_MS
+// gives, so that the tests need not run a batch that long.
+Clock::duration BarWait()
+{
+    const char* wait = std::getenv("KELBO_BAR_WAIT_MS");
+    return wait != nullptr ? std::chrono::milliseconds(std::atoi(wait)) : Clock::duration(std::chrono::seconds(1));
+}
+
+// A bar on standard error once a batch has run a while, when a person watches it.
 struct ProgressBar {
     Clock::time_point start = Clock::now();
     Clock::time_point drawn;
+    Clock::duration wait = BarWait();
     bool shown = false;
     bool terminal = StandardErrorIsTerminal();
 };
@@ -135,7 +148,7 @@ constexpr int kBarWidth = 40;
 void ShowProgress(ProgressBar& bar, std::uint32_t done, std::uint32_t count)
 {
     const Clock::time_point now = Clock::now();
-    if (!bar.terminal || now - bar.start < std::chrono::seconds(1) ||
+    if (!bar.terminal || now - bar.start < bar.wait ||
         (bar.shown && now - bar.drawn < std::chrono::milliseconds(100)))
         return;
     const auto filled = static_cast<std::size_t>(static_cast<std::uint64_t>(done) * kBarWidth / count);
@@ -217,6 +230,28 @@ int SolverStopped(std::uint32_t seed)
     return Fail("the solver found no move before the end of the game of seed " + std::to_string(seed));
 }
 
+// The level of a batch, read and checked once for all its boards; a level that cannot be read is
+// told as a single game would tell it.
+int ReadBatchLevel(int level, std::uint32_t firstSeed, LevelRecord& record)
+{
+    std::string problem;
+    const bool read = OpenCheckedForReading(problem) &&
+                      ReadCheckedLevel(DataFile, DataFileName, level, record, CheckMinePlacement).empty();
+    CloseDataFile();
+    if (read)
+        return 0;
+    const int exitCode = StartGameOfSeed(level, firstSeed);
+    CloseDataFile();
+    return exitCode != 0 ? exitCode : Fail(DataFileName + ": " + LevelName(level) + " cannot be read");
+}
+
+// A new game of the record, as the game sets one up.
+bool StartBatchGame(const LevelRecord& record, int level, std::uint32_t seed)
+{
+    LevelIndex = level;
+    return SetUpGame(record, seed);
+}
+
 // Plays the boards of games 0 to count - 1 made at time, each as solve plays it alone.
 int SolveBatch(int level, std::uint32_t time, std::uint32_t count, const std::string& firstText, bool noGuess)
 {
@@ -224,14 +259,16 @@ int SolveBatch(int level, std::uint32_t time, std::uint32_t count, const std::st
     std::string problem;
     if (!firstText.empty() && !ParseFirst(firstText, first, problem))
         return Misuse(problem);
+    LevelRecord record;
+    const int exitCode = ReadBatchLevel(level, NewGameSeed(time, 0), record);
+    if (exitCode != 0)
+        return exitCode;
     ProgressBar bar;
     BatchFigures figures;
     for (std::uint32_t game = 0; game < count; ++game) {
         const std::uint32_t seed = NewGameSeed(time, game);
-        const int exitCode = StartGameOfSeed(level, seed);
-        CloseDataFile();
-        if (exitCode != 0)
-            return exitCode;
+        if (!StartBatchGame(record, level, seed))
+            return Fail(DataFileName + ": " + LevelName(level) + ": its mines cannot be placed");
         if (!firstText.empty() && !FirstOnTriangle(first, firstText, problem))
             return Misuse(problem);
         DealTimed(first, !firstText.empty(), figures);
@@ -261,10 +298,19 @@ int SolveBatch(const CommandLine& line)
     return SolveBatch(level, time, count, line.first, line.noGuess);
 }
 
+// KELBO_SOLVER_WORK, for the tests: the solver's steps of work for each group, fewer than its
+// own, so that small boards meet estimates.
+void LimitWorkFromEnvironment()
+{
+    const char* work = std::getenv("KELBO_SOLVER_WORK");
+    LimitSolverWork(work != nullptr ? std::strtoull(work, nullptr, 10) : 0);
+}
+
 }  // namespace
 
 int RunChances(const CommandLine& line)
 {
+    LimitWorkFromEnvironment();
     DealOutcome dealt = DealOutcome::NotDealt;
     const int exitCode = ReplaySeededGame(line, dealt);
     if (exitCode != 0)
@@ -279,6 +325,7 @@ int RunChances(const CommandLine& line)
 
 int RunSolve(const CommandLine& line)
 {
+    LimitWorkFromEnvironment();
     if (!line.boards.empty())
         return SolveBatch(line);
     CellPosition first{0, 0};

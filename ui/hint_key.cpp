@@ -1,51 +1,71 @@
 #include "ui/hint_key.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 
 #include "game/board.h"
 #include "game/cell_cursor.h"
 #include "solver/hint.h"
+#include "ui/geometry.h"
 #include "ui/input.h"
 #include "ui/keyboard.h"
 
 namespace {
 
-// A chance as the player reads it: "1 in N", N being 1 / chance rounded to the nearest whole
-// number, or above one half "P in 100"; "about" unless it is exactly that.
-std::string ChanceInWords(double chance, bool approximate)
+RECT HintedCellOnScreen;  // what the message about to open must leave in sight
+HHOOK MessagePlacer;
+
+// The message goes above or below the cell, on the side with more room, centred across the
+// window; beside the cell when neither side has room for it. Kept on the cell's screen.
+void MoveAwayFromCell(HWND message, HWND window)
 {
-    std::string words;
-    bool exact = !approximate;
-    if (chance <= 0.5) {
-        const double odds = 1.0 / chance;
-        const long n = std::lround(odds);
-        exact = exact && std::fabs(odds - static_cast<double>(n)) < 1e-6;
-        words = "1 in " + std::to_string(n);
-    } else {
-        const long percent = std::min(std::lround(chance * 100.0), 99L);
-        exact = exact && std::fabs(chance * 100.0 - static_cast<double>(percent)) < 1e-6;
-        words = std::to_string(percent) + " in 100";
+    RECT box{}, owner{};
+    GetWindowRect(message, &box);
+    GetWindowRect(window, &owner);
+    const LONG width = box.right - box.left, height = box.bottom - box.top, gap = 8;
+    const RECT& cell = HintedCellOnScreen;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromRect(&cell, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& screen = monitor.rcWork;
+    const LONG above = cell.top - screen.top, below = screen.bottom - cell.bottom;
+    LONG x = (owner.left + owner.right - width) / 2;
+    LONG y = above >= below ? cell.top - gap - height : cell.bottom + gap;
+    if (height + gap > std::max(above, below)) {
+        const LONG left = cell.left - screen.left, right = screen.right - cell.right;
+        x = left >= right ? cell.left - gap - width : cell.right + gap;
+        y = (cell.top + cell.bottom - height) / 2;
     }
-    return exact ? words : "about " + words;
+    x = std::max(screen.left, std::min(x, screen.right - width));
+    y = std::max(screen.top, std::min(y, screen.bottom - height));
+    SetWindowPos(message, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// What the message says of the hint; nothing for a cell that is certainly safe.
-std::string HintMessage(const Hint& hint)
+// The first window to activate while the hook is set is the message box.
+LRESULT CALLBACK PlaceMessage(int code, WPARAM wParam, LPARAM lParam)
 {
-    switch (hint.kind) {
-    case HintKind::FirstRelease:
-        return "Nothing is uncovered yet, so every triangle is as likely as any other to hide a mine. The cursor "
-               "is on one with the fewest neighbours, the likeliest to open a region.";
-    case HintKind::WrongFlag:
-        return "The flag under the cursor cannot be right: that triangle is certainly safe.";
-    case HintKind::LeastLikely:
-        return "No triangle is certainly safe. The cursor is on the one least likely to hide a mine: " +
-               ChanceInWords(hint.chance, hint.approximate) + ".";
-    default:
-        return "";
-    }
+    if (code != HCBT_ACTIVATE)
+        return CallNextHookEx(MessagePlacer, code, wParam, lParam);
+    const auto message = reinterpret_cast<HWND>(wParam);
+    MoveAwayFromCell(message, GetWindow(message, GW_OWNER));
+    UnhookWindowsHookEx(MessagePlacer);
+    MessagePlacer = nullptr;
+    return 0;
+}
+
+// A message box that leaves the cell it names in sight, where MessageBoxA would centre it on the
+// window, often over the cell.
+void ShowMessageBeside(HWND window, CellPosition cell, const std::string& message)
+{
+    const PixelPoint anchor = CellAnchor(cell.column, cell.row);
+    POINT corner{anchor.x, anchor.y};
+    ClientToScreen(window, &corner);
+    HintedCellOnScreen = RECT{corner.x, corner.y, corner.x + kCellPictureSize, corner.y + kCellPictureSize};
+    MessagePlacer = SetWindowsHookExA(WH_CBT, PlaceMessage, nullptr, GetCurrentThreadId());
+    MessageBoxA(window, message.c_str(), "Skarvel", MB_OK | MB_ICONINFORMATION);
+    if (MessagePlacer != nullptr)
+        UnhookWindowsHookEx(MessagePlacer);
+    MessagePlacer = nullptr;
 }
 
 }  // namespace
@@ -66,5 +86,5 @@ void HandleHintKey(HWND window, LPARAM flags)
     ReleaseMessageDC(window, outer);
     const std::string message = HintMessage(hint);
     if (!message.empty())
-        MessageBoxA(window, message.c_str(), "Skarvel", MB_OK | MB_ICONINFORMATION);
+        ShowMessageBeside(window, hint.cell, message);
 }

@@ -18,6 +18,17 @@ candidates() {
             END { for (i = 1; i <= n; i++) if (p[i] == (safe ? 0 : least)) print cell[i] }' | sort -t, -k2n -k1n
 }
 
+# The message box, as grab_behind_dialog found it, does not cover the cell's 32 x 32 picture.
+message_leaves_in_sight() {
+    local client_left client_top left top right bottom x y
+    read -r client_left client_top _ <<<"$BEHIND_CLIENT"
+    read -r left top right bottom <<<"$BEHIND_DIALOG"
+    x=$((client_left + $(anchor_x "${2%,*}")))
+    y=$((client_top + $(anchor_y "${2#*,}")))
+    [ $x -ge "$right" ] || [ $((x + 32)) -le "$left" ] || [ $y -ge "$bottom" ] || [ $((y + 32)) -le "$top" ] ||
+        fail "$1: the message at $left,$top-$right,$bottom covers the cell $2 at $x,$y"
+}
+
 # One case: NAME, the moves that make the position, a command printing the cells H may point at,
 # words of its message ("" for none), and the one of those cells the pointer stands on ("" for the
 # header: with no cursor either, H points at the first). HINTED: where it pointed.
@@ -32,6 +43,7 @@ hint_case() {
         text=$(wait_for_message_text Skarvel)
         grep -qF "$words" <<<"$text" || fail "$name: the message says \"$text\""
         grab_behind_dialog "$WORK/behind.png" Skarvel
+        message_leaves_in_sight "$name" "$expected"
         click_control Skarvel 1 && sleep 0.5
         expect_seen_behind_dialog "$WORK/behind.png" "$name"
     elif probe message Skarvel >/dev/null; then fail "$name: a message opened"; fi
@@ -39,9 +51,10 @@ hint_case() {
     [ "$HINTED" = "$expected" ] || fail "$name: the cursor is on ${HINTED:-no cell}, not on $expected"
 }
 
-# On a rectangle the up-pointing corners of the bottom row have the fewest neighbours: four. The 1
+# On a rectangle the up-pointing corners of the bottom row have the fewest neighbours, four, and so
+# the likeliest to open a region. The 1
 # at 9,3 has one mine among its twelve covered neighbours, the other 78 cells nine.
-hint_case "before the first release" "" "echo 0,6" "as likely as any other"
+hint_case "before the first release" "" "echo 0,6" "likeliest to open a region"
 hint_case "nothing certain" L:9,3 "candidates" "least likely to hide a mine: 1 in 12."
 hint_case "after an opening" L:8,3 "candidates safe" ""
 xdotool key space && MOVES+=("L:$HINTED") && sleep 0.4
