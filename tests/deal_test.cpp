@@ -29,13 +29,14 @@ std::uint8_t ValueUnder(std::uint8_t b)
     return IsFlagged(b) ? static_cast<std::uint8_t>(b - kFlaggedBase) : IsHidden(b) ? UncoveredValue(b) : b;
 }
 
-// What the dealt board holds, checked from the cell bytes alone: the level's mines on real cells,
-// every count right, the released cell free, and its real neighbours too when the other real cells
+// What the dealt board holds, checked from the cell bytes alone: the level's mines on real cells that
+// a draw of the game reaches, every count right, the released cell free, and its real neighbours too when the other real cells
 // have room for every mine.
 void CheckDealtBoard(const LevelRecord& record, std::size_t first)
 {
     std::vector<std::size_t> real;
     std::size_t mines = 0;
+    const std::vector<bool> drawn = IndicesSomeDrawReaches(GridSize());
     for (std::size_t i = 0; i < GridSize(); ++i) {
         ASSERT_EQ(IsVoid(Board[i]), record.grid[i] == kVoidCell) << "cell " << i;
         if (IsVoid(Board[i]))
@@ -43,6 +44,7 @@ void CheckDealtBoard(const LevelRecord& record, std::size_t first)
         real.push_back(i);
         const std::uint8_t value = ValueUnder(Board[i]);
         mines += value == kMine;
+        ASSERT_TRUE(value != kMine || drawn[i]) << "a mine where no draw of the game reaches, cell " << i;
         std::uint8_t around = 0;
         for (std::size_t n : TableNeighbours(Columns, Rows, i))
             around = static_cast<std::uint8_t>(around + (!IsVoid(Board[n]) && ValueUnder(Board[n]) == kMine));
@@ -127,12 +129,20 @@ TEST(Deal, OnSmallShapesADealtBoardIsWonByEveryPlacementCounted)
     EXPECT_GT(notFound, 5);
 }
 
+// Every built-in level, and a grid so large that a draw of the game reaches only some of its cells.
 TEST(Deal, OnEveryBuiltInLevelTheFirstReleaseOpensARegionAndProofWinsTheBoard)
 {
     std::mt19937 random(30);
-    for (int level = 0; level < 8; ++level) {
-        const LevelRecord record = BuiltInLevel(level);
-        for (int round = 0; round < 25; ++round) {
+    for (int level = 0; level < 9; ++level) {
+        LevelRecord record;
+        if (level < 8) {
+            record = BuiltInLevel(level);
+        } else {
+            record.rows = record.columns = 200;
+            record.mines = 255;
+            record.grid.assign(200 * 200, kPlayableCell);
+        }
+        for (int round = 0; round < (level < 8 ? 25 : 2); ++round) {
             const std::uint32_t seed = static_cast<std::uint32_t>(random());
             std::size_t first = 0;
             do

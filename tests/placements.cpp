@@ -88,3 +88,15 @@ LevelRecord BuiltInLevel(int level)
     std::fclose(file);
     return record;
 }
+
+std::vector<bool> IndicesSomeDrawReaches(std::size_t cells)
+{
+    std::vector<bool> reached(cells, false);
+    const float scale = static_cast<float>(cells) / 32767.0f;
+    for (std::uint32_t draw = 0; draw < 32768; ++draw) {
+        const auto index = static_cast<std::size_t>(draw * static_cast<double>(scale));
+        if (index < cells)
+            reached[index] = true;
+    }
+    return reached;
+}

@@ -1,5 +1,5 @@
-// Oracles for the solver's tests, written apart from the solver: the twelve neighbours from the
-// grid's table, and every placement of the mines counted one by one.
+// Oracles for the solver's tests, written apart from the solver and the game: the twelve neighbours
+// from the grid's table, every placement of the mines counted one by one, the cells a draw reaches.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +19,9 @@ struct Oracle {
 // Every placement of the mines not shown on the hidden cells (at most 63), each checked against
 // every count.
 Oracle CountEveryPlacement(const SeenPosition& p);
+
+// The game's dealer scales a 15-bit draw to the grid in single precision: the indices it reaches.
+std::vector<bool> IndicesSomeDrawReaches(std::size_t cells);
 
 // A level of the default file, as the game reads it.
 LevelRecord BuiltInLevel(int level);
