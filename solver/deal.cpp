@@ -11,9 +11,9 @@
 
 namespace {
 
-// The search's bound, in steps: one step a neighbour looked at by the proof, and a whole grid's
-// cells for each time the whole position goes to the solver. About 20 ns a step on the machine of
-// docs/performance.md, so that a level too dense for such a board is given up within a second.
+// The search's bound, in steps: one step a neighbour looked at by the proof, and for each time the
+// whole position goes to the solver 24 a cell of the grid and the steps its counting took. About 20 ns a step on the
+// machine of docs/performance.md, so that a level too dense for such a board is given up within a second.
 constexpr std::uint64_t kStepBound = 20'000'000;
 constexpr std::uint64_t kStepsPerCellSolved = 24;
 
@@ -317,8 +317,8 @@ bool SolveWholePosition(Dealer& d)
         if (d.mask[cell] != kVoidCell)
             d.seen.cells[cell] = d.known[cell] == kOpen ? static_cast<std::int8_t>(d.value[cell]) : kSeenHidden;
     d.seen.mines = d.mines;
-    d.steps += kStepsPerCellSolved * d.known.size();
     const MineChances chances = FindMineChances(d.seen);
+    d.steps += kStepsPerCellSolved * d.known.size() + chances.countingSteps;
     bool decided = false;
     for (std::size_t cell = 0; cell < d.known.size(); ++cell) {
         if (d.known[cell] != kUnknown || (chances.chance[cell] != 0.0 && chances.chance[cell] != 1.0))

@@ -735,7 +735,9 @@ MineChances FindMineChances(const SeenPosition& position)
     }
     if (sound) {
         FindGroups(w);
-        sound = CountGroups(w) && FindChances(w, result);
+        sound = CountGroups(w);
+        result.countingSteps = 2 * GroupWork - w.workLeft;
+        sound = sound && FindChances(w, result);
     }
     if (!sound)
         FillInconsistent(position, minesShown, result);

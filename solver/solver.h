@@ -16,6 +16,7 @@ struct MineChances {
     // False when no placement of the mines agrees with the counts; every hidden cell then gets the
     // mines not shown divided by the hidden cells, kept off 0 and 1.
     bool consistent = true;
+    std::uint64_t countingSteps = 0;  // the steps of work the groups' counting took
 };
 
 MineChances FindMineChances(const SeenPosition& position);

@@ -30,8 +30,8 @@ std::uint8_t ValueUnder(std::uint8_t b)
 }
 
 // What the dealt board holds, checked from the cell bytes alone: the level's mines on real cells that
-// a draw of the game reaches, every count right, the released cell free, and its real neighbours too when the other real cells
-// have room for every mine.
+// a draw of the game reaches, every count right, the released cell free, and its real neighbours too when the other
+// real cells have room for every mine.
 void CheckDealtBoard(const LevelRecord& record, std::size_t first)
 {
     std::vector<std::size_t> real;

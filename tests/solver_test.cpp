@@ -13,8 +13,8 @@
 #include "data/default_file.h"
 #include "game/board.h"
 #include "game/cell.h"
-#include "solver/hint.h"
 #include "game/rules.h"
+#include "solver/hint.h"
 #include "solver/solver.h"
 #include "tests/placements.h"
 
@@ -131,8 +131,11 @@ double ChanceToOpen(std::size_t i)
     const std::size_t around = RealNeighbours(i);
     if (around == 0 || real < around + 1 + Mines)
         return 0.0;
-    const auto logBinomial = [](double n, double k) { return std::lgamma(n + 1) - std::lgamma(k + 1) - std::lgamma(n - k + 1); };
-    return std::exp(logBinomial(static_cast<double>(real - around - 1), Mines) - logBinomial(static_cast<double>(real), Mines));
+    const auto logBinomial = [](double n, double k) {
+        return std::lgamma(n + 1) - std::lgamma(k + 1) - std::lgamma(n - k + 1);
+    };
+    return std::exp(logBinomial(static_cast<double>(real - around - 1), Mines) -
+                    logBinomial(static_cast<double>(real), Mines));
 }
 
 std::uint8_t ValueUnder(std::uint8_t b)
@@ -265,8 +268,8 @@ TEST(Solver, AGroupTooHardToCountLeavesTheOthersExact)
         free.rows = 24;
         free.mines = 30;
         free.cells.assign(240, kSeenHidden);
-        const std::vector<SeenPosition> blocks = {DenseBlock(row.hardSize, row.hardSeed), DenseBlock(row.size, row.seed),
-                                                  free};
+        const std::vector<SeenPosition> blocks = {DenseBlock(row.hardSize, row.hardSeed),
+                                                  DenseBlock(row.size, row.seed), free};
         const SeenPosition both = SideBySide(blocks, {true, true, true}, 24);
         const SeenPosition alone = SideBySide(blocks, {false, true, true}, 24);
         const MineChances found = FindMineChances(both), foundAlone = FindMineChances(alone);
@@ -322,15 +325,43 @@ TEST(Hint, PointsWhereThePositionSays)
         const char* words;  // in the message
     };
     const Row table[] = {
-        {"an isolated triangle opens nothing", {"#..####"}, 1, {}, false, {0, 0}, HintKind::FirstRelease, {3, 0},
+        {"an isolated triangle opens nothing",
+         {"#..####"},
+         1,
+         {},
+         false,
+         {0, 0},
+         HintKind::FirstRelease,
+         {3, 0},
          "likeliest to open a region"},
         // 3 columns away is 45 pixels, 2 rows 52
-        {"the nearer safe cell in pixels", {"0####", "#####", "#####"}, 2, {{{4, 0}, 0.0}, {{1, 2}, 0.0}}, false,
-         {1, 0}, HintKind::SafeCell, {4, 0}, ""},
+        {"the nearer safe cell in pixels",
+         {"0####", "#####", "#####"},
+         2,
+         {{{4, 0}, 0.0}, {{1, 2}, 0.0}},
+         false,
+         {1, 0},
+         HintKind::SafeCell,
+         {4, 0},
+         ""},
         {"only mines left", {"F..1#1.."}, 2, {}, false, {0, 0}, HintKind::CertainMine, {4, 0}, "flag it"},
-        {"an estimate", {"1####"}, 2, {{{1, 0}, 0.3}, {{2, 0}, 0.2}}, true, {0, 0}, HintKind::LeastLikely, {2, 0},
+        {"an estimate",
+         {"1####"},
+         2,
+         {{{1, 0}, 0.3}, {{2, 0}, 0.2}},
+         true,
+         {0, 0},
+         HintKind::LeastLikely,
+         {2, 0},
          "No triangle was found certainly safe. The cursor is on the one least likely to hide a mine: about 1 in 5."},
-        {"counted", {"1####"}, 1, {{{1, 0}, 0.3}, {{2, 0}, 0.25}}, false, {0, 0}, HintKind::LeastLikely, {2, 0},
+        {"counted",
+         {"1####"},
+         1,
+         {{{1, 0}, 0.3}, {{2, 0}, 0.25}},
+         false,
+         {0, 0},
+         HintKind::LeastLikely,
+         {2, 0},
          "No triangle is certainly safe. The cursor is on the one least likely to hide a mine: 1 in 4."},
     };
     for (const Row& row : table) {
@@ -341,8 +372,10 @@ TEST(Hint, PointsWhereThePositionSays)
         position.mines = row.mines;
         for (const std::string& text : row.rows)
             for (char c : text)
-                position.cells.push_back(c == '#' ? kSeenHidden : c == 'F' ? kSeenFlagged : c == '.' ? kSeenVoid
-                                                                           : static_cast<std::int8_t>(c - '0'));
+                position.cells.push_back(c == '#'   ? kSeenHidden
+                                         : c == 'F' ? kSeenFlagged
+                                         : c == '.' ? kSeenVoid
+                                                    : static_cast<std::int8_t>(c - '0'));
         MineChances chances = FindMineChances(position);
         if (!row.chances.empty()) {
             for (std::size_t i = 0; i < position.cells.size(); ++i)
@@ -365,11 +398,11 @@ TEST(Hint, ChancesInWordsStayTrue)
         bool approximate;
         const char* words;
     };
-    for (const Row& row : {Row{1.0 / 12, false, "1 in 12"}, Row{1.0 / 12, true, "about 1 in 12"},
-                           Row{0.3, false, "about 1 in 3"}, Row{0.7, false, "70 in 100"},
-                           Row{0.7, true, "about 70 in 100"}, Row{0.9999, false, "more than 99 in 100"},
-                           Row{2e-9, false, "1 in 500000000"}, Row{1e-12, false, "less than 1 in a billion"},
-                           Row{1e-300, true, "below about 1 in a billion"}})
+    for (const Row& row :
+         {Row{1.0 / 12, false, "1 in 12"}, Row{1.0 / 12, true, "about 1 in 12"}, Row{0.3, false, "about 1 in 3"},
+          Row{0.7, false, "70 in 100"}, Row{0.7, true, "about 70 in 100"}, Row{0.9999, false, "more than 99 in 100"},
+          Row{2e-9, false, "1 in 500000000"}, Row{1e-12, false, "less than 1 in a billion"},
+          Row{1e-300, true, "below about 1 in a billion"}})
         EXPECT_EQ(ChanceInWords(row.chance, row.approximate), row.words) << row.chance;
 }
 
