@@ -9,6 +9,7 @@
 #include "ui/geometry.h"
 #include "ui/input.h"
 #include "ui/keyboard.h"
+#include "ui/window_picture.h"
 
 namespace {
 
@@ -58,9 +59,10 @@ LRESULT CALLBACK PlaceMessage(int code, WPARAM wParam, LPARAM lParam)
 void ShowMessageBeside(HWND window, CellPosition cell, const std::string& message)
 {
     const PixelPoint anchor = CellAnchor(cell.column, cell.row);
-    POINT corner{anchor.x, anchor.y};
+    POINT corner{anchor.x * DisplayScale, anchor.y * DisplayScale};
     ClientToScreen(window, &corner);
-    HintedCellOnScreen = RECT{corner.x, corner.y, corner.x + kCellPictureSize, corner.y + kCellPictureSize};
+    const LONG size = kCellPictureSize * DisplayScale;
+    HintedCellOnScreen = RECT{corner.x, corner.y, corner.x + size, corner.y + size};
     MessagePlacer = SetWindowsHookExA(WH_CBT, PlaceMessage, nullptr, GetCurrentThreadId());
     MessageBoxA(window, message.c_str(), "Skarvel", MB_OK | MB_ICONINFORMATION);
     if (MessagePlacer != nullptr)
