@@ -59,6 +59,14 @@ LevelRecord RecordOf(const DealtLevel& dealt)
     return record;
 }
 
+// The record of the level the benchmark's argument names, which labels its figures.
+LevelRecord MeasuredRecord(benchmark::State& state)
+{
+    const DealtLevel& dealt = kDealtLevels[state.range(0)];
+    state.SetLabel(dealt.label);
+    return RecordOf(dealt);
+}
+
 struct Release {
     std::uint32_t seed;
     std::size_t first;
@@ -86,9 +94,7 @@ double Milliseconds(std::clock_t start)
 
 void BM_Deal(benchmark::State& state)
 {
-    const DealtLevel& dealt = kDealtLevels[state.range(0)];
-    state.SetLabel(dealt.label);
-    const LevelRecord record = RecordOf(dealt);
+    const LevelRecord record = MeasuredRecord(state);
     const std::vector<Release> releases = Releases(record);
     std::size_t next = 0;
     for (auto _ : state) {
@@ -119,9 +125,7 @@ void BM_Deal(benchmark::State& state)
 // The floor: the ordinary deal of the same level, mines drawn as a new game draws them.
 void BM_DealFloorOrdinary(benchmark::State& state)
 {
-    const DealtLevel& dealt = kDealtLevels[state.range(0)];
-    state.SetLabel(dealt.label);
-    const LevelRecord record = RecordOf(dealt);
+    const LevelRecord record = MeasuredRecord(state);
     std::uint32_t game = 0;
     for (auto _ : state) {
         BuildBoard(record, NewGameSeed(0, game++));
@@ -133,9 +137,7 @@ void BM_DealFloorOrdinary(benchmark::State& state)
 // player with H would, every position solved whole.
 void BM_DealFloorSolverPlays(benchmark::State& state)
 {
-    const DealtLevel& dealt = kDealtLevels[state.range(0)];
-    state.SetLabel(dealt.label);
-    const LevelRecord record = RecordOf(dealt);
+    const LevelRecord record = MeasuredRecord(state);
     const std::vector<Release> releases = Releases(record);
     std::size_t next = 0;
     for (auto _ : state) {
