@@ -1,0 +1,118 @@
+#!/bin/bash
+# No guessing, chosen from the Game menu with the mouse: skarvel.ini appears beside kelbo.dat only
+# then, holding the mode. Each game of the mode is dealt at its first release, with the board that
+# kelbo deals for that game and cell: a loss shows its mines. H before that release says any first
+# release is safe; a level too dense for a board without a guess says so before the release
+# uncovers its cell. A restart reads the mode back; the item turns it off, and the next game is
+# dealt at once again. kelbo.dat never changes.
+. "$(dirname "$0")/lib.sh" "$@"
+. "$(dirname "$0")/play_lib.sh"
+INI="$GAME_DIR/skarvel.ini"
+DENSE=7
+play_setup
+"$KELBO" level set "$DENSE" --title Dense --size 8x11 --mines 80 --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo level set"
+cp "$GAME_DIR/kelbo.dat" "$WORK/before.dat"
+
+# The open Game menu shows the check mark beside No guessing when $1 is 1, none when 0.
+expect_item_checked() {
+    local line
+    open_game_menu "$WINDOW"
+    line=$(game_menu_lines "$WINDOW" | sed -n "$((NO_GUESSING_LINE + 1))p")
+    [ "${line##* }" = "$1" ] || fail "No guessing shows checked ${line##* }, expected $1"
+}
+
+expect_ini() {
+    [ -f "$INI" ] || fail "no skarvel.ini"
+    cmp -s "$INI" <(printf '[Options]\r\nNoGuess=%s\r\n' "$1") || fail "skarvel.ini holds $(od -c "$INI")"
+}
+
+# After a first release on FIRST, a release on a mine of the board that kelbo deals there for game
+# N of LEVEL, or of the board made at once without FIRST: the loss shows exactly its mines.
+expect_board_of_kelbo() {
+    local level=$1 game=$2 first=${3:-}
+    load_board "$level" "$game" ${first:+--no-guess --first "$first"}
+    play "L:$(cells_with '*' | head -1)"
+    sleep 1
+    grab_client "$WORK/lost.rgb"
+    expect_mines_shown "$WORK/lost.rgb" "game $game${first:+ dealt at $first}"
+}
+expect_dealt_as_kelbo_deals() {
+    play "L:$3"
+    expect_board_of_kelbo "$@"
+}
+
+start_known_game
+note "the item, never chosen, writes no file"
+expect_item_checked 0
+[ -e "$INI" ] && fail "skarvel.ini was written before the item was chosen"
+note "No guessing on: game 1"
+click_menu_line "$WINDOW" "$NO_GUESSING_LINE"
+sleep 0.5
+expect_ini 1
+note "H before the first release"
+pointer_to_header
+xdotool key h
+wait_for_message_text Skarvel | grep -q "any first release is safe" || fail "H gave no word on the first release"
+click_control Skarvel 1
+sleep 0.5
+# The mines of the board made at once for game 1 hold the first release: it must be dealt instead.
+first=$(load_board 0 1 && cells_with '*' | head -1)
+expect_dealt_as_kelbo_deals 0 1 "$first"
+
+note "F2: game 2 awaits its deal"
+xdotool key F2
+sleep 0.5
+expect_dealt_as_kelbo_deals 0 2 "$first"
+cmp "$WORK/before.dat" "$GAME_DIR/kelbo.dat" || fail "kelbo.dat changed"
+xdotool mousemove --window "$WINDOW" 100 150 key alt+x
+wait_for_frozen_exit
+
+note "after a restart the mode is on"
+start_skarvel frozen
+WINDOW=$(wait_for_window Skarvel)
+expect_item_checked 1
+close_menu
+first=$(load_board 0 0 && cells_with '*' | tail -1)
+expect_dealt_as_kelbo_deals 0 0 "$first"
+
+note "a level too dense for a board without a guess"
+first=2,7
+"$KELBO" board "$DENSE" --time "$FROZEN_SECONDS" --game 1 --no-guess --first $first --file "$GAME_DIR/kelbo.dat" |
+    grep -qx "may need a guess" || fail "kelbo finds a board without a guess on the dense level"
+post_command $((40005 + DENSE))
+sleep 1
+BEHIND_CLIENT=$(probe client) || fail "no main window: $(game_state)"
+grab_when_still "$WORK/untouched-raw.png" echo "$BEHIND_CLIENT"
+pointer_to $first && xdotool click 1
+wait_for_message_text Skarvel | grep -q "may need a guess" || fail "no word that the board may need a guess"
+# Behind the message the board is as it was but for the released cell, which does not show yet
+# what it shows once the message is closed: no room is left for a zero, so it opens alone.
+grab_behind_dialog "$WORK/behind.png" Skarvel
+cell_box="32x32+$(anchor_x ${first%,*})+$(anchor_y ${first#*,})"
+LEAVE_OUT="$(anchor_x ${first%,*}),$(anchor_y ${first#*,}) $(($(anchor_x ${first%,*}) + 31)),$(($(anchor_y ${first#*,}) + 31))"
+blacken_dialog "$WORK/untouched-raw.png" "$WORK/untouched.png"
+blacken_dialog "$WORK/behind-raw.png" "$WORK/behind.png"
+count=$(compare -metric AE "$WORK/untouched.png" "$WORK/behind.png" null: 2>&1 | cut -d' ' -f1)
+[ "$count" = 0 ] || fail "behind the message $count pixels changed"
+click_control Skarvel 1
+sleep 0.5
+probe message Skarvel >/dev/null && fail "a second message opened"
+grab_when_still "$WORK/played-raw.png" echo "$BEHIND_CLIENT"
+convert "$WORK/behind-raw.png" -crop "$cell_box" +repage "$WORK/cell-behind.png"
+convert "$WORK/played-raw.png" -crop "$cell_box" +repage "$WORK/cell-played.png"
+count=$(compare -metric AE "$WORK/cell-behind.png" "$WORK/cell-played.png" null: 2>&1 | cut -d' ' -f1)
+[ "$count" != 0 ] || fail "the cell $first was uncovered before the message"
+expect_board_of_kelbo "$DENSE" 1 $first
+
+note "No guessing off: game 2 is dealt at once"
+expect_item_checked 1
+click_menu_line "$WINDOW" "$NO_GUESSING_LINE"
+sleep 0.5
+expect_ini 0
+load_board "$DENSE" 2
+play "L:$(cells_with '*' | head -1)"
+sleep 1
+grab_client "$WORK/lost.rgb"
+expect_mines_shown "$WORK/lost.rgb" "game 2 made at once"
+cmp "$WORK/before.dat" "$GAME_DIR/kelbo.dat" || fail "kelbo.dat changed"
+echo "no_guessing: passed"
