@@ -310,7 +310,7 @@ game_menu_lines() {
     local geometry
     geometry=$(window_geometry "$1")
     set -- $geometry
-    import -window root -crop "130x226+$(($1 + CLIENT_LEFT))+$(($2 + CLIENT_TOP))" +repage -depth 8 txt:- |
+    import -window root -crop "130x244+$(($1 + CLIENT_LEFT))+$(($2 + CLIENT_TOP))" +repage -depth 8 txt:- |
         awk -f "$E2E_DIR/menu_lines.awk"
 }
 
