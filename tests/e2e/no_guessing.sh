@@ -4,7 +4,7 @@
 # kelbo deals for that game and cell: a loss shows its mines. H before that release says any first
 # release is safe; a level too dense for a board without a guess says so before the release
 # uncovers its cell. A restart reads the mode back; the item turns it off, and the next game is
-# dealt at once again. kelbo.dat never changes.
+# dealt at once again. A failed write of skarvel.ini is told. kelbo.dat never changes.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
 DENSE=7
@@ -90,11 +90,12 @@ BEHIND_CLIENT=$(probe client) || fail "no main window: $(game_state)"
 grab_when_still "$WORK/untouched-raw.png" echo "$BEHIND_CLIENT"
 pointer_to $first && xdotool click 1
 wait_for_message_text Skarvel | grep -q "may need a guess" || fail "no word that the board may need a guess"
-# Behind the message the board is as it was but for the released cell, which does not show yet
-# what it shows once the message is closed: no room is left for a zero, so it opens alone.
+# Behind the message the board is as it was but for the released cell, which does not look yet
+# as it does once the message is closed: at this point of a down-pointing cell's picture the
+# raised picture is white, the pressed one black and an uncovered one silver.
 grab_behind_dialog "$WORK/behind.png" Skarvel
-cell_box="32x32+$(anchor_x ${first%,*})+$(anchor_y ${first#*,})"
-LEAVE_OUT="$(anchor_x ${first%,*}),$(anchor_y ${first#*,}) $(($(anchor_x ${first%,*}) + 31)),$(($(anchor_y ${first#*,}) + 31))"
+x=$(anchor_x ${first%,*}) y=$(anchor_y ${first#*,})
+LEAVE_OUT="$x,$y $((x + 31)),$((y + 31))"
 blacken_dialog "$WORK/untouched-raw.png" "$WORK/untouched.png"
 blacken_dialog "$WORK/behind-raw.png" "$WORK/behind.png"
 count=$(compare -metric AE "$WORK/untouched.png" "$WORK/behind.png" null: 2>&1 | cut -d' ' -f1)
@@ -103,10 +104,9 @@ click_control Skarvel 1
 sleep 0.5
 probe message Skarvel >/dev/null && fail "a second message opened"
 grab_when_still "$WORK/played-raw.png" echo "$BEHIND_CLIENT"
-convert "$WORK/behind-raw.png" -crop "$cell_box" +repage "$WORK/cell-behind.png"
-convert "$WORK/played-raw.png" -crop "$cell_box" +repage "$WORK/cell-played.png"
-count=$(compare -metric AE "$WORK/cell-behind.png" "$WORK/cell-played.png" null: 2>&1 | cut -d' ' -f1)
-[ "$count" != 0 ] || fail "the cell $first was uncovered before the message"
+look() { convert "$1" -crop "1x1+$((x + 10))+$y" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
+[ "$(look "$WORK/behind-raw.png")" != "$(look "$WORK/played-raw.png")" ] ||
+    fail "the cell $first looked uncovered behind the message"
 expect_board_of_kelbo "$DENSE" 1 $first
 
 note "No guessing off: game 2 is dealt at once"
@@ -119,5 +119,14 @@ play "L:$(cells_with '*' | head -1)"
 sleep 1
 grab_client "$WORK/lost.rgb"
 expect_mines_shown "$WORK/lost.rgb" "game 2 made at once"
+
+note "a failed write: the player is told, and the mode changes for this run"
+mkdir "$INI.new"
+expect_item_checked 0
+click_menu_line "$WINDOW" "$NO_GUESSING_LINE"
+wait_for_message_text Skarvel | grep -q "could not save" || fail "no word on the failed write"
+click_control Skarvel 1
+expect_ini 0
+expect_dealt_as_kelbo_deals "$DENSE" 3 0,7
 cmp "$WORK/before.dat" "$GAME_DIR/kelbo.dat" || fail "kelbo.dat changed"
 echo "no_guessing: passed"
