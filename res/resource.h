@@ -27,6 +27,7 @@
 #define CMD_FIRST_LEVEL      40005 /* level items: CMD_FIRST_LEVEL + level index */
 #define CMD_LAST_LEVEL       40012
 #define CMD_BEST_TIMES       40013
+#define CMD_NO_GUESSING      40014
 
 /* Dialog controls */
 #define IDC_RESET_SCORES     1003

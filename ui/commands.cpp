@@ -10,6 +10,7 @@
 #include "game/platform.h"
 #include "res/resource.h"
 #include "ui/best_times.h"
+#include "ui/options.h"
 #include "ui/shell.h"
 
 static void StartNewGame(HWND window)
@@ -33,6 +34,15 @@ static void SelectLevel(HWND window, int commandId)
     LevelIndex = commandId - CMD_FIRST_LEVEL;
     NewGame(window);
     InvalidateRect(window, nullptr, TRUE);
+}
+
+// The mode applies from a new game on: the board in play was dealt under the other.
+static void ToggleNoGuessing(HWND window)
+{
+    NoGuessing = !NoGuessing;
+    ShowNoGuessingItem(window);
+    StartNewGame(window);
+    RememberOptions(window);
 }
 
 static INT_PTR CALLBACK AboutDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -120,6 +130,9 @@ void HandleCommand(HWND window, WORD commandId)
         return;
     case CMD_BEST_TIMES:
         ShowBestTimes(window);
+        return;
+    case CMD_NO_GUESSING:
+        ToggleNoGuessing(window);
         return;
     default:
         // No menu item or accelerator carries any other id.

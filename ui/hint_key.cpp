@@ -77,6 +77,14 @@ void HandleHintKey(HWND window, LPARAM flags)
     const bool repeated = (flags & (LPARAM{1} << 30)) != 0;
     if (repeated || GameState == Over || IsPlayKeyHeld())
         return;
+    // No board is dealt yet, so nothing is given away.
+    if (AwaitingDeal) {
+        MessageBoxA(window,
+                    "No guessing is on: the board is dealt at your first release, with that triangle free and its "
+                    "neighbours too wherever the level leaves room, so any first release is safe.",
+                    "Skarvel", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     CellPosition nearTo = CursorCell();
     const bool hasNear = IsCursorShown() || CellUnderPointer(window, nearTo);
     const Hint hint = HintOnBoard(nearTo, hasNear).hint;

@@ -6,6 +6,7 @@
 #include "game/board.h"
 #include "game/cell.h"
 #include "game/rules.h"
+#include "solver/deal.h"
 #include "ui/draw.h"
 #include "ui/geometry.h"
 #include "ui/window_picture.h"
@@ -124,6 +125,12 @@ void ReleaseRightButton(HWND window, std::uint32_t x, std::uint32_t y)
 
 void PlayLeftRelease(HWND window, std::uint32_t column, std::uint32_t row)
 {
+    // Dealt before the clock starts, so that neither the deal nor the message counts in the time.
+    if (DealOnFirstRelease(column, row) == DealOutcome::MayNeedGuess)
+        MessageBoxA(window,
+                    "No board of this level that can be won without guessing was found, so this one may need a "
+                    "guess.",
+                    "Skarvel", MB_OK | MB_ICONINFORMATION);
     StartClock(window);
     const std::uint8_t b = CellAt(column, row);
     if (IsVoid(b))

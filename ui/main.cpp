@@ -11,6 +11,7 @@
 #include "ui/draw.h"
 #include "ui/geometry.h"
 #include "ui/input.h"
+#include "ui/options.h"
 #include "ui/shell.h"
 #include "ui/window.h"
 #include "ui/window_picture.h"
@@ -63,6 +64,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         ReleaseGame();
         return kStartFailureExitCode;
     }
+    LoadOptions(window);
     NewGame(window);
     const HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_ACCELERATORS));
     AppInstance = instance;

@@ -17,24 +17,9 @@ play "R:$wrong_flag" "R:${mines[0]}" "L:${mines[1]}"
 sleep 1
 grab_client "$WORK/lost.rgb"
 
-# Points that the mine picture makes white and the cross makes red, on a flat or raised cell.
-mine_point() { points_up "$1" "$2" && echo "$(($(anchor_x "$1") + 11)) $(($(anchor_y "$2") + 14))" ||
-    echo "$(($(anchor_x "$1") + 11)) $(($(anchor_y "$2") + 6))"; }
+# Points that the cross makes red, on a flat or raised cell.
 cross_point() { points_up "$1" "$2" && echo "$(($(anchor_x "$1") + 17)) $(($(anchor_y "$2") + 16))" ||
     echo "$(($(anchor_x "$1") + 10)) $(($(anchor_y "$2") + 9))"; }
-at() { local cell=$2; $1 "${cell%,*}" "${cell#*,}"; }
-
-# After a loss the mines of BOARD show, and no other cell shows one; flagged cells are left out.
-expect_mines_shown() {
-    local grab=$1 what=$2 flagged=" ${3:-} " cell
-    for cell in $(cells_with '*'); do
-        [[ $flagged == *" $cell "* ]] || expect_pixel "$grab" $(at mine_point "$cell") FFFFFF "$what: the mine at $cell"
-    done
-    for cell in $(safe_cells); do
-        [[ $flagged == *" $cell "* ]] && continue
-        [ "$(pixel "$grab" $(at mine_point "$cell"))" != FFFFFF ] || fail "$what: the safe cell $cell shows a mine"
-    done
-}
 expect_mines_shown "$WORK/lost.rgb" "game 0" "$wrong_flag ${mines[0]}"
 expect_pixel "$WORK/lost.rgb" $(at cross_point "$wrong_flag") FF0000 "the cross on the flag at $wrong_flag"
 expect_pixel "$WORK/lost.rgb" $(at cross_point "${mines[0]}") C0C0C0 "the flag on the mine at ${mines[0]}"

@@ -20,12 +20,13 @@ start_known_game() {
     WINDOW=$(wait_for_window Skarvel)
 }
 
-# Reads from kelbo the frozen board of a level as the game's new game N (default 0) since it started.
+# Reads from kelbo the frozen board of a level as the game's new game N (default 0) since it started;
+# more arguments go to kelbo board (--no-guess --first COLUMN,ROW), whose line on guessing is left out.
 load_board() {
     BOARD_LEVEL=$1
     BOARD_GAME=${2:-0}
     mapfile -t BOARD < <("$KELBO" board "$1" --time "$FROZEN_SECONDS" --game "$BOARD_GAME" \
-        --file "$GAME_DIR/kelbo.dat") || fail "kelbo board $1 --game $BOARD_GAME failed"
+        --file "$GAME_DIR/kelbo.dat" "${@:3}" | grep -v guess) || fail "kelbo board $1 --game $BOARD_GAME failed"
 }
 
 cell_value() {
@@ -183,6 +184,23 @@ play_with_keys() {
 }
 
 GRAB_WIDTH=0  # width in pixels of the last picture grabbed
+
+# A point that the mine picture makes white, on a flat or raised cell.
+mine_point() { points_up "$1" "$2" && echo "$(($(anchor_x "$1") + 11)) $(($(anchor_y "$2") + 14))" ||
+    echo "$(($(anchor_x "$1") + 11)) $(($(anchor_y "$2") + 6))"; }
+at() { local cell=$2; $1 "${cell%,*}" "${cell#*,}"; }
+
+# After a loss the mines of BOARD show, and no other cell shows one; flagged cells are left out.
+expect_mines_shown() {
+    local grab=$1 what=$2 flagged=" ${3:-} " cell
+    for cell in $(cells_with '*'); do
+        [[ $flagged == *" $cell "* ]] || expect_pixel "$grab" $(at mine_point "$cell") FFFFFF "$what: the mine at $cell"
+    done
+    for cell in $(safe_cells); do
+        [[ $flagged == *" $cell "* ]] && continue
+        [ "$(pixel "$grab" $(at mine_point "$cell"))" != FFFFFF ] || fail "$what: the safe cell $cell shows a mine"
+    done
+}
 
 # Where the cursor's colour shows in a grab of the client area: "LEFT TOP RIGHT BOTTOM", or nothing.
 cursor_box() {

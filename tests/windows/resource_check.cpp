@@ -164,6 +164,7 @@ void CheckMenu()
         {0, 40012, "Cross"},
         {0, 0, ""},
         {0, 40013, "Best times"},
+        {0, 40014, "No guessing"},
         {0, 0, ""},
         {MF_END, 40002, "E&xit\tAlt+X"},
         {MF_POPUP | MF_END, -1, "Help"},
