@@ -158,7 +158,8 @@ bool BuildUndealtBoard(const LevelRecord& record)
     Rows = record.rows;
     Columns = record.columns;
     Mines = record.mines;
-    if (record.grid.size() != GridSize() || CountDrawableCells(record.grid) < Mines)
+    // The deal keeps the released cell free: at least one cell that can hold a mine stays empty.
+    if (record.grid.size() != GridSize() || CountDrawableCells(record.grid) <= Mines)
         return false;
     Board.assign(record.grid.begin(), record.grid.end());
     Board.push_back(kVoidCell);

@@ -96,17 +96,11 @@ void LearnGrid(Dealer& d, const std::vector<std::uint8_t>& mask, std::uint32_t c
         d.neighbourFirst.push_back(static_cast<std::uint32_t>(d.neighbours.size()));
     }
     // Mines go only where the game's own draw can put one, so that what the solver knows of those
-    // cells holds in both modes.
+    // cells holds in both modes. The proof does not use it: a player cannot see which cells they are.
     const std::vector<bool> drawn = DrawnIndices(cells);
     d.drawable.assign(cells, 0);
-    d.seen.neverMine.clear();
-    for (std::size_t cell = 0; cell < cells; ++cell) {
+    for (std::size_t cell = 0; cell < cells; ++cell)
         d.drawable[cell] = drawn[cell] && mask[cell] != kVoidCell;
-        if (!drawn[cell] && mask[cell] != kVoidCell) {
-            d.seen.neverMine.resize(cells, 0);
-            d.seen.neverMine[cell] = 1;
-        }
-    }
     d.seen.columns = columns;
     d.seen.rows = rows;
     d.seen.cells.assign(cells, kSeenVoid);
@@ -419,12 +413,28 @@ DealtBoard BoardOf(const Dealer& d, bool proven)
     return board;
 }
 
+DealtBoard Deal(Dealer& d, const std::vector<std::uint8_t>& mask, std::uint32_t columns, std::uint32_t rows,
+                std::uint32_t mines, std::uint32_t seed, std::size_t first);
+
 }  // namespace
 
 DealtBoard DealWithoutGuess(const std::vector<std::uint8_t>& mask, std::uint32_t columns, std::uint32_t rows,
                             std::uint32_t mines, std::uint32_t seed, std::size_t first)
 {
     static thread_local Dealer d;
+    // The solver works to its full bound while dealing, whatever a test set, so that the board is
+    // the game's.
+    const std::uint64_t testLimit = LimitSolverWork(0);
+    const DealtBoard board = Deal(d, mask, columns, rows, mines, seed, first);
+    LimitSolverWork(testLimit);
+    return board;
+}
+
+namespace {
+
+DealtBoard Deal(Dealer& d, const std::vector<std::uint8_t>& mask, std::uint32_t columns, std::uint32_t rows,
+                std::uint32_t mines, std::uint32_t seed, std::size_t first)
+{
     LearnGrid(d, mask, columns, rows);
     PrepareDeal(d, mines, seed, first);
     std::vector<std::uint8_t> firstLayout;
@@ -444,6 +454,8 @@ DealtBoard DealWithoutGuess(const std::vector<std::uint8_t>& mask, std::uint32_t
     CountMines(d);
     return BoardOf(d, false);
 }
+
+}  // namespace
 
 DealOutcome DealOnFirstRelease(std::uint32_t column, std::uint32_t row)
 {

@@ -711,9 +711,11 @@ void FitWork(Work& w)
 
 }  // namespace
 
-void LimitSolverWork(std::uint64_t groupWork)
+std::uint64_t LimitSolverWork(std::uint64_t groupWork)
 {
+    const std::uint64_t before = GroupWork;
     GroupWork = groupWork > 0 ? std::min(groupWork, kGroupWork) : kGroupWork;
+    return before;
 }
 
 MineChances FindMineChances(const SeenPosition& position)

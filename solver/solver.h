@@ -22,5 +22,5 @@ struct MineChances {
 MineChances FindMineChances(const SeenPosition& position);
 
 // Lowers the steps of work each group may take (the whole position twice as many), so that
-// tests meet estimates on small boards; 0 puts back the default.
-void LimitSolverWork(std::uint64_t groupWork);
+// tests meet estimates on small boards; 0 puts back the default. The limit it replaces.
+std::uint64_t LimitSolverWork(std::uint64_t groupWork);

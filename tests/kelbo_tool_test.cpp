@@ -161,6 +161,7 @@ const CommandLineCase kCommandLineCases[] = {
     {"board 0 --seed", 2, nullptr, "kelbo: --seed needs a value\n"},
     {"board 0 --seed 1 --no-guess", 2, nullptr,
      "kelbo: --no-guess: give the first release with --first COLUMN,ROW, since the board is dealt there\n"},
+    {"board 0 --seed 1 --first 0,0", 2, nullptr, "kelbo: --first requires --no-guess\n"},
     {"board 0 --seed 1 --no-guess --first 0,7", 2, nullptr,
      "kelbo: --first 0,7 lies outside the grid of 13 columns and 7 rows\n"},
     {"board", 2, nullptr, "kelbo: board needs LEVEL; kelbo help board shows what it takes\n"},

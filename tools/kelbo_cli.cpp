@@ -128,8 +128,9 @@ void AddCommands(CLI::App& app, CommandLine& line, std::vector<Runner>& runners)
     AddLevel(board, line);
     AddSeedOptions(board, line);
     AddNoGuess(board, line);
-    board->add_option("--first", line.first, "with --no-guess: the cell of the first release, where the board is dealt")
-        ->type_name("COLUMN,ROW");
+    board->add_option("--first", line.first, "the cell of the first release, where the board is dealt")
+        ->type_name("COLUMN,ROW")
+        ->needs("--no-guess");
     CLI::App* replay = AddCommand(
         app, "replay", "play moves on the board a new game builds and print what the player sees", runners, RunReplay);
     AddLevel(replay, line);
