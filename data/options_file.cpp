@@ -44,6 +44,9 @@ bool ValueOfKey(const std::string& line, const std::string& key, std::string& va
     if (equals == std::string::npos || !SameName(Trimmed(line.substr(0, equals)), key))
         return false;
     value = Trimmed(line.substr(equals + 1));
+    // Quotes around a value are not part of it, as Windows reads profile files.
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
     return true;
 }
 

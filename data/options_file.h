@@ -12,7 +12,7 @@ std::string OptionsFileBeside(const std::string& dataFilePath);
 
 // Whether profile text turns No guessing on: its [Options] section's NoGuess key holds exactly 1.
 // Section and key names match whatever their case, and blanks around them and the value do not
-// count, as in any Windows profile file.
+// count, nor quotes around the value, as in any Windows profile file.
 bool NoGuessInProfile(const std::string& text);
 
 // NoGuessInProfile of the file at path; false when it cannot be read.
