@@ -27,8 +27,13 @@ std::size_t MineIndexForDraw(std::uint32_t draw, float scale)
 
 std::vector<bool> DrawnIndices(std::size_t cells)
 {
+    // Every hint and every position a player solves asks again for the same grid: the 32768 draws
+    // are walked once for it.
+    static thread_local std::vector<bool> drawn;
+    if (drawn.size() == cells && cells > 0)
+        return drawn;
     const float scale = MineScale(cells);
-    std::vector<bool> drawn(cells, false);
+    drawn.assign(cells, false);
     for (std::uint32_t draw = 0; draw <= kLargestDraw; ++draw) {
         const std::size_t index = MineIndexForDraw(draw, scale);
         if (index < cells)
