@@ -12,8 +12,9 @@
 namespace {
 
 // The search's bound, in steps: one step a neighbour looked at by the proof, and for each time the
-// whole position goes to the solver 24 a cell of the grid and the steps its counting took. About 20 ns a step on the
-// machine of docs/performance.md, so that a level too dense for such a board is given up within a second.
+// whole position goes to the solver 24 a cell of the grid and the steps its counting took. About
+// 20 ns a step on the machine of docs/performance.md, so that a level too dense for such a board is
+// given up within a second.
 constexpr std::uint64_t kStepBound = 20'000'000;
 constexpr std::uint64_t kStepsPerCellSolved = 24;
 
@@ -414,25 +415,6 @@ DealtBoard BoardOf(const Dealer& d, bool proven)
 }
 
 DealtBoard Deal(Dealer& d, const std::vector<std::uint8_t>& mask, std::uint32_t columns, std::uint32_t rows,
-                std::uint32_t mines, std::uint32_t seed, std::size_t first);
-
-}  // namespace
-
-DealtBoard DealWithoutGuess(const std::vector<std::uint8_t>& mask, std::uint32_t columns, std::uint32_t rows,
-                            std::uint32_t mines, std::uint32_t seed, std::size_t first)
-{
-    static thread_local Dealer d;
-    // The solver works to its full bound while dealing, whatever a test set, so that the board is
-    // the game's.
-    const std::uint64_t testLimit = LimitSolverWork(0);
-    const DealtBoard board = Deal(d, mask, columns, rows, mines, seed, first);
-    LimitSolverWork(testLimit);
-    return board;
-}
-
-namespace {
-
-DealtBoard Deal(Dealer& d, const std::vector<std::uint8_t>& mask, std::uint32_t columns, std::uint32_t rows,
                 std::uint32_t mines, std::uint32_t seed, std::size_t first)
 {
     LearnGrid(d, mask, columns, rows);
@@ -456,6 +438,18 @@ DealtBoard Deal(Dealer& d, const std::vector<std::uint8_t>& mask, std::uint32_t 
 }
 
 }  // namespace
+
+DealtBoard DealWithoutGuess(const std::vector<std::uint8_t>& mask, std::uint32_t columns, std::uint32_t rows,
+                            std::uint32_t mines, std::uint32_t seed, std::size_t first)
+{
+    static thread_local Dealer d;
+    // The solver works to its full bound while dealing, whatever a test set, so that the board is
+    // the game's.
+    const std::uint64_t testLimit = LimitSolverWork(0);
+    const DealtBoard board = Deal(d, mask, columns, rows, mines, seed, first);
+    LimitSolverWork(testLimit);
+    return board;
+}
 
 DealOutcome DealOnFirstRelease(std::uint32_t column, std::uint32_t row)
 {
