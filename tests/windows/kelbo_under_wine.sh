@@ -13,7 +13,8 @@ hold_file=${5:?hold_file.exe}
 . "$(dirname "$0")/../wine/wine_env.sh" "$build_dir"
 
 work=$(mktemp -d "$build_dir/kelbo-wine.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+keep_wine_server
+trap 'end_wine_server; rm -rf "$work"' EXIT
 mkdir "$work/windows" "$work/native"
 cp "$levels/ring.txt" "$work/windows/"
 cp "$levels/ring.txt" "$work/native/"
@@ -41,7 +42,8 @@ run() {
 both() {
     run native "$@"
     run windows "$@"
-    cmp -s "$work/native.rc" "$work/windows.rc" || fail "$*: exit $(cat "$work/windows.rc"), native $(cat "$work/native.rc")"
+    cmp -s "$work/native.rc" "$work/windows.rc" ||
+        fail "$*: exit $(cat "$work/windows.rc"), native $(cat "$work/native.rc"); kelbo.exe says: $(cat "$work/windows.err")"
     cmp -s "$work/native.out" "$work/windows.out" || fail "$*: output differs: $(diff "$work/native.out" "$work/windows.out")"
     cmp -s "$work/native/kelbo.dat" "$work/windows/kelbo.dat" || fail "$*: the data files differ"
     left=$(ls "$work/windows" | grep '^kelbo\.dat\.new')

@@ -25,6 +25,8 @@ for text in "$work/Skarvel/How to play.txt" "$work"/Skarvel/levels/*.txt; do
 done
 
 . "$(dirname "$0")/../wine/wine_env.sh" "$build_dir"
+keep_wine_server
+trap 'end_wine_server; rm -rf "$work"' EXIT
 cd "$work/Skarvel" || exit 1
 board=$(ls levels | head -1)
 wine kelbo.exe init >/dev/null || fail "kelbo.exe init failed"

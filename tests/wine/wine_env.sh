@@ -26,3 +26,13 @@ _wine_make_prefix() {
     exec 9>&-
 }
 _wine_make_prefix
+
+# One Wine server kept up through a test's several commands, until end_wine_server: left to
+# itself it ends a few seconds after the last program, and a command that starts just then finds
+# it going away ("wine client error: recvmsg: Connection reset by peer"). A server left by the
+# test before is ended first, since wineserver -p starts nothing while one runs.
+keep_wine_server() {
+    timeout 10 wineserver -k >/dev/null 2>&1
+    timeout 10 wineserver -p >/dev/null 2>&1
+}
+end_wine_server() { timeout 10 wineserver -k >/dev/null 2>&1; }
