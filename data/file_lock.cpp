@@ -35,8 +35,8 @@ int OpenLockFile(const std::string& path)
     return descriptor >= 0 ? descriptor : _open(path.c_str(), _O_RDONLY | _O_BINARY);
 }
 
-// Windows keeps no write permission on a folder that a program could ask about: the folder is
-// known to be closed only when the lock file could not be made where nothing stood.
+// Windows answers no question about a folder's write permission as access() does on POSIX: the
+// folder is taken as closed only when the lock file could not be made where nothing stood.
 bool FolderWritable(const std::string& path)
 {
     return PathExists(path) || (CreateError != EACCES && CreateError != EROFS);
