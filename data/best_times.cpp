@@ -146,6 +146,8 @@ std::string TimeNotSaved(std::int32_t seconds)
     return "your time of " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds") + " was not saved";
 }
 
+void (*BeforeBestTimesWritten)();
+
 // The table is read again once the name is known, from the file as it is now: another copy of the
 // game or kelbo may have changed or replaced it meanwhile, and the new entry must go into the table
 // as it is now.
@@ -163,14 +165,18 @@ static bool SaveWhileLocked(int levelIndex, const std::uint8_t (&name)[kNameSize
         return false;
     }
     // Otherwise faster times came in meanwhile: the table shows them.
-    return PlaceForTime(table, seconds) == kTableEntries ||
-           WriteBestTimes(recordOffset, InsertBestTime(table, name, seconds), problem);
+    if (PlaceForTime(table, seconds) == kTableEntries)
+        return true;
+    if (BeforeBestTimesWritten != nullptr)
+        BeforeBestTimesWritten();
+    return WriteBestTimes(recordOffset, InsertBestTime(table, name, seconds), problem);
 }
 
 bool SaveBestTime(int levelIndex, const std::uint8_t (&name)[kNameSize], std::int32_t seconds, std::string& problem)
 {
-    if (!LockDataFile()) {
-        problem = DataFileBusyMessage(TimeNotSaved(seconds));
+    const LockOutcome lock = LockDataFile();
+    if (lock != LockOutcome::Held) {
+        problem = DataFileLockMessage(lock, TimeNotSaved(seconds));
         return false;
     }
     const bool saved = SaveWhileLocked(levelIndex, name, seconds, problem);
@@ -194,8 +200,9 @@ static bool ClearWhileLocked(int levelIndex, std::string& problem)
 
 bool ClearBestTimes(int levelIndex, std::string& problem)
 {
-    if (!LockDataFile()) {
-        problem = DataFileBusyMessage("the best times were not reset");
+    const LockOutcome lock = LockDataFile();
+    if (lock != LockOutcome::Held) {
+        problem = DataFileLockMessage(lock, "the best times were not reset");
         return false;
     }
     const bool cleared = ClearWhileLocked(levelIndex, problem);

@@ -74,13 +74,6 @@ std::string TitleProblem(const std::string& title)
     return "";
 }
 
-std::string SizeProblem(const LevelOutline& outline)
-{
-    if (outline.rows == 0 || outline.columns == 0 || outline.rows > kLargestSide || outline.columns > kLargestSide)
-        return "a board of " + std::to_string(outline.rows) + " rows and " + std::to_string(outline.columns) +
-               " columns cannot be stored: each must be from 1 to " + std::to_string(kLargestSide);
-    return "";
-}
 
 // Where the first void cell lies, as a picture would show it; empty when there is none.
 std::string FirstHole(const LevelOutline& outline)
@@ -121,6 +114,14 @@ bool MeetsOtherRecord(const std::vector<std::uint8_t>& file, int levelIndex, std
 }
 
 }  // namespace
+
+std::string SizeProblem(const LevelOutline& outline)
+{
+    if (outline.rows == 0 || outline.columns == 0 || outline.rows > kLargestSide || outline.columns > kLargestSide)
+        return "a board of " + std::to_string(outline.rows) + " rows and " + std::to_string(outline.columns) +
+               " columns cannot be stored: each must be from 1 to " + std::to_string(kLargestSide);
+    return "";
+}
 
 bool ParseOutlinePicture(const std::string& text, const std::string& sourceName, LevelOutline& outline,
                          std::string& problem)

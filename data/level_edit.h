@@ -36,6 +36,9 @@ std::string OutlinePicture(const LevelOutline& outline);
 
 LevelOutline RectangleOutline(std::uint32_t rows, std::uint32_t columns);
 
+// Why a board of the outline's rows and columns cannot be stored; empty when it can.
+std::string SizeProblem(const LevelOutline& outline);
+
 // Whether the level can go into the slot as it stands: sizes, title, mines below the playable
 // cells, and no holes where the game reads no outline. pictureName names the picture in the
 // message about holes; dataFileName the rest.

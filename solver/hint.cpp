@@ -140,6 +140,10 @@ std::string ChanceInWords(double chance, bool approximate)
     return exact ? words : "about " + words;
 }
 
+const char* const kBeforeDealMessage =
+    "No guessing is on: the board is dealt at your first release, with that triangle free and its neighbours too "
+    "wherever the level leaves room, so any first release is safe.";
+
 std::string HintMessage(const Hint& hint)
 {
     // An estimate may have missed a proof: only "none was found" stays true.

@@ -41,5 +41,8 @@ std::string ChanceInWords(double chance, bool approximate);
 // What H's message says of the hint; nothing for a cell that is certainly safe.
 std::string HintMessage(const Hint& hint);
 
+// What H says, and kelbo chances, while the board awaits its deal: no cell holds a mine yet.
+extern const char* const kBeforeDealMessage;
+
 // What the current board shows, every hidden cell's chance on it and where a hint points.
 BoardHint HintOnBoard(CellPosition near, bool hasNear);

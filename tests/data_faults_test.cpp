@@ -119,6 +119,16 @@ const Fault kFaults[] = {
      {60, 70, 100, 150, 200}, {"Quelby    ", "First", "Quelby    ", "Quelby    ", "Quelby    "}},
     {"two copies record one after the other", Needs::Nothing, nullptr, nullptr, true, true, true,
      {60, 70, 70, 100, 150}, {"Quelby    ", "First", "Second", "Quelby    ", "Quelby    "}},
+    // The lock taken by the reset is let go: the save that follows in the same run finds it free.
+    {"best times reset, then a time saved", Needs::Nothing,
+     [](const ScratchDirectory&) {
+         std::string problem;
+         EXPECT_TRUE(ClearBestTimes(kLevel, problem)) << problem;
+     },
+     nullptr, false, true, true, {70, 0, 0, 0, 0}, {"First", "NONAME", "NONAME", "NONAME", "NONAME"}},
+    {"a folder put at the lock file's name", Needs::Nothing,
+     [](const ScratchDirectory&) { std::filesystem::create_directory(DataFileName + ".lock"); }, nullptr, false, false,
+     true, {60, 100, 150, 200, 300}, {"Quelby    ", "Quelby    ", "Quelby    ", "Quelby    ", "Quelby    "}},
     {"file removed", Needs::Nothing, [](const ScratchDirectory&) { std::remove(DataFileName.c_str()); }, nullptr,
      false, false, true, {}, {}},
     {"write cut short by a full disk", Needs::Nothing, nullptr, PutDataFileOnShortDisk, false, false, true,
@@ -154,33 +164,30 @@ void StartGame(RunningGame&)
 }
 
 // What the Windows program does with a won game: the table as the file holds it then decides
-// whether to ask for a name; then the file is opened afresh, the table read again, the time put
-// in and the table written.
+// whether to ask for a name; then the game's own save reads the table again under the lock, puts
+// the time in and writes the table.
 bool RecordWin(RunningGame&, const char* name, std::int32_t seconds, void (*beforeWrite)(), std::string& problem)
 {
     std::uint32_t record = 0;
     BestTimesTable table{};
     std::uint8_t field[kNameSize] = {};
     std::strncpy(reinterpret_cast<char*>(field), name, kNameSize - 1);
-    bool saved = ReadCurrentBestTimes(kLevel, record, table, problem);
+    const bool read = ReadCurrentBestTimes(kLevel, record, table, problem);
     const bool readOnly = DataFileReadOnly;
     CloseDataFile();
-    if (!saved)
+    if (!read) {
         problem = DataFilePath() + " cannot be read, so your time was not saved.\n" + problem;
-    if (saved && PlaceForTime(table, seconds) < kTableEntries) {
-        if (readOnly) {
-            problem = ReadOnlyMessage("your time was not saved");
-            saved = false;
-        } else if (!ReadCurrentBestTimes(kLevel, record, table, problem)) {
-            problem = DataFilePath() + " cannot be read, so your time was not saved.\n" + problem;
-            saved = false;
-        } else {
-            if (beforeWrite != nullptr)
-                beforeWrite();
-            saved = WriteBestTimes(record, InsertBestTime(table, field, seconds), problem);
-        }
+        return false;
     }
-    CloseDataFile();
+    if (PlaceForTime(table, seconds) == kTableEntries)
+        return true;
+    if (readOnly) {
+        problem = ReadOnlyMessage("your time was not saved");
+        return false;
+    }
+    BeforeBestTimesWritten = beforeWrite;
+    const bool saved = SaveBestTime(kLevel, field, seconds, problem);
+    BeforeBestTimesWritten = nullptr;
     return saved;
 }
 
@@ -270,6 +277,47 @@ TEST_P(DataFaults, NoRecordIsLostSilentlyAndNothingElseChanges)
     ExpectSameOutsideTable(before, after);
     ExpectTable(after, fault);
     ExpectNextStart(directory, fault);
+}
+
+// A new file that cannot be written whole on a full disk is not left behind: the game's file at
+// its first start, kelbo's new file beside the old one.
+TEST(FullDisk, NoNewFileIsLeftPartlyWritten)
+{
+    if (std::getenv("SKARVEL_SMALL_DISK") == nullptr)
+        GTEST_SKIP() << "needs the small disk that tests/run_data_faults.sh mounts";
+    struct Row {
+        const char* what;
+        bool fileBefore;
+        bool (*write)(const ScratchDirectory& directory);
+    };
+    const Row rows[] = {
+        {"the game's first start", false,
+         [](const ScratchDirectory&) {
+             std::string problem;
+             const bool opened = OpenDataFileForPlay(problem);
+             CloseDataFile();
+             return opened;
+         }},
+        {"kelbo init", false, [](const ScratchDirectory& d) { return RunKelbo(d, "init").exitCode == 0; }},
+        {"kelbo level reset", true, [](const ScratchDirectory& d) { return RunKelbo(d, "level reset 3").exitCode == 0; }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScratchDirectory directory;
+        DataFileName = directory.File("kelbo.dat");
+        if (row.fileBefore)
+            WriteWholeFileForTest(DataFileName, DefaultDataFileBytes());
+        WriteWholeFileForTest(DataFileName + ".lock", {});
+        FillTheDisk(directory);
+        EXPECT_FALSE(row.write(directory));
+        for (const char* room : {"filler", "probe", "errors.txt"})
+            std::remove(directory.File(room).c_str());
+        EXPECT_EQ(std::filesystem::exists(DataFileName), row.fileBefore);
+        if (row.fileBefore) {
+            EXPECT_TRUE(ReadWholeFile(DataFileName) == DefaultDataFileBytes());
+        }
+        EXPECT_TRUE(NewFilesBeside(DataFileName).empty());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, DataFaults, ::testing::ValuesIn(kFaults), [](const auto& info) {

@@ -222,4 +222,22 @@ TEST(KelboCommit, ATimeWrittenMeanwhileIsKeptOrReportedNotSaved)
     }
 }
 
+// A second taking of the lock within one process is refused as another program's would be, and
+// letting it go leaves the first held.
+TEST(KelboCommit, TheLockExcludesASecondOpenInTheSameProcess)
+{
+    ScratchDirectory directory;
+    DataFileName = directory.File("kelbo.dat");
+    WriteWholeFileForTest(DataFileName, DefaultDataFileBytes());
+    const int wait = DataFileLockWait;
+    DataFileLockWait = 0;
+    ASSERT_EQ(LockDataFile(), LockOutcome::Held);
+    EXPECT_EQ(LockDataFile(), LockOutcome::Busy);
+    EXPECT_EQ(LockDataFile(), LockOutcome::Busy);
+    UnlockDataFile();
+    EXPECT_EQ(LockDataFile(), LockOutcome::Held);
+    UnlockDataFile();
+    DataFileLockWait = wait;
+}
+
 }  // namespace

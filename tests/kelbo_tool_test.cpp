@@ -181,6 +181,12 @@ const CommandLineCase kCommandLineCases[] = {
      "another\n"},
     {"board 6 --seed 3", 0, ". . . . . . . . . . . . . . . . . . . . . . . . .", ""},
     {"replay 0 --seed 1", 0, "GameState Idle", ""},
+    // The deal's outcome stays told when moves follow the release that dealt.
+    {"replay 0 --seed 1 --no-guess L:6,3 L:0,0", 0, "no guess needed", ""},
+    {"chances 0 --seed 1 --no-guess R:3,2 --list", 0,
+     "No guessing is on: the board is dealt at your first release, with that triangle free and its neighbours too "
+     "wherever the level leaves room, so any first release is safe.",
+     ""},
     {"init --file no/such/k.dat", 1, nullptr, "kelbo: no/such/k.dat cannot be created (No such file or directory)\n"},
     {"init", 1, nullptr,
      "kelbo: kelbo.dat already exists; it is left as it is. Use --force to replace it with the default file\n"},
@@ -284,6 +290,34 @@ TEST(KelboTool, WritersKeepTheLinkAndTheMode)
         for (const auto& entry : std::filesystem::directory_iterator(directory.File("real")))
             beside.insert(entry.path().filename().string());
         EXPECT_EQ(beside, (std::set<std::string>{"kelbo.dat", "kelbo.dat.lock", "kelbo.dat.new"}));
+    }
+}
+
+// Anything but a file at the lock file's name is neither followed nor taken for the lock: where
+// the folder may be written, the writers change nothing and say why.
+TEST(KelboTool, NoWriterGoesOnUnlockedWhereOthersMayReplaceTheFile)
+{
+    struct Row {
+        const char* what;
+        void (*plant)(const ScratchDirectory& directory);
+    };
+    const Row rows[] = {
+        {"a link", [](const ScratchDirectory& d) { std::filesystem::create_symlink("elsewhere", d.File("kelbo.dat.lock")); }},
+        {"a folder", [](const ScratchDirectory& d) { std::filesystem::create_directory(d.File("kelbo.dat.lock")); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScratchDirectory directory;
+        std::vector<std::uint8_t> old = DefaultDataFileBytes();
+        old[RecordOffset(old, 3) + 16 + 11] = 1;  // a best time of level 3 that the reset takes away
+        WriteWholeFileForTest(directory.File("kelbo.dat"), old);
+        row.plant(directory);
+        const ToolRun run = RunKelbo(directory, "level reset 3");
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.errors, "kelbo: kelbo.dat cannot be locked against the game, because kelbo.dat.lock cannot be "
+                              "made or opened as a file; it is left as it is\n");
+        EXPECT_EQ(ReadWholeFile(directory.File("kelbo.dat")), old);
+        EXPECT_FALSE(std::filesystem::exists(directory.File("elsewhere")));
     }
 }
 

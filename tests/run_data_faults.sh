@@ -4,7 +4,7 @@
 # Usage: run_data_faults.sh MODEL_TESTS
 set -eu
 tests=$1
-filter='Rows/DataFaults.*:KelboTool.ARefusedWrite*:KelboTool.ANewFile*'
+filter='Rows/DataFaults.*:FullDisk.*:KelboTool.ARefusedWrite*:KelboTool.ANewFile*'
 if [ "$(id -u)" -ne 0 ]; then
   exec "$tests" --gtest_filter="$filter"
 fi

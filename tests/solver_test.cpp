@@ -345,6 +345,8 @@ TEST(Hint, PointsWhereThePositionSays)
          {4, 0},
          ""},
         {"only mines left", {"F..1#1.."}, 2, {}, false, {0, 0}, HintKind::CertainMine, {4, 0}, "flag it"},
+        {"only mines left, by an estimate", {"F..1#1.."}, 2, {{{4, 0}, 1.0}}, true, {0, 0}, HintKind::CertainMine,
+         {4, 0}, "No triangle was found certainly safe. The triangle under the cursor certainly hides a mine"},
         {"an estimate",
          {"1####"},
          2,
@@ -399,7 +401,7 @@ TEST(Hint, ChancesInWordsStayTrue)
         const char* words;
     };
     for (const Row& row :
-         {Row{1.0 / 12, false, "1 in 12"}, Row{1.0 / 12, true, "about 1 in 12"}, Row{0.3, false, "about 1 in 3"},
+         {Row{1.0 / 12, false, "1 in 12"}, Row{0.5, false, "1 in 2"}, Row{1.0 / 12, true, "about 1 in 12"}, Row{0.3, false, "about 1 in 3"},
           Row{0.7, false, "70 in 100"}, Row{0.7, true, "about 70 in 100"}, Row{0.9999, false, "more than 99 in 100"},
           Row{2e-9, false, "1 in 500000000"}, Row{1e-12, false, "less than 1 in a billion"},
           Row{1e-300, true, "below about 1 in a billion"}})

@@ -187,9 +187,12 @@ bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, s
 
 bool LockForReplacing(std::string& problem)
 {
-    if (LockDataFile())
-        return true;
-    problem = DataFileName + " is being written by the game or another kelbo; it is left as it is: run the "
-                             "command again";
-    return false;
+    const LockOutcome lock = LockDataFile();
+    if (lock == LockOutcome::Busy)
+        problem = DataFileName + " is being written by the game or another kelbo; it is left as it is: run the "
+                                 "command again";
+    else if (lock == LockOutcome::CannotLock)
+        problem = DataFileName + " cannot be locked against the game, because " + LockFileOf(DataFileName) +
+                  " cannot be made or opened as a file; it is left as it is";
+    return lock == LockOutcome::Held;
 }

@@ -38,5 +38,6 @@ extern void (*BeforeDataFileReplaced)();
 
 // Takes the data file's lock for a command that reads the file and then replaces it, so that no
 // time that the game writes meanwhile is lost; false with a one-line message when the game or
-// another kelbo held it too long. UnlockDataFile frees it.
+// another kelbo held it too long, or when no lock can be taken where others may replace the file.
+// UnlockDataFile frees it.
 bool LockForReplacing(std::string& problem);

@@ -127,15 +127,21 @@ bool ReadPictureText(const std::string& name, std::string& text, std::string& pr
     return !failed;
 }
 
-// --size's rows and columns; false with a message when it is not ROWSxCOLUMNS.
+// --size's rows and columns; false with a message when it is not ROWSxCOLUMNS, or a size that no
+// level can have: a bad value, as a misspelt one.
 bool ParseSize(const std::string& size, std::uint64_t& rows, std::uint64_t& columns, std::string& problem)
 {
     const std::size_t cross = size.find_first_of("xX");
-    if (cross != std::string::npos && ParseNumber(size.substr(0, cross), 99999, rows) &&
-        ParseNumber(size.substr(cross + 1), 99999, columns))
-        return true;
-    problem = "--size " + size + ": write the size as ROWSxCOLUMNS, for example 10x20";
-    return false;
+    if (cross == std::string::npos || !ParseNumber(size.substr(0, cross), 99999, rows) ||
+        !ParseNumber(size.substr(cross + 1), 99999, columns)) {
+        problem = "--size " + size + ": write the size as ROWSxCOLUMNS, for example 10x20";
+        return false;
+    }
+    const std::string stored =
+        SizeProblem(LevelOutline{static_cast<std::uint32_t>(rows), static_cast<std::uint32_t>(columns), {}});
+    if (!stored.empty())
+        problem = "--size " + size + ": " + stored;
+    return stored.empty();
 }
 
 // The board given on the command line, exactly one way and well formed; false with a message.

@@ -315,6 +315,11 @@ int RunChances(const CommandLine& line)
     const int exitCode = ReplaySeededGame(line, dealt);
     if (exitCode != 0)
         return exitCode;
+    // Before the deal no triangle holds a mine, and the first release cannot hit one.
+    if (AwaitingDeal) {
+        std::printf("%s\n", kBeforeDealMessage);
+        return 0;
+    }
     const MineChances chances = HintOnBoard(CellPosition{0, 0}, false).chances;
     if (line.list)
         PrintChanceList(chances);

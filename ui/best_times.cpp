@@ -5,6 +5,7 @@
 
 #include "data/best_times.h"
 #include "data/data_check.h"
+#include "data/file_lock.h"
 #include "game/board.h"
 #include "game/platform.h"
 #include "res/resource.h"
@@ -17,6 +18,16 @@ const char kDefaultName[] = "NONAME";
 void ShowSaveProblem(HWND owner, const std::string& problem)
 {
     MessageBoxA(owner, problem.c_str(), "Skarvel", MB_OK | MB_ICONWARNING);
+}
+
+// While another program holds the data file's lock the game waits up to its bound; the windows
+// keep painting meanwhile, and no other message reaches them. The loop is bounded in case a
+// window leaves its update region as it is.
+void PaintWhileAwaitingLock()
+{
+    MSG message;
+    for (int paints = 0; paints < 64 && PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++paints)
+        DispatchMessageA(&message);
 }
 
 // The dialog's result is not used: OK is its only way out, so the name is always taken.
@@ -74,6 +85,7 @@ bool FillBestTimes(HWND dialog)
 void ResetBestTimes(HWND dialog)
 {
     std::string problem;
+    WhileAwaitingLock = PaintWhileAwaitingLock;
     if (!ClearBestTimes(LevelIndex, problem))
         ShowSaveProblem(dialog, problem);
 }
@@ -183,6 +195,7 @@ void RecordBestTime(PlatformWindow platformWindow)
     }
     std::uint8_t name[kNameSize];
     AskPlayerName(window, name);
+    WhileAwaitingLock = PaintWhileAwaitingLock;
     if (!SaveBestTime(LevelIndex, name, seconds, problem)) {
         ShowSaveProblem(window, problem);
         return;

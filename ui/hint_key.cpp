@@ -79,10 +79,7 @@ void HandleHintKey(HWND window, LPARAM flags)
         return;
     // No board is dealt yet, so nothing is given away.
     if (AwaitingDeal) {
-        MessageBoxA(window,
-                    "No guessing is on: the board is dealt at your first release, with that triangle free and its "
-                    "neighbours too wherever the level leaves room, so any first release is safe.",
-                    "Skarvel", MB_OK | MB_ICONINFORMATION);
+        MessageBoxA(window, kBeforeDealMessage, "Skarvel", MB_OK | MB_ICONINFORMATION);
         return;
     }
     CellPosition nearTo = CursorCell();

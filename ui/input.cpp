@@ -125,7 +125,8 @@ void ReleaseRightButton(HWND window, std::uint32_t x, std::uint32_t y)
 
 void PlayLeftRelease(HWND window, std::uint32_t column, std::uint32_t row)
 {
-    // Dealt before the clock starts, so that neither the deal nor the message counts in the time.
+    // Dealt before StartClock, so that the deal and its message count in the time only when a right
+    // release has started the clock already.
     if (DealOnFirstRelease(column, row) == DealOutcome::MayNeedGuess)
         MessageBoxA(window,
                     "No board of this level that can be won without guessing was found, so this one may need a "

@@ -199,6 +199,9 @@ run_case "presses made outside the window, the left after one let go there, play
     mousedown 1 mousedown 3; pointer_to 4,4; xdotool mouseup 1 mouseup 3 mousemove 5 5 mousedown 1 \
     mousemove --window \"\$WINDOW\" $((CLIENT_LEFT + 97 + 20)) $((CLIENT_TOP + 20)) mouseup 1; sleep 0.3
     focus_back" same
+run_case "a right press let go outside the window, then one made outside and let go over the board, marks nothing" \
+    "pointer_to_header; xdotool mousedown 3 mousemove 5 5 mouseup 3; pointer_to_header; xdotool mousemove 5 5 \
+    mousedown 3; pointer_to 4,4; xdotool mouseup 3; sleep 0.3; focus_back" same
 run_case "a left press stays pressed while a middle click comes and goes" \
     "pointer_to 6,4; xdotool mousedown 1 click 2; sleep 0.3" "pressed 6,4"
 let_go

@@ -143,7 +143,7 @@ both level set 4 --title Ring --mines 25 --picture ring.txt
 # While the game writes a time it holds the lock beside kelbo.dat: kelbo.exe waits, then gives up
 # and leaves the file as it was.
 cp "$work/windows/kelbo.dat" "$work/before.dat"
-(cd "$work/windows" && wine "$hold_file" --lock kelbo.dat.lock >/dev/null 2>&1) &
+(cd "$work/windows" && wine "$hold_file" --lock kelbo.dat >/dev/null 2>&1) &
 holder=$!
 for _ in $(seq 300); do [ -e "$work/windows/held" ] && break; sleep 0.1; done
 [ -e "$work/windows/held" ] || fail "hold_file.exe did not lock kelbo.dat.lock"
@@ -156,6 +156,22 @@ wait "$holder"
 cmp -s "$work/before.dat" "$work/windows/kelbo.dat" || fail "a level reset under the lock changed the file"
 rm -f "$work/windows/held" "$work/windows/release"
 both level reset 4
+
+# The native kelbo, as Linux players run it beside the game under Wine, honours the game's lock too.
+cp "$work/windows/kelbo.dat" "$work/before.dat"
+(cd "$work/windows" && wine "$hold_file" --lock kelbo.dat >/dev/null 2>&1) &
+holder=$!
+for _ in $(seq 300); do [ -e "$work/windows/held" ] && break; sleep 0.1; done
+[ -e "$work/windows/held" ] || fail "hold_file.exe did not take the game's lock"
+(cd "$work/windows" && "$kelbo" level set 3 --title Big --mines 90 --size 20x30 >/dev/null 2>"$work/native.err")
+rc=$?
+[ "$rc" = 1 ] || fail "native level set under the game's lock: exit $rc"
+grep -q '^kelbo: kelbo.dat is being written by the game or another kelbo; it is left as it is' "$work/native.err" ||
+    fail "native level set under the game's lock says: $(cat "$work/native.err")"
+touch "$work/windows/release"
+wait "$holder"
+cmp -s "$work/before.dat" "$work/windows/kelbo.dat" || fail "a native level set under the game's lock changed the file"
+rm -f "$work/windows/held" "$work/windows/release"
 
 [ "$failures" -eq 0 ] && echo "kelbo.exe under Wine: all commands agree with the native kelbo"
 [ "$failures" -eq 0 ]
