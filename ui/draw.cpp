@@ -41,12 +41,14 @@ const COLORREF kCrossLine = RGB(255, 0, 0);
 const COLORREF kLargeNumberText = RGB(0, 0, 0);
 const COLORREF kCursorLine = RGB(128, 0, 255);  // no picture, count or mark has it
 
-// Text colours of the counts 1 to 7; 8 and 9 keep whatever colour the device context holds.
-const COLORREF kCountColours[8] = {
+// Text colours of the counts 1 to 9. 8, 9 and the question mark are black, as they are when a click
+// first shows them, whatever the device context held before: a full repaint once turned them the
+// counters' light grey, hard to read on the grey triangle.
+const COLORREF kCountColours[10] = {
     0, RGB(0, 0, 255), RGB(150, 0, 65), RGB(255, 36, 0), RGB(0, 255, 0), RGB(228, 255, 255), RGB(255, 0, 255),
-    RGB(255, 255, 0),
+    RGB(255, 255, 0), RGB(0, 0, 0), RGB(0, 0, 0),
 };
-const std::uint8_t kLastColouredCount = 7;
+const COLORREF kQuestionMarkText = RGB(0, 0, 0);
 const std::uint8_t kLastSystemFontCount = 9;  // 10 and above take the variable-pitch font
 
 const char kCounterBlank[] = "     ";
@@ -241,13 +243,9 @@ void DrawUncoveredCell(HDC dc, PixelPoint anchor, int orientation, std::uint8_t 
         DrawPicture(dc, kMinePicture, anchor.x + 7, anchor.y + (orientation == 0 ? 11 : 3));
         return;
     }
-    if (value <= kLastColouredCount) {
+    if (value <= kLastSystemFontCount) {
         if (value > 0)
             SetTextColor(dc, kCountColours[value]);
-        DrawCount(dc, anchor, orientation, value);
-        return;
-    }
-    if (value <= kLastSystemFontCount) {
         DrawCount(dc, anchor, orientation, value);
         return;
     }
@@ -280,6 +278,7 @@ void DrawHiddenCell(HDC dc, PixelPoint anchor, int orientation, std::uint8_t b, 
         if (GameState == Over && b != kFlaggedMine)
             CrossOut(dc, anchor);
     } else if (IsQuestionMarked(b)) {
+        SetTextColor(dc, kQuestionMarkText);
         DrawText(dc, anchor.x + 8, anchor.y + (orientation == 0 ? 7 : 1), "?");
     }
 }
@@ -470,7 +469,6 @@ void DrawWindowContents(HDC dc, const RECT& update)
     SetCounterColours(dc);
     DrawMineCount(dc);
     DrawElapsedSeconds(dc);
-    // Counts 8 and 9 and question marks take the counters' light grey on a full repaint.
     DrawCellsMeeting(dc, update);
     SetTextColor(dc, oldText);
     SetBkColor(dc, oldBackground);

@@ -648,28 +648,41 @@ void CheckWholeBoards()
     DestroyCanvas(canvas);
 }
 
-// On a full repaint 8, 9 and "?" take the counters' light grey.
-void CheckFullRepaintTextColour()
+// 8, 9 and "?" are black however they are drawn: on a full repaint, which sets the counters' light
+// grey first, during a game and after a loss, and cell by cell into a device context holding any colour.
+void CheckTextColourOfEightNineAndQuestionMark()
 {
     const struct {
         std::uint8_t cell;
         const char* name;
     } rows[] = {{8, "8"}, {9, "9"}, {64 + 3, "?"}};
+    const struct {
+        const char* name;
+        GamePhase state;
+        bool wholeWindow;
+    } ways[] = {{"full repaint", Running, true}, {"full repaint after a loss", Over, true},
+                {"cell drawn over light grey text", Running, false}};
     for (const auto& row : rows) {
-        const std::string where = std::string("full repaint of ") + row.name;
-        SetBoard(3, 4, kVoidCell);
-        GameState = Running;
-        CellAt(1, 1) = IsQuestionMarked(row.cell) ? 128 : 0;
-        Canvas canvas = CreateCanvas(100, 150);
-        DrawWindowContents(canvas.dc, Whole(canvas));
-        Image without = Snapshot(canvas);
-        CellAt(1, 1) = row.cell;
-        DrawWindowContents(canvas.dc, Whole(canvas));
-        const Difference ink = Compare(canvas, without, Whole(canvas));
-        if (ink.count == 0)
-            Report(where, "no text drawn");
-        ExpectInkColour(where, ink, kLightGrey);
-        DestroyCanvas(canvas);
+        for (const auto& way : ways) {
+            const std::string where = std::string(way.name) + " of " + row.name;
+            SetBoard(3, 4, kVoidCell);
+            GameState = way.state;
+            CellAt(1, 1) = IsQuestionMarked(row.cell) ? 128 : 0;
+            Canvas canvas = CreateCanvas(100, 150);
+            DrawWindowContents(canvas.dc, Whole(canvas));
+            Image without = Snapshot(canvas);
+            CellAt(1, 1) = row.cell;
+            SetTextColor(canvas.dc, kLightGrey);
+            if (way.wholeWindow)
+                DrawWindowContents(canvas.dc, Whole(canvas));
+            else
+                DrawCell(canvas.dc, 1, 1, CellOrientation(1, 1));
+            const Difference ink = Compare(canvas, without, Whole(canvas));
+            if (ink.count == 0)
+                Report(where, "no text drawn");
+            ExpectInkColour(where, ink, kBlack);
+            DestroyCanvas(canvas);
+        }
     }
 }
 
@@ -849,7 +862,7 @@ int main(int argc, char** argv)
     for (const HeaderCase& row : kHeaderCases)
         CheckHeader(row);
     CheckCounterRedraws();
-    CheckFullRepaintTextColour();
+    CheckTextColourOfEightNineAndQuestionMark();
     CheckWholeBoards();
     CheckDrawnArea();
     CheckStateKept();
