@@ -63,9 +63,10 @@ void UnlockAndClose(int descriptor)
 
 }  // namespace
 
-bool LockDataFile()
+bool LockFileBeside(const std::string& path, int& heldDescriptor)
 {
-    const int descriptor = OpenLockFile(LinkedFile(DataFileName) + ".lock");
+    heldDescriptor = -1;
+    const int descriptor = OpenLockFile(path + ".lock");
     if (descriptor < 0)
         return true;
     for (int waited = 0; !TryLock(descriptor); waited += kPollMilliseconds) {
@@ -75,15 +76,25 @@ bool LockDataFile()
         }
         usleep(kPollMilliseconds * 1000);
     }
-    LockDescriptor = descriptor;
+    heldDescriptor = descriptor;
     return true;
+}
+
+void UnlockFileBeside(int& heldDescriptor)
+{
+    if (heldDescriptor >= 0)
+        UnlockAndClose(heldDescriptor);
+    heldDescriptor = -1;
+}
+
+bool LockDataFile()
+{
+    return LockFileBeside(LinkedFile(DataFileName), LockDescriptor);
 }
 
 void UnlockDataFile()
 {
-    if (LockDescriptor >= 0)
-        UnlockAndClose(LockDescriptor);
-    LockDescriptor = -1;
+    UnlockFileBeside(LockDescriptor);
 }
 
 std::string DataFileBusyMessage(const std::string& whatWasNotDone)

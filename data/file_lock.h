@@ -16,5 +16,10 @@ bool LockDataFile();
 // Frees the lock that LockDataFile took; nothing when none is held.
 void UnlockDataFile();
 
+// The same lock for another of the game's files, path.lock beside it: heldDescriptor keeps it until
+// UnlockFileBeside. False when another program held it all of DataFileLockWait.
+bool LockFileBeside(const std::string& path, int& heldDescriptor);
+void UnlockFileBeside(int& heldDescriptor);
+
 // The message for a change that was not made because another program held the lock.
 std::string DataFileBusyMessage(const std::string& whatWasNotDone);
