@@ -4,6 +4,7 @@
 // program cannot be loaded.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -164,6 +165,7 @@ void CheckMenu()
         {0, 40012, "Cross"},
         {0, 0, ""},
         {0, 40013, "Best times"},
+        {0, 40016, "Statistics"},
         {0, 40014, "No guessing"},
         {0, 0, ""},
         {MF_END, 40002, "E&xit\tAlt+X"},
@@ -438,7 +440,7 @@ bool IsExpected(LPCSTR type, LPCSTR name)
     case 4:
         return id == 102;  // RT_MENU
     case 5:
-        return id == 104 || id == 115 || id == 119;  // RT_DIALOG
+        return id == 104 || id == 115 || id == 119 || id == 121;  // RT_DIALOG
     case 9:
         return id == 114;  // RT_ACCELERATOR
     case 24:
@@ -475,6 +477,48 @@ BOOL CALLBACK NoteType(HMODULE module, LPSTR type, LONG_PTR inventory)
     return TRUE;
 }
 
+// The Statistics dialog's layout is free; its caption, its two buttons and a static text for each
+// figure of each mode are not.
+void CheckStatisticsDialog()
+{
+    const std::string where = "dialog 121";
+    Reader reader;
+    if (!LoadBytes(where, RT_DIALOG, 121, reader))
+        return;
+    ReadDword(reader);
+    ReadDword(reader);
+    const std::uint16_t count = ReadWord(reader);
+    for (int i = 0; i < 4; ++i)
+        ReadShort(reader);
+    ReadNameOrOrdinal(reader);
+    ReadNameOrOrdinal(reader);
+    ExpectText(where, "caption", ReadText(reader), "Statistics");
+    ReadWord(reader);
+    ReadText(reader);
+    std::vector<std::pair<int, std::string>> controls;  // id and class of each control
+    for (std::uint16_t i = 0; i < count && !reader.overrun; ++i) {
+        AlignToDword(reader);
+        ReadDword(reader);
+        ReadDword(reader);
+        for (int field = 0; field < 4; ++field)
+            ReadShort(reader);
+        const int id = ReadWord(reader);
+        const std::string controlClass = ReadNameOrOrdinal(reader);
+        ReadNameOrOrdinal(reader);
+        ReadWord(reader);
+        controls.emplace_back(id, controlClass);
+    }
+    ExpectFullyRead(where, reader);
+    std::vector<std::pair<int, std::string>> wanted = {{1, "#128"}, {1301, "#128"}};
+    for (int figure = 0; figure < 9; ++figure) {
+        wanted.emplace_back(1310 + figure, "#130");
+        wanted.emplace_back(1320 + figure, "#130");
+    }
+    for (const auto& control : wanted)
+        if (std::find(controls.begin(), controls.end(), control) == controls.end())
+            Report(where, "has no control " + std::to_string(control.first) + " of class " + control.second);
+}
+
 void CheckInventory()
 {
     Inventory inventory;
@@ -500,6 +544,7 @@ int main(int argc, char** argv)
     CheckAccelerators();
     for (const Dialog& dialog : ExpectedDialogs())
         CheckDialog(dialog);
+    CheckStatisticsDialog();
     CheckIcons();
     CheckManifest();
     CheckInventory();
