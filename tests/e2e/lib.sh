@@ -22,6 +22,7 @@ LEVEL_WIDTHS=(241 421 586 301 451 481 421 301)
 LEVEL_HEIGHTS=(272 402 454 324 428 454 454 402)
 GAME_MENU_LINES=13
 FIRST_LEVEL_LINE=1
+GAME_MENU_HEIGHT=261  # pixels of the open pop-up, from the client area's top
 STATISTICS_LINE=10
 NO_GUESSING_LINE=11
 EXIT_LINE=12
@@ -311,7 +312,7 @@ game_menu_lines() {
     local geometry
     geometry=$(window_geometry "$1")
     set -- $geometry
-    import -window root -crop "130x244+$(($1 + CLIENT_LEFT))+$(($2 + CLIENT_TOP))" +repage -depth 8 txt:- |
+    import -window root -crop "130x${GAME_MENU_HEIGHT}+$(($1 + CLIENT_LEFT))+$(($2 + CLIENT_TOP))" +repage -depth 8 txt:- |
         awk -f "$E2E_DIR/menu_lines.awk"
 }
 
