@@ -66,7 +66,7 @@ void FillStatistics(HWND dialog)
 void EmptyStatistics(HWND dialog)
 {
     const std::string question = "Empty the statistics of " + TitleOf(PlayedLevelKey) + ", in both modes?";
-    if (MessageBoxA(dialog, question.c_str(), "Statistics", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+    if (MessageBoxA(dialog, question.c_str(), "Skarvel", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
     std::string problem;
     const LevelKey key = PlayedLevelKey;
