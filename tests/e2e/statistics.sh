@@ -5,7 +5,7 @@
 # shows empty figures, is kept aside byte for byte at the next game's end and said once. A win in
 # the No guessing mode goes into its own table, shown by Best times under a heading of its own,
 # and leaves kelbo.dat byte for byte as it was; Reset scores empties that table alone. Empty
-# statistics asks first.
+# statistics asks first. Two copies closed at once, each in the middle of a game, both count.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
 play_setup
@@ -165,4 +165,28 @@ sleep 0.5
     fail "Yes left figures in the dialog"
 close_statistics
 [ "$(kelbo_figures 1)$(kelbo_figures 2)" = "$NOTHING$NOTHING" ] || fail "Yes left figures in the file"
+post_command 40014
+sleep 0.5
+
+note "two copies, each with a game in the middle, closed at once"
+first_pid=$SKARVEL_PID
+load_board 0 2
+play "L:$(cells_with 1 | head -1)"
+start_skarvel frozen
+for tries in $(seq 100); do
+    second=$(xdotool search --onlyvisible --name '^Skarvel$' 2>/dev/null | grep -vx "$WINDOW" | head -1)
+    [ -n "$second" ] && break
+    sleep 0.2
+done
+[ -n "$second" ] || fail "the second copy shows no window: $(game_state)"
+sleep 1
+WINDOW=$second
+load_board 0 0
+play "L:$(cells_with 1 | head -1)"
+sleep 0.5
+timeout 20 wine taskkill /im skarvel.exe >>"$WORK/wine.log" 2>&1
+wait_for_frozen_exit
+SKARVEL_PID=$first_pid
+wait_for_frozen_exit
+[ "$(kelbo_figures 1 | head -1)" = 2 ] || fail "two copies closed at once left $(kelbo_figures 1 | head -1) games played"
 echo "statistics: passed"
