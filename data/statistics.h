@@ -2,7 +2,7 @@
 // won, the runs of wins and the times, and the No guessing mode's own best times. It is kept as
 // text in a file of its own beside the data file, one line a level or a mode:
 //
-//   level rows=8 columns=8 mines=10 outline=cbf29ce484222325 title=Beginner
+//   level rows=7 columns=13 mines=10 outline=b630c5f14c7cf157 title=Beginner
 //   ordinary played=12 won=5 without-hint=4 run=2 longest=3 best=45 total=300 again=1
 //   no-guessing played=3 won=1 without-hint=1 run=1 longest=1 best=80 total=80 again=0
 //   no-guessing-time seconds=80 name=NONAME
