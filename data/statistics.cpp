@@ -34,11 +34,9 @@ std::string Escaped(const std::string& text)
 {
     std::string escaped;
     for (const char c : text) {
-        char code[4];
+        char code[4] = {c, 0};
         if (NeedsEscape(static_cast<unsigned char>(c)))
             std::snprintf(code, sizeof code, "%%%02X", static_cast<unsigned char>(c));
-        else
-            code[0] = c, code[1] = 0;
         escaped += code;
     }
     return escaped;
