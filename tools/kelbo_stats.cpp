@@ -109,7 +109,9 @@ int RunStats(const CommandLine& line)
         return Misuse(problem);
     StatisticsRecord record;
     const StatisticsRead read = ReadStatisticsFile(StatisticsFileBeside(DataFileName), record, problem);
-    if (read == StatisticsRead::Damaged || read == StatisticsRead::Unreadable)
+    if (read == StatisticsRead::Damaged)
+        return Fail(problem + "; the game keeps it aside and begins a new record when its next game ends");
+    if (read == StatisticsRead::Unreadable)
         return Fail(problem);
     std::vector<LevelFigures> levels;
     if (!CollectFigures(only, record, levels, problem))
