@@ -5,7 +5,8 @@
 # shows empty figures, is kept aside byte for byte at the next game's end and said once. A win in
 # the No guessing mode goes into its own table, shown by Best times under a heading of its own,
 # and leaves kelbo.dat byte for byte as it was; Reset scores empties that table alone. Empty
-# statistics asks first. Two copies closed at once, each in the middle of a game, both count.
+# statistics asks first. Two copies closed at once, each in the middle of a game, both count. A
+# level replaced has figures of its own.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
 play_setup
@@ -180,4 +181,10 @@ wait_for_frozen_exit
 SKARVEL_PID=$first_pid
 wait_for_frozen_exit
 [ "$(kelbo_figures 1 | head -1)" = 2 ] || fail "two copies closed at once left $(kelbo_figures 1 | head -1) games played"
+
+note "a level replaced starts afresh; put back, its figures are there again"
+"$KELBO" level set 0 --title Beginner --size 7x13 --mines 11 --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo level set"
+[ "$(kelbo_figures 1)" = "$NOTHING" ] || fail "the replaced level shows the old figures"
+"$KELBO" level reset 0 --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo level reset"
+[ "$(kelbo_figures 1 | head -1)" = 2 ] || fail "the level put back lost its figures"
 echo "statistics: passed"
