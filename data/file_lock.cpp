@@ -113,13 +113,13 @@ std::string LockFileOf(const std::string& dataFilePath)
     return LinkedFile(dataFilePath) + ".lock";
 }
 
-LockOutcome LockDataFile()
+LockOutcome LockFileBeside(const std::string& path, int& heldDescriptor)
 {
-    const std::string path = LockFileOf(DataFileName);
-    const int descriptor = OpenLockFile(path);
+    const std::string lockPath = path + ".lock";
+    const int descriptor = OpenLockFile(lockPath);
     // Where the folder cannot be written, nobody can replace the file in it: no lock is needed.
     if (descriptor < 0)
-        return FolderWritable(path) ? LockOutcome::CannotLock : LockOutcome::Held;
+        return FolderWritable(lockPath) ? LockOutcome::CannotLock : LockOutcome::Held;
     for (int waited = 0; !TryLock(descriptor); waited += kPollMilliseconds) {
         if (waited >= DataFileLockWait) {
             UnlockAndClose(descriptor);
@@ -129,15 +129,25 @@ LockOutcome LockDataFile()
             WhileAwaitingLock();
         usleep(kPollMilliseconds * 1000);
     }
-    LockDescriptor = descriptor;
+    heldDescriptor = descriptor;
     return LockOutcome::Held;
+}
+
+void UnlockFileBeside(int& heldDescriptor)
+{
+    if (heldDescriptor >= 0)
+        UnlockAndClose(heldDescriptor);
+    heldDescriptor = -1;
+}
+
+LockOutcome LockDataFile()
+{
+    return LockFileBeside(LinkedFile(DataFileName), LockDescriptor);
 }
 
 void UnlockDataFile()
 {
-    if (LockDescriptor >= 0)
-        UnlockAndClose(LockDescriptor);
-    LockDescriptor = -1;
+    UnlockFileBeside(LockDescriptor);
 }
 
 std::string DataFileLockMessage(LockOutcome outcome, const std::string& whatWasNotDone)

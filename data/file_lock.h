@@ -32,3 +32,8 @@ std::string LockFileOf(const std::string& dataFilePath);
 
 // The message for a change that was not made because the lock was not taken.
 std::string DataFileLockMessage(LockOutcome outcome, const std::string& whatWasNotDone);
+
+// The same lock for another of the game's files: path.lock beside it. Once held, heldDescriptor keeps
+// it until UnlockFileBeside; otherwise heldDescriptor is left as it was.
+LockOutcome LockFileBeside(const std::string& path, int& heldDescriptor);
+void UnlockFileBeside(int& heldDescriptor);

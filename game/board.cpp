@@ -7,6 +7,7 @@
 #include "data/data_check.h"
 #include "data/data_file.h"
 #include "game/cell.h"
+#include "game/game_record.h"
 #include "game/level_check.h"
 #include "game/mine_draw.h"
 #include "game/neighbours.h"
@@ -25,6 +26,7 @@ bool HintUsed;
 bool NoGuessing;
 bool AwaitingDeal;
 std::uint32_t GameSeed;
+bool BoardPlayedAgain = false;
 
 int CountInRow(std::uint8_t value, std::size_t cellIndex, std::uint32_t column)
 {
@@ -170,6 +172,7 @@ bool BuildUndealtBoard(const LevelRecord& record)
 bool SetUpGame(const LevelRecord& record, std::uint32_t seed)
 {
     LevelOffset = record.offset;
+    NoteNewGame(record);
     FlagsLeft = record.mines;
     GameState = Idle;
     ElapsedSeconds = 0;
@@ -182,6 +185,7 @@ bool SetUpGame(const LevelRecord& record, std::uint32_t seed)
 void NewGameWithSeed(PlatformWindow window, std::uint32_t seed)
 {
     assert(LevelIndex >= 0 && LevelIndex < kLevelCount);
+    EndPlayedGame(window, GameEnd::Left);
     LevelRecord record;
     const std::string problem = ReadCurrentLevel(record);
     if (!problem.empty() && LastReadLevels[LevelIndex].rows == 0) {

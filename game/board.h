@@ -24,6 +24,7 @@ extern bool HintUsed;                    // the player asked for a hint in this 
 extern bool NoGuessing;                  // new games are dealt at their first left release, to be won by logic alone
 extern bool AwaitingDeal;                // no mine is laid yet: the first left release deals the board
 extern std::uint32_t GameSeed;           // the seed the current game was made with
+extern bool BoardPlayedAgain;
 
 inline std::size_t CellIndex(std::uint32_t column, std::uint32_t row)
 {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "data/statistics.h"
+
 // The main window, opaque to the model: the model only hands it back to the hooks.
 using PlatformWindow = void*;
 
@@ -33,3 +35,7 @@ void RecordBestTime(PlatformWindow window);
 // The data file cannot be used (it was changed or damaged while the game ran): tell the
 // player, without touching the file; the game goes on.
 void ReportDataFileProblem(PlatformWindow window, const std::string& message);
+
+// A game played on the level of key has ended: the Windows program adds it to the record of games
+// beside the data file; the tool keeps no record.
+void RecordPlayedGame(PlatformWindow window, const LevelKey& key, const FinishedGame& game);

@@ -7,6 +7,7 @@
 
 #include "game/board.h"
 #include "game/cell.h"
+#include "game/game_record.h"
 #include "game/neighbours.h"
 
 // Moves a hidden or marked byte from one range to another, keeping its value.
@@ -276,6 +277,7 @@ void LoseGame(PlatformWindow window)
     }
     GameState = Over;
     StopClockTimer(window);
+    EndPlayedGame(window, GameEnd::Lost);
     // The repaint draws every cell over what is there, so the background needs no erase.
     InvalidateClientArea(window, false);
 }
@@ -289,6 +291,7 @@ void CheckWin(PlatformWindow window)
     }
     GameState = Over;
     StopClockTimer(window);
+    EndPlayedGame(window, GameEnd::Won);
     RecordBestTime(window);
 }
 

@@ -19,6 +19,7 @@
 #define IDA_ACCELERATORS     114
 #define IDD_BEST_TIMES       115
 #define IDD_ENTER_NAME       119
+#define IDD_STATISTICS       121
 
 /* Commands */
 #define CMD_NEW_GAME         40001
@@ -28,6 +29,7 @@
 #define CMD_LAST_LEVEL       40012
 #define CMD_BEST_TIMES       40013
 #define CMD_NO_GUESSING      40014
+#define CMD_STATISTICS       40016
 
 /* Dialog controls */
 #define IDC_RESET_SCORES     1003
@@ -35,3 +37,8 @@
 #define IDC_FIRST_TIME       1009 /* times of places 1 to 5: 1009 to 1013 */
 #define IDC_LEVEL_TITLE      1014
 #define IDC_PLAYER_NAME      1015
+#define IDC_EMPTY_STATISTICS 1301
+#define IDC_STATISTICS_TITLE 1302
+#define IDC_STATISTICS_NOTE  1303
+#define IDC_FIRST_ORDINARY_FIGURE 1310 /* the figures of the ordinary game: 1310 to 1318 */
+#define IDC_FIRST_NO_GUESS_FIGURE 1320 /* the figures of No guessing: 1320 to 1328 */

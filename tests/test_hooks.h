@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "data/statistics.h"
+
 struct HookCall {
     std::string name;  // the hook's name, e.g. "StopClockTimer"
     std::uint32_t column;
@@ -19,6 +21,7 @@ struct HookCall {
 
 extern std::vector<HookCall> HookCalls;
 extern std::string LastReportedProblem;
+extern std::vector<FinishedGame> PlayedGames;  // what RecordPlayedGame was handed, in order
 
 void ClearHookCalls();
 int CountHookCalls(const std::string& name);

@@ -123,6 +123,10 @@ void AddCommands(CLI::App& app, CommandLine& line, std::vector<Runner>& runners)
     AddCommand(app, "check", "check the data file and list every problem", runners, RunCheck);
     AddCommand(app, "levels", "list the levels", runners, RunLevels);
     AddLevel(AddCommand(app, "times", "show the best times, of every level or of one", runners, RunTimes), line, false);
+    CLI::App* stats = AddCommand(app, "stats", "show the record of games the game keeps, of every level or of one",
+                                 runners, RunStats);
+    AddLevel(stats, line, false);
+    stats->add_flag("--json", line.json, "print the figures as JSON");
     CLI::App* board =
         AddCommand(app, "board", "print the board a new game builds (* a mine, . no cell)", runners, RunBoard);
     AddLevel(board, line);

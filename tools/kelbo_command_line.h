@@ -21,6 +21,7 @@ struct CommandLine {
     std::string first;   // solve's and board's --first COLUMN,ROW as typed; empty when not given
     bool noGuess = false;  // --no-guess: games dealt at their first release, to be won by logic alone
     std::string boards;  // solve --boards K as typed; empty when not given
+    bool json = false;   // stats --json
 };
 
 int RunInit(const CommandLine& line);
@@ -34,3 +35,4 @@ int RunSolve(const CommandLine& line);
 int RunLevelShow(const CommandLine& line);
 int RunLevelSet(const CommandLine& line);
 int RunLevelReset(const CommandLine& line);
+int RunStats(const CommandLine& line);

@@ -7,9 +7,11 @@
 #include "data/data_check.h"
 #include "data/file_lock.h"
 #include "game/board.h"
+#include "game/game_record.h"
 #include "game/platform.h"
 #include "res/resource.h"
 #include "ui/shell.h"
+#include "ui/statistics.h"
 
 namespace {
 
@@ -62,16 +64,23 @@ void ShowTextAsItIs(HWND dialog, int controlId, const std::string& text)
 }
 
 // The table and title as the file holds them now; the file is closed again at once.
-bool FillBestTimes(HWND dialog)
+bool ReadOrdinaryTable(BestTimesTable& table, std::string& title)
 {
-    std::string title;
     std::string problem;
     std::uint32_t recordOffset = 0;
-    BestTimesTable table{};
     const bool read = ReadCurrentBestTimes(LevelIndex, recordOffset, table, problem) &&
                       ReadLevelTitle(DataFile, recordOffset, title);
     CloseDataFile();
-    if (!read)
+    return read;
+}
+
+// While No guessing is on, the table shown is the mode's own, from the record of games.
+bool FillBestTimes(HWND dialog)
+{
+    std::string title = PlayedLevelKey.title;
+    std::string problem;
+    BestTimesTable table{};
+    if (!(NoGuessing ? ReadNoGuessTimes(table, problem) : ReadOrdinaryTable(table, title)))
         return false;
     ShowTextAsItIs(dialog, IDC_LEVEL_TITLE, title);
     for (int place = 0; place < kTableEntries; ++place) {
@@ -86,7 +95,7 @@ void ResetBestTimes(HWND dialog)
 {
     std::string problem;
     WhileAwaitingLock = PaintWhileAwaitingLock;
-    if (!ClearBestTimes(LevelIndex, problem))
+    if (!(NoGuessing ? ClearNoGuessTimes(dialog, problem) : ClearBestTimes(LevelIndex, problem)))
         ShowSaveProblem(dialog, problem);
 }
 
@@ -113,6 +122,21 @@ RECT PlaceInDialog(HWND dialog, HWND control)
     return place;
 }
 
+// The dialog grows to the right until the title moved there fits, with the margin it had.
+void WidenForTitle(HWND dialog, LONG titleRight)
+{
+    RECT client{};
+    GetClientRect(dialog, &client);
+    const LONG margin = client.right - PlaceInDialog(dialog, GetDlgItem(dialog, IDOK)).right;
+    const LONG growth = titleRight + margin - client.right;
+    if (growth <= 0)
+        return;
+    RECT outer{};
+    GetWindowRect(dialog, &outer);
+    SetWindowPos(dialog, nullptr, 0, 0, outer.right - outer.left + growth, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // The heading "Best times for " gets the room its text needs in the dialog's font, the level's
 // title beside it, so that the two read as one line under any font. It only ever grows: where its
 // text fits, as in the font the template was laid out for, nothing moves. The template puts the
@@ -121,6 +145,8 @@ void FitHeading(HWND dialog)
 {
     const HWND title = GetDlgItem(dialog, IDC_LEVEL_TITLE);
     const HWND heading = GetWindow(title, GW_HWNDPREV);
+    if (NoGuessing)
+        SetWindowTextA(heading, "No guessing, best times for ");
     const RECT headingPlace = PlaceInDialog(dialog, heading);
     const RECT titlePlace = PlaceInDialog(dialog, title);
     const LONG growth = headingPlace.left + TextWidth(dialog, heading) - headingPlace.right;
@@ -130,6 +156,7 @@ void FitHeading(HWND dialog)
                  headingPlace.bottom - headingPlace.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(title, nullptr, titlePlace.left + growth, titlePlace.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    WidenForTitle(dialog, titlePlace.right + growth);
 }
 
 // Esc sends the cancel command, which is ignored like every command but OK and Reset scores.
@@ -167,14 +194,44 @@ void ShowBestTimes(HWND window)
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_BEST_TIMES), window, BestTimesProcedure, 0);
 }
 
+// A No guessing win goes into the mode's own table, in the record of games, never into the data file.
+static void RecordNoGuessTime(HWND window, std::int32_t seconds)
+{
+    BestTimesTable table{};
+    std::string problem;
+    if (!ReadNoGuessTimes(table, problem)) {
+        ShowSaveProblem(window, problem + ", so " + TimeNotSaved(seconds) + ".");
+        return;
+    }
+    if (PlaceForTime(table, seconds) == kTableEntries) {
+        MessageBoxA(window, "You win!", "", MB_OK);
+        return;
+    }
+    std::uint8_t name[kNameSize];
+    AskPlayerName(window, name);
+    if (!SaveNoGuessTime(window, name, seconds, problem)) {
+        ShowSaveProblem(window, problem);
+        return;
+    }
+    ShowBestTimes(window);
+}
+
 void RecordBestTime(PlatformWindow platformWindow)
 {
     const HWND window = static_cast<HWND>(platformWindow);
+    if (BoardPlayedAgain) {
+        MessageBoxA(window, "You win! A board played again enters no best times.", "", MB_OK);
+        return;
+    }
     if (HintUsed) {
         MessageBoxA(window, "You win! Your time is not recorded, because you used a hint in this game.", "", MB_OK);
         return;
     }
     const std::int32_t seconds = RecordedSeconds(ElapsedSeconds);
+    if (PlayedMode == kNoGuessMode) {
+        RecordNoGuessTime(window, seconds);
+        return;
+    }
     std::uint32_t recordOffset = 0;
     BestTimesTable table{};
     std::string problem;

@@ -12,6 +12,7 @@
 #include "ui/best_times.h"
 #include "ui/options.h"
 #include "ui/shell.h"
+#include "ui/statistics.h"
 
 static void StartNewGame(HWND window)
 {
@@ -130,6 +131,9 @@ void HandleCommand(HWND window, WORD commandId)
         return;
     case CMD_BEST_TIMES:
         ShowBestTimes(window);
+        return;
+    case CMD_STATISTICS:
+        ShowStatistics(window);
         return;
     case CMD_NO_GUESSING:
         ToggleNoGuessing(window);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/board.h"
+#include "game/game_record.h"
 #include "res/resource.h"
 #include "ui/commands.h"
 #include "ui/draw.h"
@@ -132,6 +133,13 @@ HWND CreateMainWindow(HINSTANCE instance, std::uint32_t rows, std::uint32_t colu
                            size.height, nullptr, nullptr, instance, nullptr);
 }
 
+// A game in the middle counts as left when the window closes.
+static void CloseMainWindow(HWND window)
+{
+    EndPlayedGame(window, GameEnd::Left);
+    DestroyWindow(window);
+}
+
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // Once the game is released the window may live on until the message loop ends; it must not
@@ -146,6 +154,9 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return 1;  // the paint copies the picture over all of it
     case WM_PAINT:
         PaintWindow(window);
+        return 0;
+    case WM_CLOSE:
+        CloseMainWindow(window);
         return 0;
     case WM_DESTROY:
         Shutdown();

@@ -59,4 +59,5 @@ void InvalidateClientArea(PlatformWindow, bool) {}
 void RedrawCell(std::uint32_t, std::uint32_t, int) {}
 void RedrawCellRun(std::uint32_t, std::uint32_t, std::uint32_t) {}
 void RecordBestTime(PlatformWindow) {}
+void RecordPlayedGame(PlatformWindow, const LevelKey&, const FinishedGame&) {}
 void ReportDataFileProblem(PlatformWindow, const std::string&) {}

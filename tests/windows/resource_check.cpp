@@ -164,6 +164,7 @@ void CheckMenu()
         {0, 40012, "Cross"},
         {0, 0, ""},
         {0, 40013, "Best times"},
+        {0, 40016, "Statistics"},
         {0, 40014, "No guessing"},
         {0, 0, ""},
         {MF_END, 40002, "E&xit\tAlt+X"},
@@ -438,7 +439,7 @@ bool IsExpected(LPCSTR type, LPCSTR name)
     case 4:
         return id == 102;  // RT_MENU
     case 5:
-        return id == 104 || id == 115 || id == 119;  // RT_DIALOG
+        return id == 104 || id == 115 || id == 119 || id == 121;  // RT_DIALOG
     case 9:
         return id == 114;  // RT_ACCELERATOR
     case 24:
@@ -475,6 +476,19 @@ BOOL CALLBACK NoteType(HMODULE module, LPSTR type, LONG_PTR inventory)
     return TRUE;
 }
 
+// The Statistics dialog's layout is free: the end-to-end test reads its figures by their ids.
+void CheckStatisticsDialog()
+{
+    Reader reader;
+    if (!LoadBytes("dialog 121", RT_DIALOG, 121, reader))
+        return;
+    for (int word = 0; word < 9; ++word)  // style, extended style, count, rectangle
+        ReadWord(reader);
+    ExpectText("dialog 121", "menu", ReadNameOrOrdinal(reader), "");
+    ExpectText("dialog 121", "class", ReadNameOrOrdinal(reader), "");
+    ExpectText("dialog 121", "caption", ReadText(reader), "Statistics");
+}
+
 void CheckInventory()
 {
     Inventory inventory;
@@ -500,6 +514,7 @@ int main(int argc, char** argv)
     CheckAccelerators();
     for (const Dialog& dialog : ExpectedDialogs())
         CheckDialog(dialog);
+    CheckStatisticsDialog();
     CheckIcons();
     CheckManifest();
     CheckInventory();

@@ -1,0 +1,17 @@
+// When a game counts in the record of games: played from its first release, counted once, when it
+// is won, lost or left for another game or by closing the window.
+#pragma once
+
+#include "data/statistics.h"
+#include "game/platform.h"
+
+struct LevelRecord;
+
+extern LevelKey PlayedLevelKey;  // the level of the game in play, as its record stood at the new game
+extern int PlayedMode;           // kOrdinaryMode or kNoGuessMode, as the game in play was set up
+
+// A new game of the level's record: nothing of it is counted yet.
+void NoteNewGame(const LevelRecord& record);
+
+// The game in play ends: when it was played and is not counted yet, the platform records it.
+void EndPlayedGame(PlatformWindow window, GameEnd end);
