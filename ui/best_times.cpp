@@ -162,6 +162,11 @@ void RecordBestTime(PlatformWindow platformWindow)
         MessageBoxA(window, "You win! Your time is not recorded, because you used a hint in this game.", "", MB_OK);
         return;
     }
+    if (BoardPlayedAgain) {
+        MessageBoxA(window, "You win! Your time is not recorded, because you had played this board before.", "",
+                    MB_OK);
+        return;
+    }
     const std::int32_t seconds = RecordedSeconds(ElapsedSeconds);
     std::uint32_t recordOffset = 0;
     BestTimesTable table{};
