@@ -40,7 +40,7 @@ const COLORREF kCounterBackground = RGB(0, 0, 0);
 const COLORREF kCrossLine = RGB(255, 0, 0);
 const COLORREF kLargeNumberText = RGB(0, 0, 0);
 const COLORREF kCursorLine = RGB(128, 0, 255);  // no picture, count or mark has it
-const COLORREF kSafeMarkLine = RGB(0, 255, 64);  // nor this
+const COLORREF kSafeMarkLine = RGB(0, 140, 140);  // nor this
 
 // Text colours of the counts 1 to 7; 8 and 9 keep whatever colour the device context holds.
 const COLORREF kCountColours[8] = {
