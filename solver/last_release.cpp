@@ -61,8 +61,10 @@ std::string JudgeRelease(const SeenPosition& before, const MineChances& chances,
                          LossExplanation& explanation)
 {
     std::size_t other = mine;
-    const auto safe = [&](std::size_t i) { return IsSeenHidden(before.cells[i]) && chances.chance[i] == 0.0; };
-    if (BestCell(chances, mine, safe, other)) {
+    // A flag on a safe triangle is named only where no other one was safe.
+    const auto safe = [&](std::size_t i) { return before.cells[i] == kSeenHidden && chances.chance[i] == 0.0; };
+    const auto flaggedSafe = [&](std::size_t i) { return before.cells[i] == kSeenFlagged && chances.chance[i] == 0.0; };
+    if (BestCell(chances, mine, safe, other) || BestCell(chances, mine, flaggedSafe, other)) {
         explanation.safeCellFound = true;
         explanation.cell = PositionOf(other);
         return "Triangle " + TriangleName(explanation.cell) + " was certainly safe.";

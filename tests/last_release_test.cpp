@@ -77,14 +77,16 @@ struct Seen {
 void CheckJudgement(const std::string& text, const SeenPosition& before, const Oracle& counted, std::size_t mine,
                     Seen& seen)
 {
-    std::vector<std::size_t> safe;
+    std::vector<std::size_t> safe, flaggedSafe;
     double least = 2.0;
     for (std::size_t i = 0; i < before.cells.size(); ++i) {
         if (IsSeenHidden(before.cells[i]) && counted.chance[i] == 0.0)
-            safe.push_back(i);
+            (before.cells[i] == kSeenHidden ? safe : flaggedSafe).push_back(i);
         if (before.cells[i] == kSeenHidden)
             least = std::min(least, counted.chance[i]);
     }
+    if (safe.empty())
+        safe = flaggedSafe;
     if (!safe.empty()) {
         ++seen.safe;
         const bool named = std::any_of(safe.begin(), safe.end(),
