@@ -8,7 +8,7 @@ namespace {
 bool Shown;             // since the last arrow key, until a mouse press on the board
 CellPosition OnCell;    // a real cell of the game it was shown in
 std::uint32_t ShownIn;  // GamesStarted when it was shown
-CellPosition SafeCell;          // the cell marked safe after a loss
+CellPosition SafeCell;  // the cell marked safe after a loss
 std::uint32_t SafeCellIn = ~0u;  // GamesStarted when it was marked
 
 bool IsRealCell(std::uint32_t column, std::uint32_t row)

@@ -34,8 +34,7 @@ std::uint64_t Distance(std::size_t a, std::size_t b)
 
 // The cell that wants covers, lowest chance first and then nearest to the mine; ties go to the first
 // in reading order.
-template <typename Wants>
-bool BestCell(const MineChances& chances, std::size_t mine, Wants wants, std::size_t& best)
+template <typename Wants> bool BestCell(const MineChances& chances, std::size_t mine, Wants wants, std::size_t& best)
 {
     bool found = false;
     for (std::size_t index = 0; index < chances.chance.size(); ++index) {
@@ -73,8 +72,8 @@ std::string JudgeRelease(const SeenPosition& before, const MineChances& chances,
     const std::string noneSafe =
         chances.approximate ? "No triangle was found certainly safe: " : "No triangle was certainly safe: ";
     const auto unflagged = [&](std::size_t i) { return before.cells[i] == kSeenHidden; };
-    const bool less = BestCell(chances, mine, unflagged, other) &&
-                      chances.chance[other] < chances.chance[mine] - kSameChance;
+    const bool less =
+        BestCell(chances, mine, unflagged, other) && chances.chance[other] < chances.chance[mine] - kSameChance;
     if (less)
         return noneSafe + ChanceOfReleased(chances, mine) + ", and triangle " + TriangleName(PositionOf(other)) +
                " was less likely.";

@@ -89,14 +89,16 @@ void CheckJudgement(const std::string& text, const SeenPosition& before, const O
         safe = flaggedSafe;
     if (!safe.empty()) {
         ++seen.safe;
-        const bool named = std::any_of(safe.begin(), safe.end(),
-                                       [&](std::size_t i) { return text == "Triangle " + Name(i) + " was certainly safe."; });
+        const bool named = std::any_of(safe.begin(), safe.end(), [&](std::size_t i) {
+            return text == "Triangle " + Name(i) + " was certainly safe.";
+        });
         EXPECT_TRUE(named) << text;
         return;
     }
     const double chance = counted.chance[mine];
-    const std::string start = "No triangle was certainly safe: that one " +
-                              (chance == 1.0 ? "certainly hid a mine" : "hid a mine with a chance of " + ChanceInWords(chance, false));
+    const std::string start =
+        "No triangle was certainly safe: that one " +
+        (chance == 1.0 ? "certainly hid a mine" : "hid a mine with a chance of " + ChanceInWords(chance, false));
     EXPECT_EQ(text.substr(0, start.size()), start);
     const std::string rest = text.substr(std::min(start.size(), text.size()));
     if (least < chance - 1e-9) {

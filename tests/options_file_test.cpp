@@ -94,7 +94,8 @@ const SetCase kSetTexts[] = {
      "[Later]\r\nNoGuess=7\r\n"},
     {"a missing key after the section's last line", "[Options]\nNoGuess=1\n; about sizes\n\n[Colours]\nBack=3\n",
      "Size", "2", "[Options]\nNoGuess=1\n; about sizes\nSize=2\n\n[Colours]\nBack=3\n"},
-    {"no section, LF lines, no last newline", "[Window]\nLeft=30", "Size", "3", "[Window]\nLeft=30\n[Options]\nSize=3\n"},
+    {"no section, LF lines, no last newline", "[Window]\nLeft=30", "Size", "3",
+     "[Window]\nLeft=30\n[Options]\nSize=3\n"},
     {"a bare header at the end", "[Options]", "Size", "2", "[Options]\r\nSize=2\r\n"},
     {"only the first of two sections", "[Options]\r\nSize=1\r\n[Options]\r\nSize=1\r\n", "Size", "3",
      "[Options]\r\nSize=3\r\n[Options]\r\nSize=1\r\n"},
@@ -125,8 +126,14 @@ INSTANTIATE_TEST_SUITE_P(Texts, OptionSetTest, ::testing::ValuesIn(kSetTexts));
 TEST(OptionsFile, SizeIsOneUnlessTwoOrThree)
 {
     const std::pair<std::string, int> rows[] = {
-        {"", 1}, {"[Options]\r\nSize=2\r\n", 2}, {"[Options]\nSize = 3 \n", 3}, {"[Options]\nSize=\"2\"\n", 2},
-        {"[Options]\nSize=4\n", 1}, {"[Options]\nSize=0\n", 1}, {"[Options]\nSize=22\n", 1}, {"[Window]\nSize=2\n", 1},
+        {"", 1},
+        {"[Options]\r\nSize=2\r\n", 2},
+        {"[Options]\nSize = 3 \n", 3},
+        {"[Options]\nSize=\"2\"\n", 2},
+        {"[Options]\nSize=4\n", 1},
+        {"[Options]\nSize=0\n", 1},
+        {"[Options]\nSize=22\n", 1},
+        {"[Window]\nSize=2\n", 1},
     };
     for (const auto& [text, size] : rows)
         EXPECT_EQ(TriangleSizeInProfile(text), size) << text;

@@ -163,8 +163,7 @@ void RecordBestTime(PlatformWindow platformWindow)
         return;
     }
     if (BoardPlayedAgain) {
-        MessageBoxA(window, "You win! Your time is not recorded, because you had played this board before.", "",
-                    MB_OK);
+        MessageBoxA(window, "You win! Your time is not recorded, because you had played this board before.", "", MB_OK);
         return;
     }
     const std::int32_t seconds = RecordedSeconds(ElapsedSeconds);

@@ -46,7 +46,7 @@ static const HANDLE kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<LONG
 static const UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
 
 static UINT FrameDpi;  // the DPI of the monitor the window is sized for; 0 before one is known
-static int SizeInForce = 1;  // the triangle size drawn: the one chosen, or less where it would not fit
+static int SizeInForce = 1;    // the triangle size drawn: the one chosen, or less where it would not fit
 static bool SizeFallbackTold;  // the player has heard that the size chosen does not fit
 static const UINT kTellSizeFallback = WM_APP + 1;
 
@@ -141,7 +141,8 @@ static void ShowSizeItems(HWND window)
     const int dpiScale = DpiScale(WindowDpi(window)), scale = DisplayScale;
     for (int size = 1; size <= kLargestTriangleSize; ++size) {
         const bool fits = size == 1 || WindowFits(dpiScale * size, style, Rows, Columns, area);
-        EnableMenuItem(menu, static_cast<UINT>(CMD_NORMAL_SIZE + size - 1), MF_BYCOMMAND | (fits ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(menu, static_cast<UINT>(CMD_NORMAL_SIZE + size - 1),
+                       MF_BYCOMMAND | (fits ? MF_ENABLED : MF_GRAYED));
     }
     DisplayScale = scale;
     CheckMenuRadioItem(menu, CMD_NORMAL_SIZE, CMD_TRIPLE_SIZE, static_cast<UINT>(CMD_NORMAL_SIZE + SizeInForce - 1),
