@@ -1,7 +1,8 @@
 #!/bin/bash
 # H on the frozen Beginner board puts the cursor where kelbo chances says it must, with the message
 # of its kind over the window as it stands. A game won after a hint asks no name and leaves
-# kelbo.dat as it was; after a loss H only says what the losing release was; the next game enters its time again.
+# kelbo.dat as it was; after a loss H only says what the losing release was; the next game enters
+# its time again.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
 "$KELBO" --help | grep -q "^  chances " || fail "$KELBO has no chances command, which tells where H must point"
