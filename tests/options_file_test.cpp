@@ -87,69 +87,44 @@ struct SetCase {
 const SetCase kSetTexts[] = {
     {"a new file", "", "NoGuess", "1", "[Options]\r\nNoGuess=1\r\n"},
     {"the key replaced, every other line kept",
-     "; kept by hand\r\n[Window]\r\nLeft=30\r\n\r\n[Options]\r\nSound=1\r\n noguess = 0 ; old\r\nTheme=dark\r\n\r\n"
+     "; kept\r\n[Window]\r\nLeft=30\r\n\r\n[Options]\r\nSound=1\r\n noguess = 0 ; old\r\nTheme=dark\r\n\r\n"
      "[Later]\r\nNoGuess=7\r\n",
      "NoGuess", "1",
-     "; kept by hand\r\n[Window]\r\nLeft=30\r\n\r\n[Options]\r\nSound=1\r\nNoGuess=1\r\nTheme=dark\r\n\r\n"
+     "; kept\r\n[Window]\r\nLeft=30\r\n\r\n[Options]\r\nSound=1\r\nNoGuess=1\r\nTheme=dark\r\n\r\n"
      "[Later]\r\nNoGuess=7\r\n"},
-    {"a missing key after the section's last line", "[Options]\nNoGuess=1\n; about sizes\n\n[Colours]\nBack=3\n",
-     "Size", "2", "[Options]\nNoGuess=1\n; about sizes\nSize=2\n\n[Colours]\nBack=3\n"},
-    {"no section, LF lines, no last newline", "[Window]\nLeft=30", "Size", "3",
-     "[Window]\nLeft=30\n[Options]\nSize=3\n"},
-    {"a bare header at the end", "[Options]", "Size", "2", "[Options]\r\nSize=2\r\n"},
+    {"a missing key after the section's last line", "[Options]\nNoGuess=1\n; sizes\n\n[Colours]\nBack=3\n", "Size", "2",
+     "[Options]\nNoGuess=1\n; sizes\nSize=2\n\n[Colours]\nBack=3\n"},
+    {"no section, no last newline", "[Window]\nLeft=30", "Size", "3", "[Window]\nLeft=30\n[Options]\nSize=3\n"},
     {"only the first of two sections", "[Options]\r\nSize=1\r\n[Options]\r\nSize=1\r\n", "Size", "3",
      "[Options]\r\nSize=3\r\n[Options]\r\nSize=1\r\n"},
-    {"only in another section", "[Window]\r\nSize=9\r\n", "Size", "2", "[Window]\r\nSize=9\r\n[Options]\r\nSize=2\r\n"},
-    {"behind a UTF-8 mark", "\xEF\xBB\xBF[Options]\r\nSize=3\r\n", "Size", "1", "\xEF\xBB\xBF[Options]\r\nSize=1\r\n"},
-    {"lines before any section", "Stray=1\r\n\r\n", "NoGuess", "0", "Stray=1\r\n\r\n[Options]\r\nNoGuess=0\r\n"},
-    {"bytes that are no text", "\x00\xFF\r\n[Options]\r\n\x01=\x02\r\n"s, "Size", "2",
-     "\x00\xFF\r\n[Options]\r\n\x01=\x02\r\nSize=2\r\n"s},
+    {"behind a UTF-8 mark, bytes that are no text", "\xEF\xBB\xBF[Options]\r\n\x01=\x00\r\nSize=3"s, "Size", "1",
+     "\xEF\xBB\xBF[Options]\r\n\x01=\x00\r\nSize=1"s},
 };
 
-void PrintTo(const SetCase& row, std::ostream* out)
+TEST(OptionsFile, SettingAKeyChangesThatKeyAlone)
 {
-    *out << row.what;
-}
-
-class OptionSetTest : public ::testing::TestWithParam<SetCase> {};
-
-TEST_P(OptionSetTest, ChangesTheOneKeyAndKeepsTheRest)
-{
-    const SetCase& row = GetParam();
-    const std::string changed = WithOptionSet(row.text, row.key, row.value);
-    EXPECT_EQ(changed, row.expected);
-    EXPECT_EQ(OptionInProfile(changed, row.key), row.value);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, OptionSetTest, ::testing::ValuesIn(kSetTexts));
-
-TEST(OptionsFile, SizeIsOneUnlessTwoOrThree)
-{
-    const std::pair<std::string, int> rows[] = {
-        {"", 1},
-        {"[Options]\r\nSize=2\r\n", 2},
-        {"[Options]\nSize = 3 \n", 3},
-        {"[Options]\nSize=\"2\"\n", 2},
-        {"[Options]\nSize=4\n", 1},
-        {"[Options]\nSize=0\n", 1},
-        {"[Options]\nSize=22\n", 1},
-        {"[Window]\nSize=2\n", 1},
-    };
-    for (const auto& [text, size] : rows)
+    for (const SetCase& row : kSetTexts) {
+        const std::string changed = WithOptionSet(row.text, row.key, row.value);
+        EXPECT_EQ(changed, row.expected) << row.what;
+        EXPECT_EQ(OptionInProfile(changed, row.key), row.value) << row.what;
+    }
+    for (const auto& [text, size] : {std::pair<std::string, int>{"[Options]\nSize = 3\n", 3},
+                                     {"[Options]\nSize=4\n", 1},
+                                     {"[Options]\nSize=\"2\"\n", 2},
+                                     {"[Window]\nSize=2\n", 1}})
         EXPECT_EQ(TriangleSizeInProfile(text), size) << text;
 }
 
+// What cannot be read whole is never taken for an empty file that may be written over.
 TEST(OptionsFile, WhatCannotBeReadWholeIsNotTakenForEmpty)
 {
     ScratchDirectory directory;
     std::string text = "left over";
-    EXPECT_TRUE(ReadOptionsText(directory.File("skarvel.ini"), text));
-    EXPECT_EQ(text, "");
+    EXPECT_TRUE(ReadOptionsText(directory.File("skarvel.ini"), text) && text.empty());
     std::filesystem::create_directory(directory.File("skarvel.ini"));
     EXPECT_FALSE(ReadOptionsText(directory.File("skarvel.ini"), text));
-    const std::string large = directory.File("large.ini");
-    WriteWholeFileForTest(large, std::vector<std::uint8_t>(70000, 'x'));
-    EXPECT_FALSE(ReadOptionsText(large, text));
+    WriteWholeFileForTest(directory.File("large.ini"), std::vector<std::uint8_t>(70000, 'x'));
+    EXPECT_FALSE(ReadOptionsText(directory.File("large.ini"), text));
 }
 
 }  // namespace
