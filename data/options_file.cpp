@@ -1,6 +1,8 @@
 #include "data/options_file.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -90,20 +92,88 @@ bool NoGuessInProfile(const std::string& text)
     return ProfileValue(text, "Options", "NoGuess") == "1";
 }
 
-bool ReadNoGuessOption(const std::string& path)
+// The first kLargestOptionsFile bytes of the file; false when it cannot be read.
+static bool ReadProfileStart(const std::string& path, std::string& text)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return false;
-    std::string text(kLargestOptionsFile, '\0');
+    text.assign(kLargestOptionsFile, '\0');
     text.resize(std::fread(&text[0], 1, text.size(), file));
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    return !failed && NoGuessInProfile(text);
+    return !failed;
 }
 
-std::vector<std::uint8_t> OptionsFileBytes(bool noGuess)
+bool ReadNoGuessOption(const std::string& path)
 {
-    const std::string text = std::string("[Options]\r\nNoGuess=") + (noGuess ? "1" : "0") + "\r\n";
-    return std::vector<std::uint8_t>(text.begin(), text.end());
+    std::string text;
+    return ReadProfileStart(path, text) && NoGuessInProfile(text);
+}
+
+int ReadTriangleSizeOption(const std::string& path)
+{
+    std::string text;
+    return ReadProfileStart(path, text) ? TriangleSizeInProfile(text) : 1;
+}
+
+std::string OptionInProfile(const std::string& text, const std::string& key)
+{
+    return ProfileValue(text, "Options", key);
+}
+
+int TriangleSizeInProfile(const std::string& text)
+{
+    const std::string size = OptionInProfile(text, "Size");
+    return size == "2" ? 2 : size == "3" ? 3 : 1;
+}
+
+bool ReadOptionsText(const std::string& path, std::string& text)
+{
+    text.clear();
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return errno == ENOENT;
+    text.assign(kLargestOptionsFile + 1, '\0');
+    text.resize(std::fread(&text[0], 1, text.size(), file));
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return !failed && text.size() <= kLargestOptionsFile;
+}
+
+std::string WithOptionSet(const std::string& text, const std::string& key, const std::string& value)
+{
+    const bool crlf = text.find("\r\n") != std::string::npos || text.find('\n') == std::string::npos;
+    const std::string newline = crlf ? "\r\n" : "\n";
+    const std::string keyText = key + "=" + value;
+    const std::string utf8Mark = "\xEF\xBB\xBF";
+    std::size_t start = text.compare(0, utf8Mark.size(), utf8Mark) == 0 ? utf8Mark.size() : 0;
+    std::size_t insertAt = std::string::npos;  // where a missing key goes: past the section's last line
+    bool inSection = false;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::size_t next = std::min(end + 1, text.size());
+        const std::string line = Trimmed(text.substr(start, end - start));
+        std::string name, old;
+        if (SectionName(line, name)) {
+            if (inSection || insertAt != std::string::npos)
+                break;
+            inSection = SameName(name, "Options");
+            insertAt = inSection ? next : insertAt;
+        } else if (inSection && ValueOfKey(line, key, old)) {
+            const bool ownReturn = end > start && text[end - 1] == '\r';
+            return text.substr(0, start) + keyText + (ownReturn ? "\r" : "") + text.substr(end);
+        } else if (inSection && !line.empty()) {
+            insertAt = next;
+        }
+        start = next;
+    }
+    if (insertAt == std::string::npos)
+        insertAt = text.size();
+    std::string before = text.substr(0, insertAt);
+    if (!before.empty() && before.back() != '\n')
+        before += newline;
+    const std::string section = inSection ? "" : "[Options]" + newline;
+    return before + section + keyText + newline + text.substr(insertAt);
 }

@@ -229,5 +229,23 @@ std::uint32_t NewGameSeed(std::uint32_t seconds, std::uint32_t gamesBefore)
 
 void NewGame(PlatformWindow window)
 {
+    BoardPlayedAgain = false;
     NewGameWithSeed(window, NewGameSeed(static_cast<std::uint32_t>(std::time(nullptr)), GamesStarted++));
+}
+
+void PlaySameBoardAgain(PlatformWindow window)
+{
+    ++GamesStarted;
+    StopClockTimer(window);
+    for (std::size_t index = 0; index < GridSize(); ++index)
+        if (!IsVoid(Board[index]))
+            Board[index] = static_cast<std::uint8_t>(CellValue(Board[index]) + kCoveredBase);
+    FlagsLeft = Mines;
+    GameState = Idle;
+    ElapsedSeconds = 0;
+    HintUsed = false;
+    AwaitingDeal = false;
+    BoardPlayedAgain = true;
+    NoteSameBoardAgain();
+    InvalidateClientArea(window, true);
 }

@@ -24,6 +24,7 @@ extern bool HintUsed;                    // the player asked for a hint in this 
 extern bool NoGuessing;                  // new games are dealt at their first left release, to be won by logic alone
 extern bool AwaitingDeal;                // no mine is laid yet: the first left release deals the board
 extern std::uint32_t GameSeed;           // the seed the current game was made with
+// The current game plays again the board of the game before it (F3): it enters no best time.
 extern bool BoardPlayedAgain;
 
 inline std::size_t CellIndex(std::uint32_t column, std::uint32_t row)
@@ -75,3 +76,7 @@ void NewGame(PlatformWindow window);
 
 // The same with a given seed, so that a board can be reproduced.
 void NewGameWithSeed(PlatformWindow window, std::uint32_t seed);
+
+// A new game on the board of the game that has just ended: the same mines, every triangle covered
+// again, nothing left to deal. It counts among GamesStarted as every new game does.
+void PlaySameBoardAgain(PlatformWindow window);

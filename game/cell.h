@@ -63,6 +63,12 @@ inline std::uint8_t UncoveredValue(std::uint8_t b)
     return static_cast<std::uint8_t>(b >= kCoveredBase ? b - kCoveredBase : b - kQuestionBase);
 }
 
+// The value under any byte of a real cell, whatever the player sees of it.
+inline std::uint8_t CellValue(std::uint8_t b)
+{
+    return IsUncovered(b) ? b : IsFlagged(b) ? static_cast<std::uint8_t>(b - kFlaggedBase) : UncoveredValue(b);
+}
+
 // Orientation of the cell at (column, row): 0 points up, 1 points down.
 inline int CellOrientation(std::uint32_t column, std::uint32_t row)
 {

@@ -8,6 +8,8 @@ namespace {
 bool Shown;             // since the last arrow key, until a mouse press on the board
 CellPosition OnCell;    // a real cell of the game it was shown in
 std::uint32_t ShownIn;  // GamesStarted when it was shown
+CellPosition SafeCell;  // the cell marked safe after a loss
+std::uint32_t SafeCellIn = ~0u;  // GamesStarted when it was marked
 
 bool IsRealCell(std::uint32_t column, std::uint32_t row)
 {
@@ -103,4 +105,15 @@ CellPosition CursorCell()
 bool IsCursorOn(std::uint32_t column, std::uint32_t row)
 {
     return IsCursorShown() && OnCell.column == column && OnCell.row == row;
+}
+
+void MarkSafeCell(CellPosition cell)
+{
+    SafeCell = cell;
+    SafeCellIn = GamesStarted;
+}
+
+bool IsMarkedSafe(std::uint32_t column, std::uint32_t row)
+{
+    return SafeCellIn == GamesStarted && SafeCell.column == column && SafeCell.row == row;
 }

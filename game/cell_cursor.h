@@ -33,3 +33,7 @@ CellPosition CursorCell();
 
 // Whether the cursor shows on this cell: drawing outlines the cell then.
 bool IsCursorOn(std::uint32_t column, std::uint32_t row);
+
+// The triangle that H found certainly safe after a loss: marked until the next game.
+void MarkSafeCell(CellPosition cell);
+bool IsMarkedSafe(std::uint32_t column, std::uint32_t row);

@@ -16,6 +16,11 @@ void NoteNewGame(const LevelRecord& record)
     GameCounted = false;
 }
 
+void NoteSameBoardAgain()
+{
+    GameCounted = false;
+}
+
 void EndPlayedGame(PlatformWindow window, GameEnd end)
 {
     // Idle: nothing was released on the board yet. Over and left: it was counted as it ended.

@@ -13,5 +13,8 @@ extern int PlayedMode;           // kOrdinaryMode or kNoGuessMode, as the game i
 // A new game of the level's record: nothing of it is counted yet.
 void NoteNewGame(const LevelRecord& record);
 
+// The board just played is played again: a game of its own, of the same level and mode.
+void NoteSameBoardAgain();
+
 // The game in play ends: when it was played and is not counted yet, the platform records it.
 void EndPlayedGame(PlatformWindow window, GameEnd end);

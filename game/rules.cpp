@@ -102,7 +102,28 @@ void RedrawOpenedCells()
 
 }  // namespace
 
-void Uncover(PlatformWindow window, std::uint32_t column, std::uint32_t row)
+ReleaseRecord LastRelease;
+
+// A left release only notes where it was: copying the board at every release would slow the
+// solver's games, and a lost one is put back from the board.
+static void NoteRelease(char button, std::uint32_t column, std::uint32_t row)
+{
+    LastRelease.move = Move{button, column, row};
+    if (button == 'M')
+        LastRelease.boardBeforeChord.assign(Board.begin(), Board.begin() + static_cast<std::ptrdiff_t>(GridSize()));
+}
+
+std::vector<std::uint8_t> BoardBeforeLosingRelease()
+{
+    if (LastRelease.move.button == 'M')
+        return LastRelease.boardBeforeChord;
+    std::vector<std::uint8_t> before(Board.begin(), Board.begin() + static_cast<std::ptrdiff_t>(GridSize()));
+    for (std::uint8_t& b : before)
+        b = b == kMine ? kCoveredMine : b;
+    return before;
+}
+
+static void UncoverHidden(PlatformWindow window, std::uint32_t column, std::uint32_t row)
 {
     std::uint8_t& cell = CellAt(column, row);
     if (IsHiddenZero(cell)) {
@@ -118,6 +139,13 @@ void Uncover(PlatformWindow window, std::uint32_t column, std::uint32_t row)
         LoseGame(window);
     else
         CheckWin(window);
+}
+
+void Uncover(PlatformWindow window, std::uint32_t column, std::uint32_t row)
+{
+    if (IsHidden(CellAt(column, row)))
+        NoteRelease('L', column, row);
+    UncoverHidden(window, column, row);
 }
 
 namespace {
@@ -325,6 +353,7 @@ void Chord(PlatformWindow window, std::uint32_t column, std::uint32_t row)
     const std::vector<CellPosition> around = NeighbourPositions(column, row);
     if (!ChordIsSatisfied(CellAt(column, row), around))
         return;
+    NoteRelease('M', column, row);
     for (const CellPosition& position : around) {
         // Once the game is over nothing reaches the board; a wrong flag ends it at the first mine.
         if (GameState == Over)
@@ -332,7 +361,7 @@ void Chord(PlatformWindow window, std::uint32_t column, std::uint32_t row)
         const std::uint8_t b = CellAt(position.column, position.row);
         if (!IsHidden(b))
             continue;
-        Uncover(window, position.column, position.row);
+        UncoverHidden(window, position.column, position.row);
         // Uncovering a zero has redrawn what it opened.
         if (!IsHiddenZero(b))
             RedrawCell(position.column, position.row, CellOrientation(position.column, position.row));

@@ -52,6 +52,18 @@ struct Move {
     std::uint32_t row;
 };
 
+// The latest left or middle release that uncovered something, and for a chord the board as it
+// stood just before it: what a lost game's last release is judged on.
+struct ReleaseRecord {
+    Move move{'L', 0, 0};
+    std::vector<std::uint8_t> boardBeforeChord;
+};
+extern ReleaseRecord LastRelease;
+
+// The board as it stood before the release that lost the game: a chord's copy, or, after a left
+// release, which uncovered the mine alone, the board with every mine shown hidden again.
+std::vector<std::uint8_t> BoardBeforeLosingRelease();
+
 // A button released on a cell, as the window applies it, with no window to redraw.
 void ApplyMove(const Move& move);
 

@@ -19,13 +19,18 @@ static std::int8_t SeenCell(std::uint8_t b)
 
 SeenPosition SeenFromBoard()
 {
+    return SeenFromCells(Board);
+}
+
+SeenPosition SeenFromCells(const std::vector<std::uint8_t>& cells)
+{
     SeenPosition position;
     position.columns = Columns;
     position.rows = Rows;
     position.mines = Mines;
     position.cells.resize(GridSize());
     for (std::size_t index = 0; index < GridSize(); ++index)
-        position.cells[index] = SeenCell(Board[index]);
+        position.cells[index] = SeenCell(cells[index]);
     const std::vector<bool> drawn = DrawnIndices(GridSize());
     for (std::size_t index = 0; index < GridSize(); ++index)
         if (!drawn[index]) {

@@ -34,3 +34,6 @@ inline bool CanHoldMine(const SeenPosition& position, std::size_t index)
 
 // The position that the current board shows.
 SeenPosition SeenFromBoard();
+
+// The position that cells, a board of the current level's size, would show.
+SeenPosition SeenFromCells(const std::vector<std::uint8_t>& cells);

@@ -30,6 +30,10 @@
 #define CMD_BEST_TIMES       40013
 #define CMD_NO_GUESSING      40014
 #define CMD_STATISTICS       40016
+#define CMD_SAME_BOARD       40017
+#define CMD_NORMAL_SIZE      40018 /* size items: CMD_NORMAL_SIZE + size - 1 */
+#define CMD_DOUBLE_SIZE      40019
+#define CMD_TRIPLE_SIZE      40020
 
 /* Dialog controls */
 #define IDC_RESET_SCORES     1003

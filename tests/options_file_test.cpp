@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "data/options_file.h"
 #include "tests/test_files.h"
@@ -69,6 +70,61 @@ TEST(OptionsFile, AFolderInItsPlaceIsOff)
     ScratchDirectory directory;
     std::filesystem::create_directory(directory.File("skarvel.ini"));
     EXPECT_FALSE(ReadNoGuessOption(directory.File("skarvel.ini")));
+}
+
+}  // namespace
+
+namespace {
+
+struct SetCase {
+    const char* what;
+    std::string text;
+    const char* key;
+    const char* value;
+    std::string expected;
+};
+
+const SetCase kSetTexts[] = {
+    {"a new file", "", "NoGuess", "1", "[Options]\r\nNoGuess=1\r\n"},
+    {"the key replaced, every other line kept",
+     "; kept\r\n[Window]\r\nLeft=30\r\n\r\n[Options]\r\nSound=1\r\n noguess = 0 ; old\r\nTheme=dark\r\n\r\n"
+     "[Later]\r\nNoGuess=7\r\n",
+     "NoGuess", "1",
+     "; kept\r\n[Window]\r\nLeft=30\r\n\r\n[Options]\r\nSound=1\r\nNoGuess=1\r\nTheme=dark\r\n\r\n"
+     "[Later]\r\nNoGuess=7\r\n"},
+    {"a missing key after the section's last line", "[Options]\nNoGuess=1\n; sizes\n\n[Colours]\nBack=3\n", "Size", "2",
+     "[Options]\nNoGuess=1\n; sizes\nSize=2\n\n[Colours]\nBack=3\n"},
+    {"no section, no last newline", "[Window]\nLeft=30", "Size", "3", "[Window]\nLeft=30\n[Options]\nSize=3\n"},
+    {"only the first of two sections", "[Options]\r\nSize=1\r\n[Options]\r\nSize=1\r\n", "Size", "3",
+     "[Options]\r\nSize=3\r\n[Options]\r\nSize=1\r\n"},
+    {"behind a UTF-8 mark, bytes that are no text", "\xEF\xBB\xBF[Options]\r\n\x01=\x00\r\nSize=3"s, "Size", "1",
+     "\xEF\xBB\xBF[Options]\r\n\x01=\x00\r\nSize=1"s},
+};
+
+TEST(OptionsFile, SettingAKeyChangesThatKeyAlone)
+{
+    for (const SetCase& row : kSetTexts) {
+        const std::string changed = WithOptionSet(row.text, row.key, row.value);
+        EXPECT_EQ(changed, row.expected) << row.what;
+        EXPECT_EQ(OptionInProfile(changed, row.key), row.value) << row.what;
+    }
+    for (const auto& [text, size] : {std::pair<std::string, int>{"[Options]\nSize = 3\n", 3},
+                                     {"[Options]\nSize=4\n", 1},
+                                     {"[Options]\nSize=\"2\"\n", 2},
+                                     {"[Window]\nSize=2\n", 1}})
+        EXPECT_EQ(TriangleSizeInProfile(text), size) << text;
+}
+
+// What cannot be read whole is never taken for an empty file that may be written over.
+TEST(OptionsFile, WhatCannotBeReadWholeIsNotTakenForEmpty)
+{
+    ScratchDirectory directory;
+    std::string text = "left over";
+    EXPECT_TRUE(ReadOptionsText(directory.File("skarvel.ini"), text) && text.empty());
+    std::filesystem::create_directory(directory.File("skarvel.ini"));
+    EXPECT_FALSE(ReadOptionsText(directory.File("skarvel.ini"), text));
+    WriteWholeFileForTest(directory.File("large.ini"), std::vector<std::uint8_t>(70000, 'x'));
+    EXPECT_FALSE(ReadOptionsText(directory.File("large.ini"), text));
 }
 
 }  // namespace

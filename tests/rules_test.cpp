@@ -12,6 +12,7 @@
 #include "game/board.h"
 #include "game/cell.h"
 #include "game/rules.h"
+#include "solver/last_release.h"
 #include "tests/kelbo_runner.h"
 #include "tests/reference_flood_fill.h"
 #include "tests/test_files.h"
@@ -555,6 +556,8 @@ std::string ReplayOutput()
     text << "FlagsLeft " << FlagsLeft << "\nGameState " << phases[GameState] << "\n";
     if (GameState == Over)
         text << "Result " << (GameLost() ? "Lost" : "Won") << "\n";
+    if (GameState == Over && GameLost())
+        text << ExplainLoss().message << "\n";
     return text.str();
 }
 

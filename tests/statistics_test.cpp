@@ -227,14 +227,21 @@ TEST(GameRecord, AGameCountsFromItsFirstReleaseAndOnce)
     HintUsed = true;
     WinByUncoveringAndFlagging();
     ASSERT_EQ(GameState, Over);
+    PlaySameBoardAgain(nullptr);  // a game of its own, counted apart
+    const CellPosition mineAgain = FirstCell(true);
+    ApplyMove({'L', mineAgain.column, mineAgain.row});
+    PlaySameBoardAgain(nullptr);  // never released: not played
+    NewGameWithSeed(nullptr, 6);
     CloseDataFile();
 
     std::vector<std::string> seen;
     for (const FinishedGame& game : PlayedGames)
         seen.push_back(std::to_string(static_cast<int>(game.end)) + " mode " + std::to_string(game.mode) + " " +
-                       std::to_string(game.seconds) + " s" + (game.hintUsed ? " hint" : ""));
-    // Left, lost, won; a win within the first second counts 1 second.
-    EXPECT_EQ(seen, (std::vector<std::string>{"2 mode 0 4 s", "1 mode 0 1 s", "0 mode 0 1 s hint"}));
+                       std::to_string(game.seconds) + " s" + (game.hintUsed ? " hint" : "") +
+                       (game.playedAgain ? " again" : ""));
+    // Left, lost, won, lost again; a game within the first second counts 1 second.
+    EXPECT_EQ(seen, (std::vector<std::string>{"2 mode 0 4 s", "1 mode 0 1 s", "0 mode 0 1 s hint",
+                                              "1 mode 0 1 s again"}));
 }
 
 }  // namespace

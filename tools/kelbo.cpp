@@ -15,6 +15,7 @@
 #include "game/level_check.h"
 #include "game/rules.h"
 #include "solver/deal.h"
+#include "solver/last_release.h"
 #include "tools/kelbo_command_line.h"
 #include "tools/kelbo_file.h"
 #include "tools/kelbo_game.h"
@@ -336,6 +337,9 @@ int RunReplay(const CommandLine& line)
         return exitCode;
     PrintRows(VisibleCellText);
     PrintGameState();
+    const LossExplanation loss = ExplainLoss();
+    if (!loss.message.empty())
+        std::printf("%s\n", loss.message.c_str());
     if (dealt != DealOutcome::NotDealt)
         std::printf("%s\n", DealText(dealt));
     return 0;

@@ -219,12 +219,12 @@ static void RecordNoGuessTime(HWND window, std::int32_t seconds)
 void RecordBestTime(PlatformWindow platformWindow)
 {
     const HWND window = static_cast<HWND>(platformWindow);
-    if (BoardPlayedAgain) {
-        MessageBoxA(window, "You win! A board played again enters no best times.", "", MB_OK);
-        return;
-    }
     if (HintUsed) {
         MessageBoxA(window, "You win! Your time is not recorded, because you used a hint in this game.", "", MB_OK);
+        return;
+    }
+    if (BoardPlayedAgain) {
+        MessageBoxA(window, "You win! Your time is not recorded, because you had played this board before.", "", MB_OK);
         return;
     }
     const std::int32_t seconds = RecordedSeconds(ElapsedSeconds);

@@ -46,6 +46,23 @@ static void ToggleNoGuessing(HWND window)
     RememberOptions(window);
 }
 
+static void PlayBoardAgain(HWND window)
+{
+    if (GameState != Over || Rows == 0)
+        return;
+    PlaySameBoardAgain(window);
+    ShowSameBoardItem(window);
+}
+
+// The window is sized and placed for it as at a new game; the game goes on.
+static void ChooseTriangleSize(HWND window, int size)
+{
+    ChosenTriangleSize = size;
+    FitWindowToLevel(window);
+    InvalidateRect(window, nullptr, TRUE);
+    RememberTriangleSize(window);
+}
+
 static INT_PTR CALLBACK AboutDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     if (message == WM_INITDIALOG)
@@ -113,6 +130,12 @@ void NameLevelItems(HWND window)
     CloseDataFile();
 }
 
+void ShowSameBoardItem(HWND window)
+{
+    const bool ended = GameState == Over && Rows > 0;
+    EnableMenuItem(GetMenu(window), CMD_SAME_BOARD, MF_BYCOMMAND | (ended ? MF_ENABLED : MF_GRAYED));
+}
+
 void HandleCommand(HWND window, WORD commandId)
 {
     if (commandId >= CMD_FIRST_LEVEL && commandId <= CMD_LAST_LEVEL) {
@@ -137,6 +160,14 @@ void HandleCommand(HWND window, WORD commandId)
         return;
     case CMD_NO_GUESSING:
         ToggleNoGuessing(window);
+        return;
+    case CMD_SAME_BOARD:
+        PlayBoardAgain(window);
+        return;
+    case CMD_NORMAL_SIZE:
+    case CMD_DOUBLE_SIZE:
+    case CMD_TRIPLE_SIZE:
+        ChooseTriangleSize(window, commandId - CMD_NORMAL_SIZE + 1);
         return;
     default:
         // No menu item or accelerator carries any other id.

@@ -40,6 +40,7 @@ const COLORREF kCounterBackground = RGB(0, 0, 0);
 const COLORREF kCrossLine = RGB(255, 0, 0);
 const COLORREF kLargeNumberText = RGB(0, 0, 0);
 const COLORREF kCursorLine = RGB(128, 0, 255);  // no picture, count or mark has it
+const COLORREF kSafeMarkLine = RGB(0, 140, 140);  // nor this
 
 // Text colours of the counts 1 to 9. 8, 9 and the question mark are black, as they are when a click
 // first shows them, whatever the device context held before: a full repaint once turned them the
@@ -268,11 +269,26 @@ void CrossOut(HDC dc, PixelPoint anchor)
     DeleteObject(red);
 }
 
-void DrawHiddenCell(HDC dc, PixelPoint anchor, int orientation, std::uint8_t b, bool outlined)
+// A ring inside the triangle that a lost game's H found certainly safe, around its centre.
+void DrawSafeMark(HDC dc, PixelPoint anchor, int orientation)
+{
+    const HPEN ring = CreatePen(PS_SOLID, 2, kSafeMarkLine);
+    const HGDIOBJ oldPen = SelectObject(dc, ring);
+    const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    const std::int32_t centreY = anchor.y + (orientation == 0 ? 16 : 8);
+    Ellipse(dc, anchor.x + 8, centreY - 5, anchor.x + 19, centreY + 6);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(ring);
+}
+
+void DrawHiddenCell(HDC dc, PixelPoint anchor, int orientation, std::uint8_t b, bool outlined, bool markedSafe)
 {
     DrawPicture(dc, orientation == 0 ? kCoveredUpPicture : kCoveredDownPicture, anchor.x, anchor.y);
     if (outlined)
         DrawCursorOutline(dc, anchor, orientation);
+    if (markedSafe)
+        DrawSafeMark(dc, anchor, orientation);
     if (IsFlagged(b)) {
         DrawPicture(dc, kFlagPicture, anchor.x + (orientation == 0 ? 6 : 8), anchor.y + (orientation == 0 ? 11 : 3));
         if (GameState == Over && b != kFlaggedMine)
@@ -421,7 +437,7 @@ void DrawCell(HDC dc, std::uint32_t column, std::uint32_t row, int orientation)
     if (IsUncovered(b))
         DrawUncoveredCell(dc, anchor, orientation, b, outlined);
     else
-        DrawHiddenCell(dc, anchor, orientation, b, outlined);
+        DrawHiddenCell(dc, anchor, orientation, b, outlined, IsMarkedSafe(column, row));
     if (!text)
         return;
     SetTextColor(dc, oldText);

@@ -6,6 +6,7 @@
 #include "game/board.h"
 #include "game/cell_cursor.h"
 #include "solver/hint.h"
+#include "solver/last_release.h"
 #include "ui/geometry.h"
 #include "ui/input.h"
 #include "ui/keyboard.h"
@@ -70,13 +71,33 @@ void ShowMessageBeside(HWND window, CellPosition cell, const std::string& messag
     MessagePlacer = nullptr;
 }
 
+// After a loss: what the last release was. A triangle that was certainly safe gets the cursor and
+// a mark until the next game.
+void ExplainLosingRelease(HWND window)
+{
+    const LossExplanation loss = ExplainLoss();
+    if (loss.message.empty())
+        return;
+    if (loss.safeCellFound) {
+        const HDC outer = AcquireMessageDC(window);
+        MarkSafeCell(loss.cell);
+        ShowCursorOn(loss.cell);
+        ReleaseMessageDC(window, outer);
+    }
+    ShowMessageBeside(window, loss.cell, loss.message);
+}
+
 }  // namespace
 
 void HandleHintKey(HWND window, LPARAM flags)
 {
     const bool repeated = (flags & (LPARAM{1} << 30)) != 0;
-    if (repeated || GameState == Over || IsPlayKeyHeld())
+    if (repeated || IsPlayKeyHeld())
         return;
+    if (GameState == Over) {
+        ExplainLosingRelease(window);
+        return;
+    }
     // No board is dealt yet, so nothing is given away.
     if (AwaitingDeal) {
         MessageBoxA(window, kBeforeDealMessage, "Skarvel", MB_OK | MB_ICONINFORMATION);

@@ -8,6 +8,7 @@
 #include "game/cell.h"
 #include "game/level_check.h"
 #include "res/resource.h"
+#include "ui/commands.h"
 #include "ui/draw.h"
 #include "ui/geometry.h"
 #include "ui/input.h"
@@ -32,6 +33,9 @@ static int RunMessageLoop(HWND window, HACCEL accelerators)
 {
     MSG message{};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // An accelerator of a greyed item does nothing: F3's item follows the game first.
+        if (message.message == WM_KEYDOWN)
+            ShowSameBoardItem(window);
         if (TranslateAcceleratorA(window, accelerators, &message))
             continue;
         TranslateMessage(&message);

@@ -9,6 +9,8 @@
 #include "game/board.h"
 #include "res/resource.h"
 
+int ChosenTriangleSize = 1;
+
 namespace {
 
 std::string OptionsFilePath()
@@ -16,12 +18,19 @@ std::string OptionsFilePath()
     return OptionsFileBeside(DataFilePath());
 }
 
-// Written whole under a name of its own first, so that a failed write leaves the old file as it was.
-bool SaveOptions(std::string& problem)
+// The file as it is now, with the one key changed, written whole under a name of its own first, so
+// that a failed write leaves the old file as it was, and so that no other line of it is lost.
+bool SaveOption(const std::string& key, const std::string& value, std::string& problem)
 {
     const std::string path = OptionsFilePath();
+    std::string text;
+    if (!ReadOptionsText(path, text)) {
+        problem = path + " cannot be read, so it is left as it is";
+        return false;
+    }
+    const std::string changed = WithOptionSet(text, key, value);
     std::string newPath;
-    if (!WriteFileBeside(path, OptionsFileBytes(NoGuessing), newPath, problem))
+    if (!WriteFileBeside(path, std::vector<std::uint8_t>(changed.begin(), changed.end()), newPath, problem))
         return false;
     // rename fails on Windows when the target exists.
     if (MoveFileExA(newPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
@@ -29,6 +38,15 @@ bool SaveOptions(std::string& problem)
     problem = newPath + " cannot replace " + path + " (Windows error " + std::to_string(GetLastError()) + ")";
     std::remove(newPath.c_str());
     return false;
+}
+
+void RememberOption(HWND window, const std::string& key, const std::string& value, const std::string& change)
+{
+    std::string problem;
+    if (SaveOption(key, value, problem))
+        return;
+    const std::string message = change + ", but the game could not save that for its next start:\n" + problem;
+    MessageBoxA(window, message.c_str(), "Skarvel", MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace
@@ -41,15 +59,18 @@ void ShowNoGuessingItem(HWND window)
 void LoadOptions(HWND window)
 {
     NoGuessing = ReadNoGuessOption(OptionsFilePath());
+    ChosenTriangleSize = ReadTriangleSizeOption(OptionsFilePath());
     ShowNoGuessingItem(window);
 }
 
 void RememberOptions(HWND window)
 {
-    std::string problem;
-    if (SaveOptions(problem))
-        return;
-    const std::string message = std::string("No guessing is now ") + (NoGuessing ? "on" : "off") +
-                                ", but the game could not save that for its next start:\n" + problem;
-    MessageBoxA(window, message.c_str(), "Skarvel", MB_OK | MB_ICONWARNING);
+    RememberOption(window, "NoGuess", NoGuessing ? "1" : "0",
+                   std::string("No guessing is now ") + (NoGuessing ? "on" : "off"));
+}
+
+void RememberTriangleSize(HWND window)
+{
+    RememberOption(window, "Size", std::to_string(ChosenTriangleSize),
+                   "The triangles are now drawn at " + std::to_string(ChosenTriangleSize) + " times their size");
 }

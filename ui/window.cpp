@@ -1,6 +1,7 @@
 #include "ui/window.h"
 
 #include <algorithm>
+#include <string>
 
 #include "game/board.h"
 #include "game/game_record.h"
@@ -10,6 +11,7 @@
 #include "ui/hint_key.h"
 #include "ui/input.h"
 #include "ui/keyboard.h"
+#include "ui/options.h"
 #include "ui/probe_messages.h"
 #include "ui/shell.h"
 #include "ui/window_picture.h"
@@ -45,6 +47,9 @@ static const HANDLE kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<LONG
 static const UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
 
 static UINT FrameDpi;  // the DPI of the monitor the window is sized for; 0 before one is known
+static int SizeInForce = 1;    // the triangle size drawn: the one chosen, or less where it would not fit
+static bool SizeFallbackTold;  // the player has heard that the size chosen does not fit
+static const UINT kTellSizeFallback = WM_APP + 1;
 
 template <typename Function> static Function User32Function(const char* name)
 {
@@ -80,24 +85,69 @@ static RECT WorkArea(HWND window)
     return area;
 }
 
-// The nearest whole number of window pixels per picture pixel, lowered while the window would not
-// fit the work area.
+static int DpiScale(UINT dpi)
+{
+    return std::max(1, static_cast<int>((dpi + kStandardDpi / 2) / kStandardDpi));
+}
+
+// Leaves DisplayScale at scale.
+static bool WindowFits(int scale, DWORD style, std::uint32_t rows, std::uint32_t columns, const RECT& workArea)
+{
+    DisplayScale = scale;
+    const WindowSize size = OuterWindowSize(style, rows, columns);
+    return size.width <= workArea.right - workArea.left && size.height <= workArea.bottom - workArea.top;
+}
+
+// The DPI's whole number of window pixels per picture pixel times the triangle size chosen; where
+// that would not fit the work area, the largest size that fits, and below the normal size the DPI's
+// number lowered while the window would not fit.
 static int ScaleToFit(UINT dpi, DWORD style, std::uint32_t rows, std::uint32_t columns, const RECT& workArea)
 {
     FrameDpi = dpi;
-    int scale = std::max(1, static_cast<int>((dpi + kStandardDpi / 2) / kStandardDpi));
-    for (; scale > 1; --scale) {
-        DisplayScale = scale;
-        const WindowSize size = OuterWindowSize(style, rows, columns);
-        if (size.width <= workArea.right - workArea.left && size.height <= workArea.bottom - workArea.top)
+    const int dpiScale = DpiScale(dpi);
+    for (SizeInForce = ChosenTriangleSize; SizeInForce > 1; --SizeInForce)
+        if (WindowFits(dpiScale * SizeInForce, style, rows, columns, workArea))
+            return dpiScale * SizeInForce;
+    int scale = dpiScale;
+    for (; scale > 1; --scale)
+        if (WindowFits(scale, style, rows, columns, workArea))
             break;
-    }
     return scale;
 }
 
 void ChooseDisplayScale(HWND window, DWORD style, std::uint32_t rows, std::uint32_t columns)
 {
     DisplayScale = ScaleToFit(WindowDpi(window), style, rows, columns, WorkArea(window));
+    if (window != nullptr && SizeInForce < ChosenTriangleSize && !SizeFallbackTold) {
+        SizeFallbackTold = true;
+        PostMessageA(window, kTellSizeFallback, 0, 0);
+    }
+}
+
+// Told after the message that made the new game, so that the window is drawn behind it.
+static void TellSizeFallback(HWND window)
+{
+    const std::string message = "The triangles cannot be drawn at " + std::to_string(ChosenTriangleSize) +
+                                " times their size for this level on this screen: they are drawn at " +
+                                std::to_string(SizeInForce) + " times, the largest that fits.";
+    MessageBoxA(window, message.c_str(), "Skarvel", MB_OK | MB_ICONINFORMATION);
+}
+
+// Each size item is offered where the window would fit the screen with it; the size drawn is checked.
+static void ShowSizeItems(HWND window)
+{
+    const HMENU menu = GetMenu(window);
+    const auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    const RECT area = WorkArea(window);
+    const int dpiScale = DpiScale(WindowDpi(window)), scale = DisplayScale;
+    for (int size = 1; size <= kLargestTriangleSize; ++size) {
+        const bool fits = size == 1 || WindowFits(dpiScale * size, style, Rows, Columns, area);
+        EnableMenuItem(menu, static_cast<UINT>(CMD_NORMAL_SIZE + size - 1),
+                       MF_BYCOMMAND | (fits ? MF_ENABLED : MF_GRAYED));
+    }
+    DisplayScale = scale;
+    CheckMenuRadioItem(menu, CMD_NORMAL_SIZE, CMD_TRIPLE_SIZE, static_cast<UINT>(CMD_NORMAL_SIZE + SizeInForce - 1),
+                       MF_BYCOMMAND);
 }
 
 // Moved to a monitor of another DPI: the window keeps the place the system suggests and takes the
@@ -173,6 +223,11 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_INITMENUPOPUP:
         NameLevelItems(window);
+        ShowSameBoardItem(window);
+        ShowSizeItems(window);
+        return 0;
+    case kTellSizeFallback:
+        TellSizeFallback(window);
         return 0;
     case WM_MOUSEMOVE:
         if (!IsPlayKeyHeld())

@@ -4,6 +4,7 @@ set(skarvel_e2e_tests start_fresh start_existing levels unlisted_commands file_t
     game_lost game_clock game_won best_times game_press screenshots record_not_saved
     input_on_screen own_boards high_dpi file_replaced hint_key no_guessing)
 list(APPEND skarvel_e2e_tests statistics)
+list(APPEND skarvel_e2e_tests triangle_size loss_explained)
 foreach(name IN LISTS skarvel_e2e_tests)
   add_test(NAME e2e_${name}
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/${name}.sh ${CMAKE_BINARY_DIR} ${SKARVEL_EXE}

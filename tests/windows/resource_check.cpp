@@ -166,6 +166,11 @@ void CheckMenu()
         {0, 40013, "Best times"},
         {0, 40016, "Statistics"},
         {0, 40014, "No guessing"},
+        {MF_GRAYED, 40017, "Same board again\tF3"},
+        {MF_POPUP, -1, "Triangle size"},
+        {MF_CHECKED, 40018, "Normal"},
+        {0, 40019, "Double"},
+        {MF_END, 40020, "Triple"},
         {0, 0, ""},
         {MF_END, 40002, "E&xit\tAlt+X"},
         {MF_POPUP | MF_END, -1, "Help"},
@@ -193,16 +198,17 @@ void CheckMenu()
 void CheckAccelerators()
 {
     const std::string where = "accelerator table 114";
-    const std::uint16_t expected[2][4] = {
+    const std::uint16_t expected[3][4] = {
         {FVIRTKEY | FNOINVERT | FALT, 0x4E, 40001, 0},
-        {FVIRTKEY | FNOINVERT | FALT | 0x80, 0x58, 40002, 0},  // 0x80 marks the last entry
+        {FVIRTKEY | FNOINVERT | FALT, 0x58, 40002, 0},
+        {FVIRTKEY | FNOINVERT | 0x80, VK_F3, 40017, 0},  // 0x80 marks the last entry
     };
     const char* fields[4] = {"flags", "key", "command", "padding"};
     Reader reader;
     if (!LoadBytes(where, RT_ACCELERATOR, 114, reader))
         return;
     ExpectNumber(where, "size in bytes", reader.size, sizeof expected);
-    for (int entry = 0; entry < 2; ++entry)
+    for (int entry = 0; entry < 3; ++entry)
         for (int word = 0; word < 4; ++word)
             ExpectNumber(where + " entry " + std::to_string(entry + 1), fields[word], ReadWord(reader),
                          expected[entry][word]);
