@@ -9,7 +9,8 @@
 . "$(dirname "$0")/play_lib.sh"
 DENSE=7
 play_setup
-"$KELBO" level set "$DENSE" --title Dense --size 7x13 --mines 60 --file "$GAME_DIR/kelbo.dat" >/dev/null || fail "kelbo level set"
+"$KELBO" level set "$DENSE" --title Dense --size 7x13 --mines 60 --file "$GAME_DIR/kelbo.dat" >/dev/null ||
+    fail "kelbo level set"
 start_known_game
 sleep 1
 grab_client "$WORK/fresh.rgb"

@@ -8,7 +8,7 @@
 # (the flagged cells, whose cross on a wrong flag reaches past their triangle).
 # Input: the grab as od -An -v -tx1 -w3 prints it, one pixel a line. Prints each pixel that
 # differs as "COLUMN,ROW X,Y seen RRGGBB expected RRGGBB", at most 5 of them a cell.
-function read_picture(name,    line, y, x, ch, n, legend, parts) {
+function read_picture(name,    line, y, x, ch, legend, parts) {
     y = 0
     while ((getline line < (icons "/" name ".txt")) > 0) {
         if (line ~ /^#/ || line == "")
@@ -30,7 +30,7 @@ function read_picture(name,    line, y, x, ch, n, legend, parts) {
 function up(column, row) { return (column + row) % 2 == 0 }
 function orientation(column, row) { return up(column, row) ? "up" : "down" }
 # The pixel (x, y) of the client area may be painted by a cell drawn after (column, row).
-function covered_later(column, row, x, y,    c, r, ax, ay, name) {
+function covered_later(column, row, x, y,    c, r, ax, ay, kind) {
     for (r = row; r <= row + 1 && r < rows; r++)
         for (c = (r == row ? column + 1 : column - 2); c <= column + 2; c++) {
             if (c < 0 || c >= columns || cell[c, r] == ".")
@@ -40,8 +40,8 @@ function covered_later(column, row, x, y,    c, r, ax, ay, name) {
                 continue
             if (flagged[c "," r] && ax >= 6 && ax <= 20 && ay >= 5 && ay <= 19)
                 return 1
-            for (name in kinds)
-                if ((kinds[name] "_" orientation(c, r), ax, ay) in picture)
+            for (kind in kinds)
+                if ((kinds[kind] "_" orientation(c, r), ax, ay) in picture)
                     return 1
         }
     return 0

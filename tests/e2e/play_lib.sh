@@ -210,7 +210,8 @@ expect_flat_mines() {
     for cell in $(cells_with '*'); do [[ $flagged == *" $cell "* ]] || cells+=("$cell"); done
     printf '%s\n' "${BOARD[@]}" >"$WORK/board.txt"
     wrong=$(od -An -v -tx1 -w3 "$grab" | awk -f "$E2E_DIR/mine_pictures.awk" -v icons="$E2E_DIR/../../res/icons" \
-        -v width="$GRAB_WIDTH" -v left="$(anchor_x 0)" -v cells="${cells[*]}" -v board="$WORK/board.txt" -v cursor="$CURSOR" -v flags="${3:-}")
+        -v width="$GRAB_WIDTH" -v left="$(anchor_x 0)" -v cells="${cells[*]}" -v board="$WORK/board.txt" \
+        -v cursor="$CURSOR" -v flags="${3:-}")
     [ -z "$wrong" ] || fail "$what: mines not drawn flat: $(head -5 <<<"$wrong" | tr '\n' ';')"
 }
 
@@ -232,7 +233,7 @@ neighbours_of() {
 # A chord that loses after the MOVES played (kelbo replay's ARGS before them): "COUNT FLAG...",
 # an uncovered count with a flag on a safe covered neighbour and on all but one of its mines.
 losing_chord() {
-    local view cell around seen safe mines
+    local view cell around safe mines
     view=$(replay "$@" "${MOVES[@]}")
     seen() { local row; read -ra row <<<"$(sed -n "$((${1#*,} + 1))p" <<<"$view")"; echo "${row[${1%,*}]}"; }
     for cell in $(safe_cells); do
