@@ -202,6 +202,55 @@ expect_mines_shown() {
     done
 }
 
+# After a loss every mine of BOARD but the flagged ones shows flat, with the mine over it, pixel for
+# pixel as the icons' own pictures compose it (mine_pictures.awk), but for the keyboard's cursor on
+# the cell CURSOR. BOARD is 11 columns wide or more.
+expect_flat_mines() {
+    local grab=$1 what=$2 flagged=" ${3:-} " cell cells=() wrong
+    for cell in $(cells_with '*'); do [[ $flagged == *" $cell "* ]] || cells+=("$cell"); done
+    printf '%s\n' "${BOARD[@]}" >"$WORK/board.txt"
+    wrong=$(od -An -v -tx1 -w3 "$grab" | awk -f "$E2E_DIR/mine_pictures.awk" -v icons="$E2E_DIR/../../res/icons" \
+        -v width="$GRAB_WIDTH" -v left="$(anchor_x 0)" -v cells="${cells[*]}" -v board="$WORK/board.txt" \
+        -v cursor="$CURSOR" -v flags="${3:-}")
+    [ -z "$wrong" ] || fail "$what: mines not drawn flat: $(head -5 <<<"$wrong" | tr '\n' ';')"
+}
+
+# The up to twelve neighbours of the cell COLUMN,ROW of BOARD, as "COLUMN,ROW" words: five in its
+# own row, and in the rows above and below three on its apex's side and five on its flat side.
+neighbours_of() {
+    local column=${1%,*} row=${1#*,} cells reach c r
+    read -ra cells <<<"${BOARD[0]}"
+    for r in $((row - 1)) "$row" $((row + 1)); do
+        [ "$r" -ge 0 ] && [ "$r" -lt "${#BOARD[@]}" ] || continue
+        reach=2
+        [ "$r" != "$row" ] && [ $(((column + row) % 2 == 0)) = $((r < row)) ] && reach=1
+        for ((c = column - reach; c <= column + reach; c++)); do
+            [ "$c" -ge 0 ] && [ "$c" -lt "${#cells[@]}" ] && [ "$c,$r" != "$1" ] && echo "$c,$r"
+        done
+    done
+}
+
+# A chord that loses after the MOVES played (kelbo replay's ARGS before them): "COUNT FLAG...",
+# an uncovered count with a flag on a safe covered neighbour and on all but one of its mines.
+losing_chord() {
+    local view cell around safe mines
+    view=$(replay "$@" "${MOVES[@]}")
+    seen() { local row; read -ra row <<<"$(sed -n "$((${1#*,} + 1))p" <<<"$view")"; echo "${row[${1%,*}]}"; }
+    for cell in $(safe_cells); do
+        [[ $(seen "$cell") =~ ^[1-9][0-9]*$ ]] || continue
+        safe="" mines=()
+        for around in $(neighbours_of "$cell"); do
+            case "$(cell_value "${around%,*}" "${around#*,}")" in
+            '*') mines+=("$around") ;;
+            .) ;;
+            *) [ -z "$safe" ] && [ "$(seen "$around")" = '#' ] && safe=$around ;;
+            esac
+        done
+        [ -n "$safe" ] && { echo "$cell $safe ${mines[*]:1}"; return 0; }
+    done
+    return 1
+}
+
 # Where the cursor's colour shows in a grab of the client area: "LEFT TOP RIGHT BOTTOM", or nothing.
 cursor_box() {
     od -An -v -tx1 -w3 "$1" | awk -v width="$GRAB_WIDTH" '$0 == " 80 00 ff" {
