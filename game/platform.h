@@ -33,3 +33,8 @@ void RecordBestTime(PlatformWindow window);
 // The data file cannot be used (it was changed or damaged while the game ran): tell the
 // player, without touching the file; the game goes on.
 void ReportDataFileProblem(PlatformWindow window, const std::string& message);
+
+// Renames the data file written new at fresh over target (the data file, or the file its link
+// names), keeping what the system lets it keep of the old file; false with the reason, fresh left
+// where it is.
+bool ReplaceDataFile(const std::string& fresh, const std::string& target, std::string& reason);

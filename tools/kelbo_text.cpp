@@ -179,11 +179,6 @@ bool ParseWord32(const std::string& optionName, const std::string& text, std::ui
     return true;
 }
 
-std::string FirstProblem(const std::vector<std::string>& problems)
-{
-    return problems.front() + (problems.size() > 1 ? " (kelbo check lists every problem)" : "");
-}
-
 bool ParseNumber(const std::string& text, std::uint64_t limit, std::uint64_t& value)
 {
     if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos)

@@ -1,10 +1,13 @@
-// The data file as the kelbo commands open, check and replace it.
+// The data file as kelbo and the game's board maker open, check and replace it: one road for a
+// level stored from either.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "data/level_edit.h"
 
 // The check that a whole data file must pass: every problem, each a line.
 using WholeFileCheck = std::vector<std::string> (*)(std::FILE* file, const std::string& fileName);
@@ -40,3 +43,20 @@ extern void (*BeforeDataFileReplaced)();
 // time that the game writes meanwhile is lost; false with a one-line message when the game or
 // another kelbo held it too long. UnlockDataFile frees it.
 bool LockForReplacing(std::string& problem);
+
+// The first of a file's problems, in one line, pointing to kelbo check when there are more.
+std::string FirstProblem(const std::vector<std::string>& problems);
+
+// Whether a title fits the file: the length that counts is the file's, one byte a character.
+// typed is the title as the player wrote it, fileText the same in the file's character set.
+bool TitleFits(int levelIndex, const std::string& typed, const std::string& fileText, std::string& problem);
+
+// Whether the level can be stored in the slot: CheckLevelDefinition, then whether the game's draws
+// can place its mines. pictureName names the board in the messages about its shape.
+bool CheckLevelToStore(int levelIndex, const LevelDefinition& level, const std::string& pictureName,
+                       std::string& problem);
+
+// Puts the record into the level's slot of DataFileName under the lock, so that no time the game
+// writes meanwhile is lost: read as it is now, the record replaced, written beside and renamed
+// over it (CommitImage). False with a one-line message; the file is then left as it was.
+bool ReplaceLevelInFile(int levelIndex, const std::vector<std::uint8_t>& record, std::string& problem);
