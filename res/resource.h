@@ -19,6 +19,7 @@
 #define IDA_ACCELERATORS     114
 #define IDD_BEST_TIMES       115
 #define IDD_ENTER_NAME       119
+#define IDD_MAKE_BOARD       120
 
 /* Commands */
 #define CMD_NEW_GAME         40001
@@ -28,6 +29,7 @@
 #define CMD_LAST_LEVEL       40012
 #define CMD_BEST_TIMES       40013
 #define CMD_NO_GUESSING      40014
+#define CMD_MAKE_BOARD       40015
 
 /* Dialog controls */
 #define IDC_RESET_SCORES     1003
@@ -35,3 +37,22 @@
 #define IDC_FIRST_TIME       1009 /* times of places 1 to 5: 1009 to 1013 */
 #define IDC_LEVEL_TITLE      1014
 #define IDC_PLAYER_NAME      1015
+
+/* Make a board */
+#define IDC_MAKER_LEVEL          1201
+#define IDC_MAKER_TITLE          1202
+#define IDC_MAKER_ROWS           1203
+#define IDC_MAKER_COLUMNS        1204
+#define IDC_MAKER_MINES          1205
+#define IDC_MAKER_SHAPE          1206
+#define IDC_MAKER_FIGURES        1207
+#define IDC_MAKER_BUILT_IN       1208
+#define IDC_MAKER_OPEN_PICTURE   1209
+#define IDC_MAKER_SAVE_PICTURE   1210
+#define IDC_MAKER_FILL           1211
+#define IDC_MAKER_CLEAR          1212
+#define IDC_MAKER_REFUSAL        1213
+#define IDC_MAKER_SHAPE_LABEL    1214
+#define IDC_MAKER_ROWS_ARROWS    1215
+#define IDC_MAKER_COLUMNS_ARROWS 1216
+#define IDC_MAKER_MINES_ARROWS   1217

@@ -225,8 +225,7 @@ bool FileTextFromArgument(const std::string& argument, int index, const std::str
     for (std::size_t index = 0; index < codePoints.size(); ++index) {
         std::uint8_t byte = 0;
         if (!Windows1252OfCodePoint(codePoints[index], byte)) {
-            problem = optionName + " " + argument + ": character " + std::to_string(index + 1) + ", " +
-                      ShownCodePoint(codePoints[index]) + ", is not in the game's character set (Windows-1252)";
+            problem = optionName + " " + argument + ": " + NotInCharacterSet(index + 1, ShownCodePoint(codePoints[index]));
             return false;
         }
         fileText += static_cast<char>(byte);

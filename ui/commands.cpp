@@ -10,6 +10,7 @@
 #include "game/platform.h"
 #include "res/resource.h"
 #include "ui/best_times.h"
+#include "ui/board_maker.h"
 #include "ui/options.h"
 #include "ui/shell.h"
 
@@ -112,6 +113,16 @@ void NameLevelItems(HWND window)
     CloseDataFile();
 }
 
+// A level written by the board maker is named anew in the menu and played at once.
+static void MakeBoardAndPlay(HWND window)
+{
+    const int level = MakeBoard(window);
+    if (level < 0)
+        return;
+    NameLevelItems(window);
+    SelectLevel(window, CMD_FIRST_LEVEL + level);
+}
+
 void HandleCommand(HWND window, WORD commandId)
 {
     if (commandId >= CMD_FIRST_LEVEL && commandId <= CMD_LAST_LEVEL) {
@@ -133,6 +144,9 @@ void HandleCommand(HWND window, WORD commandId)
         return;
     case CMD_NO_GUESSING:
         ToggleNoGuessing(window);
+        return;
+    case CMD_MAKE_BOARD:
+        MakeBoardAndPlay(window);
         return;
     default:
         // No menu item or accelerator carries any other id.

@@ -17,13 +17,13 @@ CLIENT_LEFT=3
 CLIENT_TOP=41
 
 # Level index -> window size and the menu bar's "Game" pop-up; the pop-up's text lines, top to
-# bottom, are New game, the eight levels, Best times, No guessing and Exit.
+# bottom, are New game, the eight levels, Best times, No guessing, Make a board and Exit.
 LEVEL_WIDTHS=(241 421 586 301 451 481 421 301)
 LEVEL_HEIGHTS=(272 402 454 324 428 454 454 402)
-GAME_MENU_LINES=12
+GAME_MENU_LINES=13
 FIRST_LEVEL_LINE=1
 NO_GUESSING_LINE=10
-EXIT_LINE=11
+EXIT_LINE=12
 
 RUN_AS=()         # a command prefix that runs Wine as another user, empty for ourselves
 WORK=""           # this test's temporary folder
@@ -310,7 +310,7 @@ game_menu_lines() {
     local geometry
     geometry=$(window_geometry "$1")
     set -- $geometry
-    import -window root -crop "130x244+$(($1 + CLIENT_LEFT))+$(($2 + CLIENT_TOP))" +repage -depth 8 txt:- |
+    import -window root -crop "130x256+$(($1 + CLIENT_LEFT))+$(($2 + CLIENT_TOP))" +repage -depth 8 txt:- |
         awk -f "$E2E_DIR/menu_lines.awk"
 }
 

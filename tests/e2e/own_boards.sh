@@ -21,7 +21,7 @@ save_menu_lines() {
     local window=$1 prefix=$2 geometry line=0 top bottom
     geometry=$(window_geometry "$window")
     set -- $geometry
-    import -window root -crop "130x244+$(($1 + CLIENT_LEFT))+$(($2 + CLIENT_TOP))" +repage "$WORK/menu.png"
+    import -window root -crop "130x256+$(($1 + CLIENT_LEFT))+$(($2 + CLIENT_TOP))" +repage "$WORK/menu.png"
     while read -r top bottom _; do
         convert "$WORK/menu.png" -crop "130x$((bottom - top + 1))+0+$top" +repage rgb:- | md5sum >"$prefix-$line.txt"
         line=$((line + 1))

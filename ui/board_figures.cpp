@@ -1,0 +1,61 @@
+#include "ui/board_figures.h"
+
+#include <atomic>
+
+#include "ui/shell.h"
+
+namespace {
+
+std::atomic<std::uint32_t> LatestRequest{0};  // the request whose figures are wanted; older ones stop
+
+struct Request {
+    HWND window;
+    LevelRecord record;
+    int level;
+    std::uint32_t number;
+};
+
+bool StillWanted(const Request& request)
+{
+    return LatestRequest.load() == request.number;
+}
+
+// The thread plays a game of its own (the game's state is per thread) and shows nothing of it.
+DWORD WINAPI WorkOutFigures(LPVOID parameter)
+{
+    PlaysUnseen = true;
+    const Request* request = static_cast<Request*>(parameter);
+    const BoardsDone goOn = [request](std::uint32_t) { return StillWanted(*request); };
+    auto* figures = new BoardFigures{};
+    std::uint32_t seed = 0;
+    const FiguresEnd plain =
+        PlayLevelBoards(request->record, request->level, 0, kFigureBoards, false, nullptr, goOn, figures->plain, seed);
+    const FiguresEnd dealt = plain != FiguresEnd::Done ? plain
+                                                       : PlayLevelBoards(request->record, request->level, 0, kFigureBoards,
+                                                                         true, nullptr, goOn, figures->dealt, seed);
+    figures->played = dealt == FiguresEnd::Done;
+    if (dealt == FiguresEnd::Stopped || !StillWanted(*request) ||
+        !PostMessageA(request->window, kFiguresReady, request->number, reinterpret_cast<LPARAM>(figures)))
+        delete figures;
+    delete request;
+    return 0;
+}
+
+}  // namespace
+
+std::uint32_t StartFigures(HWND window, const LevelRecord& record, int level)
+{
+    const std::uint32_t number = ++LatestRequest;
+    auto* request = new Request{window, record, level, number};
+    const HANDLE thread = CreateThread(nullptr, 0, WorkOutFigures, request, 0, nullptr);
+    if (thread == nullptr)
+        delete request;
+    else
+        CloseHandle(thread);
+    return number;
+}
+
+void StopFigures()
+{
+    ++LatestRequest;
+}
