@@ -12,6 +12,7 @@ struct Request {
     HWND window;
     LevelRecord record;
     int level;
+    bool noGuess;
     std::uint32_t number;
 };
 
@@ -26,19 +27,25 @@ DWORD WINAPI WorkOutFigures(LPVOID parameter)
     PlaysUnseen = true;
     const Request* request = static_cast<Request*>(parameter);
     const BoardsDone goOn = [request](std::uint32_t) { return StillWanted(*request); };
-    auto* figures = new BoardFigures{};
+    auto* half = new HalfOfFigures{request->noGuess, false, {}};
     std::uint32_t seed = 0;
-    const FiguresEnd plain =
-        PlayLevelBoards(request->record, request->level, 0, kFigureBoards, false, nullptr, goOn, figures->plain, seed);
-    const FiguresEnd dealt = plain != FiguresEnd::Done ? plain
-                                                       : PlayLevelBoards(request->record, request->level, 0, kFigureBoards,
-                                                                         true, nullptr, goOn, figures->dealt, seed);
-    figures->played = dealt == FiguresEnd::Done;
-    if (dealt == FiguresEnd::Stopped || !StillWanted(*request) ||
-        !PostMessageA(request->window, kFiguresReady, request->number, reinterpret_cast<LPARAM>(figures)))
-        delete figures;
+    const FiguresEnd end = PlayLevelBoards(request->record, request->level, 0, kFigureBoards, request->noGuess,
+                                           nullptr, goOn, half->figures, seed);
+    half->played = end == FiguresEnd::Done;
+    if (end == FiguresEnd::Stopped || !StillWanted(*request) ||
+        !PostMessageA(request->window, kFiguresReady, request->number, reinterpret_cast<LPARAM>(half)))
+        delete half;
     delete request;
     return 0;
+}
+
+void StartThread(Request* request)
+{
+    const HANDLE thread = CreateThread(nullptr, 0, WorkOutFigures, request, 0, nullptr);
+    if (thread == nullptr)
+        delete request;
+    else
+        CloseHandle(thread);
 }
 
 }  // namespace
@@ -46,12 +53,8 @@ DWORD WINAPI WorkOutFigures(LPVOID parameter)
 std::uint32_t StartFigures(HWND window, const LevelRecord& record, int level)
 {
     const std::uint32_t number = ++LatestRequest;
-    auto* request = new Request{window, record, level, number};
-    const HANDLE thread = CreateThread(nullptr, 0, WorkOutFigures, request, 0, nullptr);
-    if (thread == nullptr)
-        delete request;
-    else
-        CloseHandle(thread);
+    StartThread(new Request{window, record, level, false, number});
+    StartThread(new Request{window, record, level, true, number});
     return number;
 }
 

@@ -11,18 +11,19 @@
 
 constexpr std::uint32_t kFigureBoards = 200;
 
-// Posted to the window that asked: wParam the request's number, lParam a BoardFigures that the
-// window deletes.
+// Posted to the window that asked, once for the boards as dealt by a new game and once for the
+// same boards dealt in the no-guess mode: wParam the request's number, lParam a HalfOfFigures
+// that the window deletes.
 constexpr UINT kFiguresReady = WM_APP + 1;
 
-struct BoardFigures {
+struct HalfOfFigures {
+    bool noGuess;
     bool played;  // false when the solver could not play the boards to their end
-    LevelFigures plain;
-    LevelFigures dealt;  // the same boards dealt in the no-guess mode
+    LevelFigures figures;
 };
 
-// Starts working out the figures of games 0 to 199 at time 0 on a copy of the level's record and
-// abandons any still being worked out; the request's number.
+// Starts working out the figures of games 0 to 199 at time 0 on a copy of the level's record, the
+// two halves on two threads, and abandons any still being worked out; the request's number.
 std::uint32_t StartFigures(HWND window, const LevelRecord& record, int level);
 
 // Abandons the figures being worked out: nothing more is posted.

@@ -24,7 +24,7 @@
 namespace {
 
 constexpr UINT_PTR kFiguresTimerId = 1;
-constexpr UINT kFiguresDelay = 100;  // milliseconds without a change before the figures are worked out
+constexpr UINT kFiguresDelay = 50;  // milliseconds without a change before the figures are worked out
 const char kShapeName[] = "the shape drawn";
 const char kCaption[] = "Skarvel";  // of the dialog's questions and messages
 
@@ -35,6 +35,8 @@ struct Maker {
     LevelOutline outline;        // the shape being drawn, as large as the Rows and Columns fields say
     bool filling = false;        // the dialog fills its fields: their changes are not the player's
     std::uint32_t figures = 0;   // the request whose figures the line waits for
+    HalfOfFigures halves[2]{};   // its figures as the threads bring them: boards dealt plainly, without a guess
+    bool arrived[2]{};
     std::string counts;          // the figures known at once
     bool saveable = false;       // the board as it stands can be saved
     int saved = -1;              // the level written into the file
@@ -204,14 +206,12 @@ void ShowFigures(HWND dialog, const Maker& m, const std::string& solved)
     SetText(dialog, IDC_MAKER_FIGURES, m.counts + " " + solved);
 }
 
-std::string SolvedLine(const BoardFigures& f)
+std::string SolvedLine(const LevelFigures& plain, const LevelFigures& dealt)
 {
-    if (!f.played)
-        return "The solver cannot play this board to its end.";
     const std::string of = " of " + std::to_string(kFigureBoards);
-    return "Played by the solver, which knows every chance: won " + std::to_string(f.plain.won) + of +
-           ", won without a guess " + std::to_string(f.plain.wonWithoutGuess) + of + ". No guessing: dealt without a guess " +
-           std::to_string(f.dealt.dealtWithoutGuess) + of + ".";
+    return "Played by the solver, which knows every chance: won " + std::to_string(plain.won) + of +
+           ", won without a guess " + std::to_string(plain.wonWithoutGuess) + of +
+           ". No guessing: dealt without a guess " + std::to_string(dealt.dealtWithoutGuess) + of + ".";
 }
 
 // Judges the board after every change: the refusal, Save, and the figures, worked out anew.
@@ -225,6 +225,7 @@ void JudgeAndCount(HWND dialog)
     ShowRefusal(dialog, field, problem);
     EnableWindow(GetDlgItem(dialog, IDOK), m.saveable);
     StopFigures();
+    m.figures = 0;  // figures already on their way are for the board as it was
     KillTimer(dialog, kFiguresTimerId);
     m.counts = field == IDC_MAKER_TITLE ? "" : CountsLine(level);
     if (!m.saveable) {
@@ -256,17 +257,27 @@ void StartWorkingOut(HWND dialog)
 {
     KillTimer(dialog, kFiguresTimerId);
     Maker& m = MakerOf(dialog);
+    m.arrived[0] = m.arrived[1] = false;
     if (m.saveable)
         m.figures = StartFigures(dialog, RecordOfDialog(dialog, m), m.level);
 }
 
+// The line shows the figures once both halves of the request on the screen are in.
 void TakeFigures(HWND dialog, WPARAM request, LPARAM figures)
 {
-    const auto* f = reinterpret_cast<BoardFigures*>(figures);
-    const Maker& m = MakerOf(dialog);
-    if (request == m.figures)
-        ShowFigures(dialog, m, SolvedLine(*f));
-    delete f;
+    const auto* half = reinterpret_cast<HalfOfFigures*>(figures);
+    Maker& m = MakerOf(dialog);
+    if (request == m.figures) {
+        m.halves[half->noGuess] = *half;
+        m.arrived[half->noGuess] = true;
+    }
+    delete half;
+    if (request != m.figures || !m.arrived[0] || !m.arrived[1])
+        return;
+    if (!m.halves[0].played || !m.halves[1].played)
+        ShowFigures(dialog, m, "The solver cannot play this board to its end.");
+    else
+        ShowFigures(dialog, m, SolvedLine(m.halves[0].figures, m.halves[1].figures));
 }
 
 void ShowShape(HWND dialog, Maker& m)
