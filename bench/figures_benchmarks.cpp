@@ -22,9 +22,9 @@ struct FiguresLevel {
 };
 
 const FiguresLevel kFiguresLevels[] = {
-    {"Beginner", 0, 0}, {"Intermediate", 1, 0}, {"Expert", 2, 0}, {"Triangle", 3, 0},
-    {"Star", 4, 0},     {"Hexagon", 5, 0},      {"Radiation", 6, 0}, {"Cross", 7, 0},
-    {"255x255 255 mines", -1, 255},
+    {"Beginner", 0, 0},  {"Intermediate", 1, 0}, {"Expert", 2, 0},
+    {"Triangle", 3, 0},  {"Star", 4, 0},         {"Hexagon", 5, 0},
+    {"Radiation", 6, 0}, {"Cross", 7, 0},        {"255x255 255 mines", -1, 255},
 };
 
 LevelRecord FiguresRecord(const FiguresLevel& measured)

@@ -21,10 +21,10 @@ extern thread_local std::int32_t ElapsedSeconds;      // seconds since the first
 extern thread_local std::int32_t LevelIndex;          // current level, 0 to 7
 extern thread_local std::uint32_t LevelOffset;        // file offset of the current level's record
 extern thread_local std::uint32_t GamesStarted;       // new games made since the program started
-extern thread_local bool HintUsed;                    // the player asked for a hint in this game: it enters no best time
-extern thread_local bool NoGuessing;                  // new games are dealt at their first left release, to be won by logic alone
-extern thread_local bool AwaitingDeal;                // no mine is laid yet: the first left release deals the board
-extern thread_local std::uint32_t GameSeed;           // the seed the current game was made with
+extern thread_local bool HintUsed;      // the player asked for a hint in this game: it enters no best time
+extern thread_local bool NoGuessing;    // new games are dealt at their first left release, to be won by logic alone
+extern thread_local bool AwaitingDeal;  // no mine is laid yet: the first left release deals the board
+extern thread_local std::uint32_t GameSeed;  // the seed the current game was made with
 
 inline std::size_t CellIndex(std::uint32_t column, std::uint32_t row)
 {

@@ -6,8 +6,8 @@
 
 #include "data/data_file.h"
 #include "data/file_lock.h"
-#include "data/whole_file.h"
 #include "data/level_edit.h"
+#include "data/whole_file.h"
 #include "game/level_check.h"
 #include "game/platform.h"
 
@@ -62,7 +62,6 @@ bool MayBeWritten(const std::string& path, std::string& problem)
     std::fclose(file);
     return true;
 }
-
 
 }  // namespace
 

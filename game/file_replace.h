@@ -29,10 +29,10 @@ std::string FolderProblem(const std::string& path);
 
 // Replaces DataFileName with the image: writes it whole beside the old file, under a name of its
 // own (WriteFileBeside), checks what was written, and only then renames it over the old one, so
-// that a crash, a full disk or a failed check leaves the old file whole. A file that its user may not write is refused. Through a
-// symbolic link the file it names is replaced and the link stays (on POSIX systems); the new file
-// keeps the old one's permission bits, owner and group, or a warning on standard error says which
-// it could not keep. False with a one-line message.
+// that a crash, a full disk or a failed check leaves the old file whole. A file that its user may not write is refused.
+// Through a symbolic link the file it names is replaced and the link stays (on POSIX systems); the new file keeps the
+// old one's permission bits, owner and group, or a warning on standard error says which it could not keep. False with a
+// one-line message.
 bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, std::string& problem);
 
 // Called, when set, in CommitImage once the new file is written and checked, just before it is

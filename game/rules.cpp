@@ -37,9 +37,9 @@ struct RowSpan {
 constexpr std::uint8_t kJustOpened = 16;
 
 thread_local std::vector<RowSpan> ZeroStreaks;  // uncovered zeros whose rows above and below are still to be opened;
-                                   // kept between floods so that its memory is reused
-thread_local RowSpan OpenedRows;               // rows first to last hold every cell that the flood opened...
-thread_local std::int32_t OpenedLastRow;       // ...up to this row, and OpenedRows.row is the first of them
+                                                // kept between floods so that its memory is reused
+thread_local RowSpan OpenedRows;                // rows first to last hold every cell that the flood opened...
+thread_local std::int32_t OpenedLastRow;        // ...up to this row, and OpenedRows.row is the first of them
 
 void NoteOpenedRun(std::uint32_t row, std::int32_t first, std::int32_t last)
 {

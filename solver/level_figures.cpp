@@ -38,9 +38,9 @@ void DealTimed(CellPosition& first, bool hasFirst, LevelFigures& figures)
 
 }  // namespace
 
-FiguresEnd PlayLevelBoards(const LevelRecord& record, int level, std::uint32_t time, std::uint32_t count,
-                           bool noGuess, const CellPosition* first, const BoardsDone& boardsDone,
-                           LevelFigures& figures, std::uint32_t& seed)
+FiguresEnd PlayLevelBoards(const LevelRecord& record, int level, std::uint32_t time, std::uint32_t count, bool noGuess,
+                           const CellPosition* first, const BoardsDone& boardsDone, LevelFigures& figures,
+                           std::uint32_t& seed)
 {
     NoGuessing = noGuess;
     CellPosition release = first != nullptr ? *first : CellPosition{0, 0};

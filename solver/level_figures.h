@@ -30,6 +30,6 @@ using BoardsDone = std::function<bool(std::uint32_t done)>;
 // beforehand, each as a new game of that level sets it up (dealt at its first release when
 // noGuess), from first or else where a hint points. The game played is this thread's own. seed
 // names the board the batch ended on when it did not end Done.
-FiguresEnd PlayLevelBoards(const LevelRecord& record, int level, std::uint32_t time, std::uint32_t count,
-                           bool noGuess, const CellPosition* first, const BoardsDone& boardsDone,
-                           LevelFigures& figures, std::uint32_t& seed);
+FiguresEnd PlayLevelBoards(const LevelRecord& record, int level, std::uint32_t time, std::uint32_t count, bool noGuess,
+                           const CellPosition* first, const BoardsDone& boardsDone, LevelFigures& figures,
+                           std::uint32_t& seed);

@@ -33,8 +33,9 @@ Played Play(int level, bool noGuess)
 {
     Played played;
     std::uint32_t seed = 0;
-    played.end = PlayLevelBoards(BuiltInRecord(level), level, 1704110400, kBoards, noGuess, nullptr,
-                                 [](std::uint32_t) { return true; }, played.figures, seed);
+    played.end = PlayLevelBoards(
+        BuiltInRecord(level), level, 1704110400, kBoards, noGuess, nullptr, [](std::uint32_t) { return true; },
+        played.figures, seed);
     return played;
 }
 
@@ -58,7 +59,8 @@ TEST(LevelFigures, ThreadsPlayingAtOnceGetTheFiguresOfOnePlayingAlone)
     std::vector<Played> together(alone.size());
     std::vector<std::thread> threads;
     for (int run = 0; run < 2 * kLevelCount; ++run)
-        threads.emplace_back([run, &together] { together[static_cast<std::size_t>(run)] = Play(run / 2, run % 2 == 1); });
+        threads.emplace_back(
+            [run, &together] { together[static_cast<std::size_t>(run)] = Play(run / 2, run % 2 == 1); });
     for (std::thread& thread : threads)
         thread.join();
     for (std::size_t run = 0; run < alone.size(); ++run)
@@ -69,8 +71,8 @@ TEST(LevelFigures, AStopAfterABoardEndsTheBoardsThere)
 {
     LevelFigures figures;
     std::uint32_t seed = 0;
-    const FiguresEnd end = PlayLevelBoards(BuiltInRecord(2), 2, 0, kBoards, false, nullptr,
-                                           [](std::uint32_t done) { return done < 3; }, figures, seed);
+    const FiguresEnd end = PlayLevelBoards(
+        BuiltInRecord(2), 2, 0, kBoards, false, nullptr, [](std::uint32_t done) { return done < 3; }, figures, seed);
     EXPECT_EQ(end, FiguresEnd::Stopped);
     EXPECT_EQ(figures.boards, 3u);
 }

@@ -225,7 +225,8 @@ bool FileTextFromArgument(const std::string& argument, int index, const std::str
     for (std::size_t index = 0; index < codePoints.size(); ++index) {
         std::uint8_t byte = 0;
         if (!Windows1252OfCodePoint(codePoints[index], byte)) {
-            problem = optionName + " " + argument + ": " + NotInCharacterSet(index + 1, ShownCodePoint(codePoints[index]));
+            problem =
+                optionName + " " + argument + ": " + NotInCharacterSet(index + 1, ShownCodePoint(codePoints[index]));
             return false;
         }
         fileText += static_cast<char>(byte);

@@ -29,8 +29,8 @@ DWORD WINAPI WorkOutFigures(LPVOID parameter)
     const BoardsDone goOn = [request](std::uint32_t) { return StillWanted(*request); };
     auto* half = new HalfOfFigures{request->noGuess, false, {}};
     std::uint32_t seed = 0;
-    const FiguresEnd end = PlayLevelBoards(request->record, request->level, 0, kFigureBoards, request->noGuess,
-                                           nullptr, goOn, half->figures, seed);
+    const FiguresEnd end = PlayLevelBoards(request->record, request->level, 0, kFigureBoards, request->noGuess, nullptr,
+                                           goOn, half->figures, seed);
     half->played = end == FiguresEnd::Done;
     if (end == FiguresEnd::Stopped || !StillWanted(*request) ||
         !PostMessageA(request->window, kFiguresReady, request->number, reinterpret_cast<LPARAM>(half)))

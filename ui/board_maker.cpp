@@ -32,14 +32,14 @@ const char kCaption[] = "Skarvel";  // of the dialog's questions and messages
 struct Maker {
     std::vector<std::uint8_t> file;  // the data file as it was when the dialog opened
     int level = 0;
-    LevelOutline outline;        // the shape being drawn, as large as the Rows and Columns fields say
-    bool filling = false;        // the dialog fills its fields: their changes are not the player's
-    std::uint32_t figures = 0;   // the request whose figures the line waits for
-    HalfOfFigures halves[2]{};   // its figures as the threads bring them: boards dealt plainly, without a guess
+    LevelOutline outline;       // the shape being drawn, as large as the Rows and Columns fields say
+    bool filling = false;       // the dialog fills its fields: their changes are not the player's
+    std::uint32_t figures = 0;  // the request whose figures the line waits for
+    HalfOfFigures halves[2]{};  // its figures as the threads bring them: boards dealt plainly, without a guess
     bool arrived[2]{};
-    std::string counts;          // the figures known at once
-    bool saveable = false;       // the board as it stands can be saved
-    int saved = -1;              // the level written into the file
+    std::string counts;     // the figures known at once
+    bool saveable = false;  // the board as it stands can be saved
+    int saved = -1;         // the level written into the file
 };
 
 Maker& MakerOf(HWND dialog)
@@ -248,8 +248,8 @@ LevelRecord RecordOfDialog(HWND dialog, const Maker& m)
     record.rows = level.outline.rows;
     record.columns = level.outline.columns;
     record.mines = level.mines;
-    record.grid = m.level >= kFirstShapedLevel ? level.outline.cells
-                                               : RectangleOutline(record.rows, record.columns).cells;
+    record.grid =
+        m.level >= kFirstShapedLevel ? level.outline.cells : RectangleOutline(record.rows, record.columns).cells;
     return record;
 }
 
@@ -456,7 +456,8 @@ void SaveLevel(HWND dialog, Maker& m)
 
 void PutBuiltInBack(HWND dialog, Maker& m)
 {
-    const std::string builtIn = Utf8OfFileText(WithoutTrailingSpaces(ReadLevelDefinition(DefaultDataFileBytes(), m.level).title));
+    const std::string builtIn =
+        Utf8OfFileText(WithoutTrailingSpaces(ReadLevelDefinition(DefaultDataFileBytes(), m.level).title));
     if (Confirm(dialog, "Put the built-in " + builtIn + " back as level " + std::to_string(m.level) +
                             ", with its own best times?\n\nThese best times will go:\n" + TimesToEmpty(m.level)))
         StoreRecord(dialog, m, DefaultLevelRecord(m.level));
@@ -472,8 +473,8 @@ BOOL StartDialog(HWND dialog, LPARAM parameter)
     SetWindowLongPtrA(dialog, DWLP_USER, parameter);
     Maker& m = MakerOf(dialog);
     for (int level = 0; level < kLevelCount; ++level) {
-        const std::string item = std::to_string(level) + ": " +
-                                 WithoutTrailingSpaces(ReadLevelDefinition(m.file, level).title);
+        const std::string item =
+            std::to_string(level) + ": " + WithoutTrailingSpaces(ReadLevelDefinition(m.file, level).title);
         SendDlgItemMessageA(dialog, IDC_MAKER_LEVEL, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     }
     SendDlgItemMessageA(dialog, IDC_MAKER_LEVEL, CB_SETCURSEL, static_cast<WPARAM>(m.level), 0);
@@ -490,14 +491,31 @@ void HandleControl(HWND dialog, WORD control, WORD notification)
     Maker& m = MakerOf(dialog);
     const bool typed = notification == EN_CHANGE && !m.filling;
     switch (control) {
-    case IDOK: SaveLevel(dialog, m); return;
-    case IDCANCEL: StopFigures(); EndDialog(dialog, IDCANCEL); return;
-    case IDC_MAKER_BUILT_IN: PutBuiltInBack(dialog, m); return;
-    case IDC_MAKER_OPEN_PICTURE: OpenPicture(dialog, m); return;
-    case IDC_MAKER_SAVE_PICTURE: SavePicture(dialog, m); return;
-    case IDC_MAKER_FILL: FillShape(dialog, m, kPlayableCell); return;
-    case IDC_MAKER_CLEAR: FillShape(dialog, m, kVoidCell); return;
-    case IDC_MAKER_SHAPE: JudgeAndCount(dialog); return;
+    case IDOK:
+        SaveLevel(dialog, m);
+        return;
+    case IDCANCEL:
+        StopFigures();
+        EndDialog(dialog, IDCANCEL);
+        return;
+    case IDC_MAKER_BUILT_IN:
+        PutBuiltInBack(dialog, m);
+        return;
+    case IDC_MAKER_OPEN_PICTURE:
+        OpenPicture(dialog, m);
+        return;
+    case IDC_MAKER_SAVE_PICTURE:
+        SavePicture(dialog, m);
+        return;
+    case IDC_MAKER_FILL:
+        FillShape(dialog, m, kPlayableCell);
+        return;
+    case IDC_MAKER_CLEAR:
+        FillShape(dialog, m, kVoidCell);
+        return;
+    case IDC_MAKER_SHAPE:
+        JudgeAndCount(dialog);
+        return;
     case IDC_MAKER_LEVEL:
         if (notification == CBN_SELCHANGE)
             LoadLevel(dialog, m, static_cast<int>(SendDlgItemMessageA(dialog, IDC_MAKER_LEVEL, CB_GETCURSEL, 0, 0)));
@@ -512,18 +530,27 @@ void HandleControl(HWND dialog, WORD control, WORD notification)
         if (typed)
             JudgeAndCount(dialog);
         return;
-    default: return;
+    default:
+        return;
     }
 }
 
 INT_PTR CALLBACK MakerProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG: return StartDialog(dialog, lParam);
-    case WM_COMMAND: HandleControl(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
-    case WM_TIMER: StartWorkingOut(dialog); return TRUE;
-    case kFiguresReady: TakeFigures(dialog, wParam, lParam); return TRUE;
-    default: return FALSE;
+    case WM_INITDIALOG:
+        return StartDialog(dialog, lParam);
+    case WM_COMMAND:
+        HandleControl(dialog, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_TIMER:
+        StartWorkingOut(dialog);
+        return TRUE;
+    case kFiguresReady:
+        TakeFigures(dialog, wParam, lParam);
+        return TRUE;
+    default:
+        return FALSE;
     }
 }
 

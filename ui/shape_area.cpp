@@ -92,33 +92,6 @@ void InvalidateTriangle(HWND area, const ShapeArea& a, POINT cell)
     InvalidateRect(area, &bounds, FALSE);
 }
 
-// The triangles of one row between two columns, board or void, as PolyPolygon takes them.
-void CollectRow(const ShapeArea& a, std::uint32_t row, std::uint32_t first, std::uint32_t last, bool board,
-                std::vector<POINT>& points)
-{
-    const LevelOutline& o = *a.outline;
-    for (std::uint32_t column = first; column <= last; ++column)
-        if ((o.cells[static_cast<std::size_t>(row) * o.columns + column] != kVoidCell) == board) {
-            POINT corners[3];
-            Corners(a, column, row, corners);
-            points.insert(points.end(), corners, corners + 3);
-        }
-}
-
-void DrawTriangles(HDC dc, const std::vector<POINT>& points, COLORREF edge, HBRUSH fill)
-{
-    if (points.empty())
-        return;
-    const std::vector<INT> counts(points.size() / 3, 3);
-    const HPEN pen = CreatePen(PS_SOLID, 1, edge);
-    const HGDIOBJ oldPen = SelectObject(dc, pen);
-    const HGDIOBJ oldBrush = SelectObject(dc, fill);
-    PolyPolygon(dc, points.data(), counts.data(), static_cast<int>(counts.size()));
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
-}
-
 void DrawCursor(HDC dc, const ShapeArea& a)
 {
     POINT corners[3];
@@ -132,42 +105,91 @@ void DrawCursor(HDC dc, const ShapeArea& a)
     DeleteObject(pen);
 }
 
-// Only the rows and columns that meet the rectangle to paint: a 255 x 255 grid is 65025 triangles.
-void DrawGrid(HWND area, HDC dc, const ShapeArea& a, const RECT& paint)
+// A pixel of a 32-bit device-independent bitmap: 0x00RRGGBB.
+std::uint32_t PixelOf(COLORREF colour)
+{
+    return static_cast<std::uint32_t>(GetRValue(colour)) << 16 | static_cast<std::uint32_t>(GetGValue(colour)) << 8 |
+           GetBValue(colour);
+}
+
+// One pixel line of the triangles of one row, board or void, from the columns first to last; line
+// counts from the row's top. The board's triangles are filled and outlined darker, the void ones
+// only outlined lightly. pixels holds the line from x = left on, width pixels.
+void DrawRowLine(const ShapeArea& a, int row, int line, int first, int last, bool board, int left, int width,
+                 std::uint32_t* pixels)
 {
     const LevelOutline& o = *a.outline;
     const int s = a.scale.columnStep;
     const int h = a.scale.rowPitch;
-    const int firstRow = std::max<int>(0, (paint.top + static_cast<int>(a.scroll.y) - kMargin) / h - 1);
-    const int lastRow = std::min<int>(static_cast<int>(o.rows) - 1, (paint.bottom + static_cast<int>(a.scroll.y) - kMargin) / h + 1);
-    const int firstColumn = std::max<int>(0, (paint.left + static_cast<int>(a.scroll.x) - kMargin) / s - 2);
-    const int lastColumn = std::min<int>(static_cast<int>(o.columns) - 1, (paint.right + static_cast<int>(a.scroll.x) - kMargin) / s + 1);
-    std::vector<POINT> board;
-    std::vector<POINT> none;
-    for (int row = firstRow; row <= lastRow && firstColumn <= lastColumn; ++row) {
-        CollectRow(a, static_cast<std::uint32_t>(row), static_cast<std::uint32_t>(firstColumn),
-                   static_cast<std::uint32_t>(lastColumn), true, board);
-        CollectRow(a, static_cast<std::uint32_t>(row), static_cast<std::uint32_t>(firstColumn),
-                   static_cast<std::uint32_t>(lastColumn), false, none);
+    const std::uint32_t edge = PixelOf(board ? kBoardEdge : kVoidEdge);
+    const std::uint32_t fill = PixelOf(kBoardFill);
+    for (int column = first; column <= last; ++column) {
+        if ((o.cells[static_cast<std::size_t>(row) * o.columns + static_cast<std::size_t>(column)] != kVoidCell) !=
+            board)
+            continue;
+        const bool up = CellOrientation(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)) == 0;
+        const int half = up ? s * (line + 1) / h : s * (h - line) / h;  // as wide as the triangle at this line
+        const int centre = kMargin + column * s + s - static_cast<int>(a.scroll.x) - left;
+        const bool base = up ? line == h - 1 : line == 0;
+        for (int x = std::max(0, centre - half); x <= std::min(width - 1, centre + half); ++x) {
+            const bool onEdge = base || x == centre - half || x == centre + half;
+            if (onEdge)
+                pixels[x] = edge;
+            else if (board)
+                pixels[x] = fill;
+        }
     }
-    const HBRUSH fill = CreateSolidBrush(kBoardFill);
-    DrawTriangles(dc, none, kVoidEdge, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
-    DrawTriangles(dc, board, kBoardEdge, fill);
-    DeleteObject(fill);
-    if (GetFocus() == area && a.paintable)
-        DrawCursor(dc, a);
+}
+
+// The rectangle to paint as a bitmap of its own, line by line, and only the rows and columns that
+// meet it: a 255 x 255 grid is 65025 triangles, and a polygon each is far too slow.
+void DrawGrid(HDC dc, const ShapeArea& a, const RECT& paint)
+{
+    const LevelOutline& o = *a.outline;
+    const int s = a.scale.columnStep;
+    const int h = a.scale.rowPitch;
+    const int width = paint.right - paint.left;
+    const int height = paint.bottom - paint.top;
+    if (width <= 0 || height <= 0)
+        return;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                                      PixelOf(kBackground));
+    const int firstColumn = std::max<int>(0, (paint.left + static_cast<int>(a.scroll.x) - kMargin) / s - 2);
+    const int lastColumn =
+        std::min<int>(static_cast<int>(o.columns) - 1, (paint.right + static_cast<int>(a.scroll.x) - kMargin) / s + 1);
+    for (int y = 0; y < height; ++y) {
+        const int down = paint.top + y + static_cast<int>(a.scroll.y) - kMargin;
+        if (down < 0 || down >= static_cast<int>(o.rows) * h)
+            continue;
+        std::uint32_t* line = pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+        DrawRowLine(a, down / h, down % h, firstColumn, lastColumn, false, paint.left, width, line);
+        DrawRowLine(a, down / h, down % h, firstColumn, lastColumn, true, paint.left, width, line);
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, paint.left, paint.top, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                      static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
 }
 
 void PaintArea(HWND area)
 {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(area, &paint);
-    const HBRUSH background = CreateSolidBrush(kBackground);
-    FillRect(dc, &paint.rcPaint, background);
-    DeleteObject(background);
     const ShapeArea* a = AreaOf(area);
-    if (a != nullptr && a->outline != nullptr && !a->outline->cells.empty())
-        DrawGrid(area, dc, *a, paint.rcPaint);
+    if (a != nullptr && a->outline != nullptr && !a->outline->cells.empty()) {
+        DrawGrid(dc, *a, paint.rcPaint);
+        if (GetFocus() == area && a->paintable)
+            DrawCursor(dc, *a);
+    } else {
+        const HBRUSH background = CreateSolidBrush(kBackground);
+        FillRect(dc, &paint.rcPaint, background);
+        DeleteObject(background);
+    }
     EndPaint(area, &paint);
 }
 
@@ -222,13 +244,24 @@ void Scroll(HWND area, ShapeArea& a, int bar, WPARAM request)
     const int line = bar == SB_HORZ ? a.scale.columnStep * 4 : a.scale.rowPitch * 2;
     int position = info.nPos;
     switch (LOWORD(request)) {
-    case SB_LINELEFT: position -= line; break;
-    case SB_LINERIGHT: position += line; break;
-    case SB_PAGELEFT: position -= static_cast<int>(info.nPage); break;
-    case SB_PAGERIGHT: position += static_cast<int>(info.nPage); break;
+    case SB_LINELEFT:
+        position -= line;
+        break;
+    case SB_LINERIGHT:
+        position += line;
+        break;
+    case SB_PAGELEFT:
+        position -= static_cast<int>(info.nPage);
+        break;
+    case SB_PAGERIGHT:
+        position += static_cast<int>(info.nPage);
+        break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: position = info.nTrackPos; break;
-    default: return;
+    case SB_THUMBPOSITION:
+        position = info.nTrackPos;
+        break;
+    default:
+        return;
     }
     LONG& kept = bar == SB_HORZ ? a.scroll.x : a.scroll.y;
     kept = position;
@@ -359,17 +392,30 @@ void HandleKey(HWND area, ShapeArea& a, WPARAM key)
     const int lastRow = static_cast<int>(a.outline->rows) - 1;
     POINT to = a.cursor;
     switch (key) {
-    case VK_LEFT: to.x = std::max(0L, to.x - steps); break;
-    case VK_RIGHT: to.x = std::min<LONG>(lastColumn, to.x + steps); break;
-    case VK_UP: to.y = std::max(0L, to.y - steps); break;
-    case VK_DOWN: to.y = std::min<LONG>(lastRow, to.y + steps); break;
-    case VK_HOME: to.x = 0; break;
-    case VK_END: to.x = lastColumn; break;
+    case VK_LEFT:
+        to.x = std::max(0L, to.x - steps);
+        break;
+    case VK_RIGHT:
+        to.x = std::min<LONG>(lastColumn, to.x + steps);
+        break;
+    case VK_UP:
+        to.y = std::max(0L, to.y - steps);
+        break;
+    case VK_DOWN:
+        to.y = std::min<LONG>(lastRow, to.y + steps);
+        break;
+    case VK_HOME:
+        to.x = 0;
+        break;
+    case VK_END:
+        to.x = lastColumn;
+        break;
     case VK_SPACE:
         PaintCell(area, a, a.cursor, CellOf(a, a.cursor) == kVoidCell ? kPlayableCell : kVoidCell);
         NotifyChange(area);
         return;
-    default: return;
+    default:
+        return;
     }
     MoveCursorTo(area, a, to);
 }
@@ -387,25 +433,46 @@ LRESULT CALLBACK ShapeAreaProcedure(HWND area, UINT message, WPARAM wParam, LPAR
         delete a;
         SetWindowLongPtrA(area, GWLP_USERDATA, 0);
         break;
-    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_PAINT: PaintArea(area); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_SIZE: LayOut(area, *a); return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_PAINT:
+        PaintArea(area);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SIZE:
+        LayOut(area, *a);
+        return 0;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: InvalidateTriangle(area, *a, a->cursor); return 0;
-    case WM_LBUTTONDOWN: StartPainting(area, *a, x, y, false); return 0;
-    case WM_RBUTTONDOWN: StartPainting(area, *a, x, y, true); return 0;
+    case WM_KILLFOCUS:
+        InvalidateTriangle(area, *a, a->cursor);
+        return 0;
+    case WM_LBUTTONDOWN:
+        StartPainting(area, *a, x, y, false);
+        return 0;
+    case WM_RBUTTONDOWN:
+        StartPainting(area, *a, x, y, true);
+        return 0;
     case WM_MOUSEMOVE:
         if (a->dragging)
             PaintAlong(area, *a, POINT{x, y});
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_CAPTURECHANGED: StopPainting(*a); return 0;
-    case WM_KEYDOWN: HandleKey(area, *a, wParam); return 0;
-    case WM_HSCROLL: Scroll(area, *a, SB_HORZ, wParam); return 0;
-    case WM_VSCROLL: Scroll(area, *a, SB_VERT, wParam); return 0;
-    default: break;
+    case WM_CAPTURECHANGED:
+        StopPainting(*a);
+        return 0;
+    case WM_KEYDOWN:
+        HandleKey(area, *a, wParam);
+        return 0;
+    case WM_HSCROLL:
+        Scroll(area, *a, SB_HORZ, wParam);
+        return 0;
+    case WM_VSCROLL:
+        Scroll(area, *a, SB_VERT, wParam);
+        return 0;
+    default:
+        break;
     }
     return DefWindowProcA(area, message, wParam, lParam);
 }
