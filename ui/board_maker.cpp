@@ -179,7 +179,6 @@ void ShowRefusal(HWND dialog, int field, const std::string& problem)
     POINT top{refusalRect.left, std::min(fieldRect.top, fillRect.top - (refusalRect.bottom - refusalRect.top))};
     ScreenToClient(dialog, &top);
     SetWindowPos(refusal, nullptr, top.x, top.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    InvalidateRect(dialog, nullptr, TRUE);
 }
 
 std::string OneDecimal(double value)
