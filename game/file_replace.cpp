@@ -73,9 +73,11 @@ std::string FolderProblem(const std::string& path)
 bool OpenCheckedDataFile(const std::string& path, WholeFileCheck check, std::vector<std::string>& problems)
 {
     CloseDataFile();
-    DataFile = IsFolder(path) ? nullptr : std::fopen(path.c_str(), "rb");
+    // A folder is never opened, so errno would tell of whatever failed before.
+    const bool folder = IsFolder(path);
+    DataFile = folder ? nullptr : std::fopen(path.c_str(), "rb");
     if (DataFile == nullptr) {
-        problems = {OpenProblem(path, errno)};
+        problems = {OpenProblem(path, folder ? EISDIR : errno)};
         return false;
     }
     problems = check(DataFile, DataFileName);

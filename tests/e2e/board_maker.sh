@@ -2,9 +2,9 @@
 # Make a board, driven as a player drives it: its figures on every built-in level against kelbo
 # solve; a board typed and painted with the mouse and the keys, saved as a picture and saved into
 # the file, both against what kelbo level set makes of the picture drawn here; every refusal in
-# kelbo's words; a 255 x 255 board within the dialog's frame; a picture opened; the built-in level
-# against kelbo level reset; Cancel leaving the file as it was. The dialog's picture is kept in
-# BUILD_DIR/screenshots/board-maker.png.
+# kelbo's words; a 255 x 255 board within the dialog's frame; a picture opened; a file that cannot
+# be replaced; the built-in level against kelbo level reset; Cancel leaving the file as it was. The
+# dialog's picture is kept in BUILD_DIR/screenshots/board-maker.png.
 . "$(dirname "$0")/lib.sh" "$@"
 . "$(dirname "$0")/play_lib.sh"
 play_setup
@@ -155,13 +155,29 @@ expect_refusal "$(sed 's/^kelbo: //' "$WORK/wide.err")"
 [ "$(dialog_controls "$DIALOG" | awk '$1 == 1206 || $1 == 1')" = "$frame_before" ] ||
     fail "the shape area or Save moved on a 255 x 255 board"
 
-note "the board drawn, saved: kelbo's bytes, the menu's new title, a new game of it"
+note "the picture opened again"
 keys alt+o
 wait_for_window Open >/dev/null
 xdotool type --delay 20 "Z:$(tr / '\\' <<<"$WORK/drawn.txt")"
 keys Return
 type_into n 20
 [ "$(figures)" = "$shown" ] || fail "the same board shows other figures: \"$(figures)\", before \"$shown\""
+note "a file that cannot be replaced is said, and the dialog keeps the board"
+mv "$GAME_DIR/kelbo.dat" "$WORK/aside.dat"
+mkdir "$GAME_DIR/kelbo.dat"
+keys alt+s
+wait_for_message_text Skarvel >/dev/null
+keys Return
+sleep 1
+said=$(wait_for_message_text Skarvel)
+[[ "$said" == "kelbo.dat cannot be opened: it is a folder"* ]] || fail "a failed Save said \"$said\""
+keys Return
+sleep 0.5
+window_gone "$DIALOG" && fail "the dialog closed when the file could not be replaced"
+rmdir "$GAME_DIR/kelbo.dat"
+mv "$WORK/aside.dat" "$GAME_DIR/kelbo.dat"
+
+note "the board drawn, saved: kelbo's bytes, the menu's new title, a new game of it"
 keys alt+s
 [[ "$(wait_for_message_text Skarvel)" == *"level 4 (Star)"* ]] || fail "Save did not name the level"
 keys Return
