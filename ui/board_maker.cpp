@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -59,8 +60,10 @@ std::wstring Wide(const std::string& utf8)
 std::string Utf8OfFileText(const std::string& fileText)
 {
     std::string text;
-    for (const char c : fileText)
-        AppendUtf8(text, CodePointOfWindows1252(static_cast<std::uint8_t>(c)));
+    for (const char c : fileText) {
+        const std::uint32_t codePoint = CodePointOfWindows1252(static_cast<std::uint8_t>(c));
+        AppendUtf8(text, codePoint == kNoCodePoint ? '?' : codePoint);
+    }
     return text;
 }
 
@@ -290,14 +293,23 @@ void ShowShape(HWND dialog, Maker& m)
                            : "S&hape: levels 0 to 2 are always full rectangles");
 }
 
+// Rows and Columns as large as the shape.
+void FillSize(HWND dialog, Maker& m)
+{
+    m.filling = true;
+    SetFieldNumber(dialog, IDC_MAKER_ROWS, m.outline.rows);
+    SetFieldNumber(dialog, IDC_MAKER_COLUMNS, m.outline.columns);
+    m.filling = false;
+}
+
+// The fields as the level holds them; the title is the file's text (Windows-1252).
 void FillFields(HWND dialog, Maker& m, const std::string& title, std::uint32_t mines)
 {
     m.filling = true;
-    SetDlgItemTextA(dialog, IDC_MAKER_TITLE, title.c_str());
-    SetFieldNumber(dialog, IDC_MAKER_ROWS, m.outline.rows);
-    SetFieldNumber(dialog, IDC_MAKER_COLUMNS, m.outline.columns);
+    SetText(dialog, IDC_MAKER_TITLE, Utf8OfFileText(title));
     SetFieldNumber(dialog, IDC_MAKER_MINES, mines);
     m.filling = false;
+    FillSize(dialog, m);
 }
 
 void LoadLevel(HWND dialog, Maker& m, int level)
@@ -376,9 +388,7 @@ void OpenPicture(HWND dialog, Maker& m)
         return;
     }
     m.outline = outline;
-    char title[64] = {};
-    GetDlgItemTextA(dialog, IDC_MAKER_TITLE, title, sizeof title);
-    FillFields(dialog, m, title, FieldNumber(dialog, IDC_MAKER_MINES));
+    FillSize(dialog, m);
     ShowShape(dialog, m);
     JudgeAndCount(dialog);
 }
@@ -472,9 +482,9 @@ BOOL StartDialog(HWND dialog, LPARAM parameter)
     SetWindowLongPtrA(dialog, DWLP_USER, parameter);
     Maker& m = MakerOf(dialog);
     for (int level = 0; level < kLevelCount; ++level) {
-        const std::string item =
-            std::to_string(level) + ": " + WithoutTrailingSpaces(ReadLevelDefinition(m.file, level).title);
-        SendDlgItemMessageA(dialog, IDC_MAKER_LEVEL, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        const std::wstring item = Wide(std::to_string(level) + ": " +
+                                       Utf8OfFileText(WithoutTrailingSpaces(ReadLevelDefinition(m.file, level).title)));
+        SendDlgItemMessageW(dialog, IDC_MAKER_LEVEL, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     }
     SendDlgItemMessageA(dialog, IDC_MAKER_LEVEL, CB_SETCURSEL, static_cast<WPARAM>(m.level), 0);
     SendDlgItemMessageA(dialog, IDC_MAKER_TITLE, EM_LIMITTEXT, 40, 0);
