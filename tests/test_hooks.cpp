@@ -5,8 +5,8 @@
 #include "game/cell.h"
 #include "game/platform.h"
 
-std::vector<HookCall> HookCalls;
-std::string LastReportedProblem;
+thread_local std::vector<HookCall> HookCalls;
+thread_local std::string LastReportedProblem;
 
 void ClearHookCalls()
 {

@@ -17,8 +17,9 @@ struct HookCall {
     }
 };
 
-extern std::vector<HookCall> HookCalls;
-extern std::string LastReportedProblem;
+// Each thread records the calls of its own game.
+extern thread_local std::vector<HookCall> HookCalls;
+extern thread_local std::string LastReportedProblem;
 
 void ClearHookCalls();
 int CountHookCalls(const std::string& name);
