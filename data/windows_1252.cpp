@@ -76,3 +76,9 @@ bool NextUtf8CodePoint(const std::string& text, std::size_t position, std::uint3
     const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
     return codePoint >= smallest[continuations] && codePoint <= 0x10FFFF && !surrogate;
 }
+
+std::string NotInCharacterSet(std::size_t position, const std::string& shownCharacter)
+{
+    return "character " + std::to_string(position) + ", " + shownCharacter +
+           ", is not in the game's character set (Windows-1252)";
+}

@@ -21,3 +21,7 @@ void AppendUtf8(std::string& text, std::uint32_t codePoint);
 // bytes that are not UTF-8 (a stray continuation, a cut-off or overlong sequence, a surrogate).
 bool NextUtf8CodePoint(const std::string& text, std::size_t position, std::uint32_t& codePoint,
                        std::size_t& length);
+
+// "character 3, SHOWN, is not in the game's character set (Windows-1252)": what is said of the
+// first character of a title that the file cannot hold, position counted from 1.
+std::string NotInCharacterSet(std::size_t position, const std::string& shownCharacter);

@@ -12,21 +12,21 @@
 #include "game/mine_draw.h"
 #include "game/neighbours.h"
 
-std::vector<std::uint8_t> Board(1, kVoidCell);
-std::uint32_t Rows;
-std::uint32_t Columns;
-std::uint32_t Mines;
-GamePhase GameState = Idle;
-std::uint32_t FlagsLeft;
-std::int32_t ElapsedSeconds;
-std::int32_t LevelIndex;
-std::uint32_t LevelOffset;
-std::uint32_t GamesStarted;
-bool HintUsed;
-bool NoGuessing;
-bool AwaitingDeal;
-std::uint32_t GameSeed;
-bool BoardPlayedAgain = false;
+thread_local std::vector<std::uint8_t> Board(1, kVoidCell);
+thread_local std::uint32_t Rows;
+thread_local std::uint32_t Columns;
+thread_local std::uint32_t Mines;
+thread_local GamePhase GameState = Idle;
+thread_local std::uint32_t FlagsLeft;
+thread_local std::int32_t ElapsedSeconds;
+thread_local std::int32_t LevelIndex;
+thread_local std::uint32_t LevelOffset;
+thread_local std::uint32_t GamesStarted;
+thread_local bool HintUsed;
+thread_local bool NoGuessing;
+thread_local bool AwaitingDeal;
+thread_local std::uint32_t GameSeed;
+thread_local bool BoardPlayedAgain = false;
 
 int CountInRow(std::uint8_t value, std::size_t cellIndex, std::uint32_t column)
 {

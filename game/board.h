@@ -10,22 +10,23 @@
 
 enum GamePhase : std::uint8_t { Idle = 0, Running = 1, Over = 2 };
 
-extern std::vector<std::uint8_t> Board;  // Rows x Columns cell bytes, row-major, plus one spare byte
-extern std::uint32_t Rows;               // rows of the current level's grid
-extern std::uint32_t Columns;            // triangles per row
-extern std::uint32_t Mines;              // mines placed by a new game
-extern GamePhase GameState;              // Idle until the first click, Running, then Over
-extern std::uint32_t FlagsLeft;          // mines minus flags on the board
-extern std::int32_t ElapsedSeconds;      // seconds since the first click of the game
-extern std::int32_t LevelIndex;          // current level, 0 to 7
-extern std::uint32_t LevelOffset;        // file offset of the current level's record
-extern std::uint32_t GamesStarted;       // new games made since the program started
-extern bool HintUsed;                    // the player asked for a hint in this game: it enters no best time
-extern bool NoGuessing;                  // new games are dealt at their first left release, to be won by logic alone
-extern bool AwaitingDeal;                // no mine is laid yet: the first left release deals the board
-extern std::uint32_t GameSeed;           // the seed the current game was made with
+// Each thread plays a game of its own: the window's, and a worker's boards played for figures.
+extern thread_local std::vector<std::uint8_t> Board;  // Rows x Columns cell bytes, row-major, plus one spare byte
+extern thread_local std::uint32_t Rows;               // rows of the current level's grid
+extern thread_local std::uint32_t Columns;            // triangles per row
+extern thread_local std::uint32_t Mines;              // mines placed by a new game
+extern thread_local GamePhase GameState;              // Idle until the first click, Running, then Over
+extern thread_local std::uint32_t FlagsLeft;          // mines minus flags on the board
+extern thread_local std::int32_t ElapsedSeconds;      // seconds since the first click of the game
+extern thread_local std::int32_t LevelIndex;          // current level, 0 to 7
+extern thread_local std::uint32_t LevelOffset;        // file offset of the current level's record
+extern thread_local std::uint32_t GamesStarted;       // new games made since the program started
+extern thread_local bool HintUsed;      // the player asked for a hint in this game: it enters no best time
+extern thread_local bool NoGuessing;    // new games are dealt at their first left release, to be won by logic alone
+extern thread_local bool AwaitingDeal;  // no mine is laid yet: the first left release deals the board
+extern thread_local std::uint32_t GameSeed;  // the seed the current game was made with
 // The current game plays again the board of the game before it (F3): it enters no best time.
-extern bool BoardPlayedAgain;
+extern thread_local bool BoardPlayedAgain;
 
 inline std::size_t CellIndex(std::uint32_t column, std::uint32_t row)
 {

@@ -4,10 +4,10 @@
 #include "data/data_check.h"
 #include "game/board.h"
 
-LevelKey PlayedLevelKey;
-int PlayedMode = kOrdinaryMode;
+thread_local LevelKey PlayedLevelKey;
+thread_local int PlayedMode = kOrdinaryMode;
 
-static bool GameCounted;  // the game in play has been recorded
+static thread_local bool GameCounted;  // the game in play has been recorded
 
 void NoteNewGame(const LevelRecord& record)
 {

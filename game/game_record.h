@@ -7,8 +7,8 @@
 
 struct LevelRecord;
 
-extern LevelKey PlayedLevelKey;  // the level of the game in play, as its record stood at the new game
-extern int PlayedMode;           // kOrdinaryMode or kNoGuessMode, as the game in play was set up
+extern thread_local LevelKey PlayedLevelKey;  // the level of the game in play, as its record stood at the new game
+extern thread_local int PlayedMode;          // kOrdinaryMode or kNoGuessMode, as the game in play was set up
 
 // A new game of the level's record: nothing of it is counted yet.
 void NoteNewGame(const LevelRecord& record);

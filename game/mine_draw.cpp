@@ -2,7 +2,7 @@
 
 #include "game/cell.h"
 
-static std::uint32_t RandomState;  // state of the linear congruential generator
+static thread_local std::uint32_t RandomState;  // state of the linear congruential generator
 
 void SeedRandom(std::uint32_t seed)
 {

@@ -39,3 +39,8 @@ void ReportDataFileProblem(PlatformWindow window, const std::string& message);
 // A game played on the level of key has ended: the Windows program adds it to the record of games
 // beside the data file; the tool keeps no record.
 void RecordPlayedGame(PlatformWindow window, const LevelKey& key, const FinishedGame& game);
+
+// Renames the data file written new at fresh over target (the data file, or the file its link
+// names), keeping what the system lets it keep of the old file; false with the reason, fresh left
+// where it is.
+bool ReplaceDataFile(const std::string& fresh, const std::string& target, std::string& reason);

@@ -37,10 +37,10 @@ struct RowSpan {
 // redrawn them: only those change their picture.
 constexpr std::uint8_t kJustOpened = 16;
 
-std::vector<RowSpan> ZeroStreaks;  // uncovered zeros whose rows above and below are still to be opened;
-                                   // kept between floods so that its memory is reused
-RowSpan OpenedRows;                // rows first to last hold every cell that the flood opened...
-std::int32_t OpenedLastRow;        // ...up to this row, and OpenedRows.row is the first of them
+thread_local std::vector<RowSpan> ZeroStreaks;  // uncovered zeros whose rows above and below are still to be opened;
+                                                // kept between floods so that its memory is reused
+thread_local RowSpan OpenedRows;                // rows first to last hold every cell that the flood opened...
+thread_local std::int32_t OpenedLastRow;        // ...up to this row, and OpenedRows.row is the first of them
 
 void NoteOpenedRun(std::uint32_t row, std::int32_t first, std::int32_t last)
 {
@@ -102,7 +102,7 @@ void RedrawOpenedCells()
 
 }  // namespace
 
-ReleaseRecord LastRelease;
+thread_local ReleaseRecord LastRelease;
 
 // A left release only notes where it was: copying the board at every release would slow the
 // solver's games, and a lost one is put back from the board.

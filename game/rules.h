@@ -58,7 +58,7 @@ struct ReleaseRecord {
     Move move{'L', 0, 0};
     std::vector<std::uint8_t> boardBeforeChord;
 };
-extern ReleaseRecord LastRelease;
+extern thread_local ReleaseRecord LastRelease;
 
 // The board as it stood before the release that lost the game: a chord's copy, or, after a left
 // release, which uncovered the mine alone, the board with every mine shown hidden again.

@@ -19,6 +19,7 @@
 #define IDA_ACCELERATORS     114
 #define IDD_BEST_TIMES       115
 #define IDD_ENTER_NAME       119
+#define IDD_MAKE_BOARD       120
 #define IDD_STATISTICS       121
 
 /* Commands */
@@ -34,6 +35,7 @@
 #define CMD_NORMAL_SIZE      40018 /* size items: CMD_NORMAL_SIZE + size - 1 */
 #define CMD_DOUBLE_SIZE      40019
 #define CMD_TRIPLE_SIZE      40020
+#define CMD_MAKE_BOARD       40015
 
 /* Dialog controls */
 #define IDC_RESET_SCORES     1003
@@ -46,3 +48,22 @@
 #define IDC_STATISTICS_NOTE  1303
 #define IDC_FIRST_ORDINARY_FIGURE 1310 /* the figures of the ordinary game: 1310 to 1318 */
 #define IDC_FIRST_NO_GUESS_FIGURE 1320 /* the figures of No guessing: 1320 to 1328 */
+
+/* Make a board */
+#define IDC_MAKER_LEVEL          1201
+#define IDC_MAKER_TITLE          1202
+#define IDC_MAKER_ROWS           1203
+#define IDC_MAKER_COLUMNS        1204
+#define IDC_MAKER_MINES          1205
+#define IDC_MAKER_SHAPE          1206
+#define IDC_MAKER_FIGURES        1207
+#define IDC_MAKER_BUILT_IN       1208
+#define IDC_MAKER_OPEN_PICTURE   1209
+#define IDC_MAKER_SAVE_PICTURE   1210
+#define IDC_MAKER_FILL           1211
+#define IDC_MAKER_CLEAR          1212
+#define IDC_MAKER_REFUSAL        1213
+#define IDC_MAKER_SHAPE_LABEL    1214
+#define IDC_MAKER_ROWS_ARROWS    1215
+#define IDC_MAKER_COLUMNS_ARROWS 1216
+#define IDC_MAKER_MINES_ARROWS   1217

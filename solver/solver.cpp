@@ -16,7 +16,7 @@ namespace {
 // of docs/performance.md 600000 steps take about 5 ms, forward and backward; the hardest Expert
 // position of the benchmark's games needs less than half.
 constexpr std::uint64_t kGroupWork = 600000;
-std::uint64_t GroupWork = kGroupWork;  // a test may make it smaller, see LimitSolverWork
+thread_local std::uint64_t GroupWork = kGroupWork;  // a test may make it smaller, see LimitSolverWork
 
 enum CellState : std::uint8_t { kUndecided, kProvedSafe, kProvedMine };
 

@@ -14,9 +14,9 @@
 #include "data/data_file.h"
 #include "data/default_file.h"
 #include "data/file_lock.h"
+#include "game/file_replace.h"
 #include "tests/test_files.h"
 #include "tools/kelbo_commands.h"
-#include "tools/kelbo_file.h"
 
 namespace {
 

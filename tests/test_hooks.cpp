@@ -5,9 +5,9 @@
 #include "game/cell.h"
 #include "game/platform.h"
 
-std::vector<HookCall> HookCalls;
-std::string LastReportedProblem;
-std::vector<FinishedGame> PlayedGames;
+thread_local std::vector<HookCall> HookCalls;
+thread_local std::string LastReportedProblem;
+thread_local std::vector<FinishedGame> PlayedGames;
 
 void ClearHookCalls()
 {

@@ -19,9 +19,10 @@ struct HookCall {
     }
 };
 
-extern std::vector<HookCall> HookCalls;
-extern std::string LastReportedProblem;
-extern std::vector<FinishedGame> PlayedGames;  // what RecordPlayedGame was handed, in order
+// Each thread records the calls of its own game.
+extern thread_local std::vector<HookCall> HookCalls;
+extern thread_local std::string LastReportedProblem;
+extern thread_local std::vector<FinishedGame> PlayedGames;  // what RecordPlayedGame was handed, in order
 
 void ClearHookCalls();
 int CountHookCalls(const std::string& name);

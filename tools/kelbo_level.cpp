@@ -13,10 +13,10 @@
 #include "data/level_edit.h"
 #include "data/whole_file.h"
 #include "game/board.h"
+#include "game/file_replace.h"
 #include "game/level_check.h"
 #include "game/window_size.h"
 #include "tools/kelbo_command_line.h"
-#include "tools/kelbo_file.h"
 #include "tools/kelbo_text.h"
 
 namespace {
@@ -35,33 +35,6 @@ bool ReadCheckedImage(std::vector<std::uint8_t>& image, std::string& problem)
     if (!read)
         problem = DataFileName + " cannot be read";
     return read;
-}
-
-// The file is checked once its level is replaced: here it need only open.
-std::vector<std::string> NoCheckYet(std::FILE*, const std::string&)
-{
-    return {};
-}
-
-// The file that a level is about to replace a record of: it must hold at least the offset table.
-// The rest of it is checked as the new file, since the level replaced may be the one that is
-// broken; whether it may be written, when it is replaced.
-bool ReadImageToChange(std::vector<std::uint8_t>& image, std::string& problem)
-{
-    const std::string untouched = "; " + DataFileName + " is left as it is";
-    std::vector<std::string> problems;
-    if (!OpenCheckedDataFile(DataFileName, NoCheckYet, problems)) {
-        problem = problems.front();
-        return false;
-    }
-    const bool read = ReadOpenImage(image);
-    const bool holdsOffsets = read && image.size() >= static_cast<std::size_t>(kOffsetTablePosition + kOffsetTableSize);
-    if (read && !holdsOffsets)
-        problem = FirstProblem(CheckDataFileForPlay(DataFile, DataFileName)) + untouched;
-    else if (!read)
-        problem = DataFileName + " cannot be read" + untouched;
-    CloseDataFile();
-    return holdsOffsets;
 }
 
 std::string LargeWindowWarning(std::uint32_t rows, std::uint32_t columns)
@@ -177,30 +150,6 @@ bool ReadOutline(const CommandLine& options, LevelOutline& outline, std::string&
     return true;
 }
 
-// The game draws mine positions from 32768 numbers: on a large grid some cells are never drawn.
-// The game's own test: could its draws ever place all the mines on this board?
-bool CheckMinesCanBePlaced(int levelIndex, const LevelDefinition& level, std::string& problem)
-{
-    LevelRecord record{};
-    record.mines = level.mines;
-    record.grid = level.outline.cells;
-    const std::string placement = CheckMinePlacement(record);
-    if (placement.empty())
-        return true;
-    problem = DataFileName + ": " + LevelName(levelIndex) + ": " + placement;
-    return false;
-}
-
-// The length that counts is the file's, one byte a character.
-bool TitleFits(int levelIndex, const std::string& typed, const std::string& fileText, std::string& problem)
-{
-    if (fileText.size() < static_cast<std::size_t>(kTitleSize))
-        return true;
-    problem = DataFileName + ": " + LevelName(levelIndex) + ": the title \"" + typed + "\" has " +
-              std::to_string(fileText.size()) + " characters; at most " + std::to_string(kTitleSize - 1) + " fit";
-    return false;
-}
-
 bool ReadDefinition(int levelIndex, const CommandLine& options, LevelDefinition& level, std::string& problem)
 {
     if (!FileTextFromArgument(options.title, options.titleArgument, "--title", level.title, problem) ||
@@ -208,26 +157,13 @@ bool ReadDefinition(int levelIndex, const CommandLine& options, LevelDefinition&
         return false;
     std::string pictureName;
     return ReadOutline(options, level.outline, pictureName, problem) &&
-           CheckLevelDefinition(levelIndex, level, pictureName, DataFileName, problem) &&
-           CheckMinesCanBePlaced(levelIndex, level, problem);
-}
-
-// The file is read and replaced under the lock, so that no time the game writes in between is lost.
-bool ReplaceRecordLocked(int levelIndex, const std::vector<std::uint8_t>& record, std::string& problem)
-{
-    std::vector<std::uint8_t> image;
-    if (!LockForReplacing(problem))
-        return false;
-    const bool replaced = ReadImageToChange(image, problem) &&
-                          CommitImage(ReplaceLevelRecord(image, levelIndex, record), CheckDataFileForPlay, problem);
-    UnlockDataFile();
-    return replaced;
+           CheckLevelToStore(levelIndex, level, pictureName, problem);
 }
 
 int ReplaceRecord(int levelIndex, const std::vector<std::uint8_t>& record, const LevelDefinition& level)
 {
     std::string problem;
-    if (!ReplaceRecordLocked(levelIndex, record, problem))
+    if (!ReplaceLevelInFile(levelIndex, record, problem))
         return Fail(problem);
     std::printf("%s: %s is now \"%s\": %s, %s, %s, %s\n", DataFileName.c_str(), LevelName(levelIndex).c_str(),
                 TerminalText(WithoutTrailingSpaces(level.title)).c_str(), CountOf(level.outline.rows, "row").c_str(),

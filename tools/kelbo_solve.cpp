@@ -19,14 +19,15 @@
 #include "data/data_file.h"
 #include "game/board.h"
 #include "game/cell.h"
+#include "game/file_replace.h"
 #include "game/level_check.h"
 #include "game/rules.h"
 #include "solver/deal.h"
 #include "solver/hint.h"
+#include "solver/level_figures.h"
 #include "solver/player.h"
 #include "solver/solver.h"
 #include "tools/kelbo_command_line.h"
-#include "tools/kelbo_file.h"
 #include "tools/kelbo_game.h"
 #include "tools/kelbo_text.h"
 
@@ -165,37 +166,7 @@ void ClearProgress(const ProgressBar& bar)
         std::fprintf(stderr, "\r%*s\r", kBarWidth + 40, "");
 }
 
-struct BatchFigures {
-    std::uint32_t boards = 0;
-    std::uint32_t won = 0;
-    std::uint32_t wonWithoutGuess = 0;
-    std::uint32_t lostOnFirstRelease = 0;
-    std::uint64_t guesses = 0;
-    std::uint64_t threeBV = 0;
-    // With --no-guess:
-    std::uint32_t dealtWithoutGuess = 0;
-    double dealingSeconds = 0.0;
-    double slowestDeal = 0.0;
-};
-
-void AddToFigures(const SolvedBoard& board, BatchFigures& figures)
-{
-    ++figures.boards;
-    figures.won += board.won;
-    figures.wonWithoutGuess += board.won && board.guesses.empty();
-    figures.lostOnFirstRelease += !board.won && board.moves.size() == 1;
-    figures.guesses += board.guesses.size();
-    figures.threeBV += board.threeBV;
-}
-
-void AddDealToFigures(DealOutcome outcome, double seconds, BatchFigures& figures)
-{
-    figures.dealtWithoutGuess += outcome == DealOutcome::Proven;
-    figures.dealingSeconds += seconds;
-    figures.slowestDeal = std::max(figures.slowestDeal, seconds);
-}
-
-void PrintFigures(const BatchFigures& figures, double seconds, bool noGuess)
+void PrintFigures(const LevelFigures& figures, double seconds, bool noGuess)
 {
     const double boards = figures.boards;
     std::printf("won %u of %u\n", figures.won, figures.boards);
@@ -209,20 +180,6 @@ void PrintFigures(const BatchFigures& figures, double seconds, bool noGuess)
     std::printf("dealt without a guess %u of %u\n", figures.dealtWithoutGuess, figures.boards);
     std::printf("dealing: %.3f ms a board on average, %.3f ms the slowest\n", figures.dealingSeconds * 1000.0 / boards,
                 figures.slowestDeal * 1000.0);
-}
-
-// With --no-guess, deals the board for the first release and notes how it went and how long it
-// took; first is where the release goes, as the hint points when not given.
-void DealTimed(CellPosition& first, bool hasFirst, BatchFigures& figures)
-{
-    if (!AwaitingDeal)
-        return;
-    if (!hasFirst)
-        first = HintedFirstRelease();
-    // Processor time, which another program busy on the machine does not add to.
-    const std::clock_t start = std::clock();
-    const DealOutcome outcome = DealOnFirstRelease(first.column, first.row);
-    AddDealToFigures(outcome, static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC, figures);
 }
 
 int SolverStopped(std::uint32_t seed)
@@ -245,11 +202,17 @@ int ReadBatchLevel(int level, std::uint32_t firstSeed, LevelRecord& record)
     return exitCode != 0 ? exitCode : Fail(DataFileName + ": " + LevelName(level) + " cannot be read");
 }
 
-// A new game of the record, as the game sets one up.
-bool StartBatchGame(const LevelRecord& record, int level, std::uint32_t seed)
+// The first release given must fall on a triangle of the level: the first game shows where they lie.
+int CheckFirstOnTriangle(const LevelRecord& record, int level, std::uint32_t time, const CellPosition& first,
+                         const std::string& firstText)
 {
+    std::string problem;
     LevelIndex = level;
-    return SetUpGame(record, seed);
+    if (!SetUpGame(record, NewGameSeed(time, 0)))
+        return Fail(DataFileName + ": " + LevelName(level) + ": its mines cannot be placed");
+    if (!FirstOnTriangle(first, firstText, problem))
+        return Misuse(problem);
+    return 0;
 }
 
 // Plays the boards of games 0 to count - 1 made at time, each as solve plays it alone.
@@ -260,24 +223,24 @@ int SolveBatch(int level, std::uint32_t time, std::uint32_t count, const std::st
     if (!firstText.empty() && !ParseFirst(firstText, first, problem))
         return Misuse(problem);
     LevelRecord record;
-    const int exitCode = ReadBatchLevel(level, NewGameSeed(time, 0), record);
+    int exitCode = ReadBatchLevel(level, NewGameSeed(time, 0), record);
+    if (exitCode == 0 && !firstText.empty())
+        exitCode = CheckFirstOnTriangle(record, level, time, first, firstText);
     if (exitCode != 0)
         return exitCode;
     ProgressBar bar;
-    BatchFigures figures;
-    for (std::uint32_t game = 0; game < count; ++game) {
-        const std::uint32_t seed = NewGameSeed(time, game);
-        if (!StartBatchGame(record, level, seed))
-            return Fail(DataFileName + ": " + LevelName(level) + ": its mines cannot be placed");
-        if (!firstText.empty() && !FirstOnTriangle(first, firstText, problem))
-            return Misuse(problem);
-        DealTimed(first, !firstText.empty(), figures);
-        SolvedBoard board;
-        if (!SolveGame(firstText.empty() && !noGuess ? nullptr : &first, board))
-            return SolverStopped(seed);
-        AddToFigures(board, figures);
-        ShowProgress(bar, game + 1, count);
-    }
+    LevelFigures figures;
+    std::uint32_t seed = 0;
+    const auto showProgress = [&bar, count](std::uint32_t done) {
+        ShowProgress(bar, done, count);
+        return true;
+    };
+    const FiguresEnd end = PlayLevelBoards(record, level, time, count, noGuess, firstText.empty() ? nullptr : &first,
+                                           showProgress, figures, seed);
+    if (end == FiguresEnd::MinesCannotBePlaced)
+        return Fail(DataFileName + ": " + LevelName(level) + ": its mines cannot be placed");
+    if (end == FiguresEnd::SolverStopped)
+        return SolverStopped(seed);
     ClearProgress(bar);
     PrintFigures(figures, std::chrono::duration<double>(Clock::now() - bar.start).count(), noGuess);
     return 0;

@@ -179,11 +179,6 @@ bool ParseWord32(const std::string& optionName, const std::string& text, std::ui
     return true;
 }
 
-std::string FirstProblem(const std::vector<std::string>& problems)
-{
-    return problems.front() + (problems.size() > 1 ? " (kelbo check lists every problem)" : "");
-}
-
 bool ParseNumber(const std::string& text, std::uint64_t limit, std::uint64_t& value)
 {
     if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos)
@@ -230,8 +225,8 @@ bool FileTextFromArgument(const std::string& argument, int index, const std::str
     for (std::size_t index = 0; index < codePoints.size(); ++index) {
         std::uint8_t byte = 0;
         if (!Windows1252OfCodePoint(codePoints[index], byte)) {
-            problem = optionName + " " + argument + ": character " + std::to_string(index + 1) + ", " +
-                      ShownCodePoint(codePoints[index]) + ", is not in the game's character set (Windows-1252)";
+            problem =
+                optionName + " " + argument + ": " + NotInCharacterSet(index + 1, ShownCodePoint(codePoints[index]));
             return false;
         }
         fileText += static_cast<char>(byte);

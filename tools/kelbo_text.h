@@ -23,9 +23,6 @@ bool ParseLevel(const std::string& text, int& level, std::string& problem);
 // A whole number from 0 to 4294967295 given as the option's value; false with a message.
 bool ParseWord32(const std::string& optionName, const std::string& text, std::uint32_t& value, std::string& problem);
 
-// The first of a file's problems, in one line, pointing to kelbo check when there are more.
-std::string FirstProblem(const std::vector<std::string>& problems);
-
 // A whole decimal number from 0 to limit, the same on every platform; false for anything else.
 bool ParseNumber(const std::string& text, std::uint64_t limit, std::uint64_t& value);
 

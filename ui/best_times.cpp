@@ -219,6 +219,8 @@ static void RecordNoGuessTime(HWND window, std::int32_t seconds)
 void RecordBestTime(PlatformWindow platformWindow)
 {
     const HWND window = static_cast<HWND>(platformWindow);
+    if (PlaysUnseen)
+        return;
     if (HintUsed) {
         MessageBoxA(window, "You win! Your time is not recorded, because you used a hint in this game.", "", MB_OK);
         return;

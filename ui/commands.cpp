@@ -10,6 +10,7 @@
 #include "game/platform.h"
 #include "res/resource.h"
 #include "ui/best_times.h"
+#include "ui/board_maker.h"
 #include "ui/options.h"
 #include "ui/shell.h"
 #include "ui/statistics.h"
@@ -136,6 +137,16 @@ void ShowSameBoardItem(HWND window)
     EnableMenuItem(GetMenu(window), CMD_SAME_BOARD, MF_BYCOMMAND | (ended ? MF_ENABLED : MF_GRAYED));
 }
 
+// A level written by the board maker is named anew in the menu and played at once.
+static void MakeBoardAndPlay(HWND window)
+{
+    const int level = MakeBoard(window);
+    if (level < 0)
+        return;
+    NameLevelItems(window);
+    SelectLevel(window, CMD_FIRST_LEVEL + level);
+}
+
 void HandleCommand(HWND window, WORD commandId)
 {
     if (commandId >= CMD_FIRST_LEVEL && commandId <= CMD_LAST_LEVEL) {
@@ -168,6 +179,9 @@ void HandleCommand(HWND window, WORD commandId)
     case CMD_DOUBLE_SIZE:
     case CMD_TRIPLE_SIZE:
         ChooseTriangleSize(window, commandId - CMD_NORMAL_SIZE + 1);
+        return;
+    case CMD_MAKE_BOARD:
+        MakeBoardAndPlay(window);
         return;
     default:
         // No menu item or accelerator carries any other id.

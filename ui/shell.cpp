@@ -8,6 +8,7 @@
 HINSTANCE AppInstance;
 std::int32_t ScreenWidth;
 std::int32_t ScreenHeight;
+thread_local bool PlaysUnseen = false;
 
 static bool GameReleased = false;  // set once by ReleaseGame, never cleared
 

@@ -9,6 +9,7 @@
 extern HINSTANCE AppInstance;     // the program's own module, which holds the dialog templates
 extern std::int32_t ScreenWidth;  // primary screen in pixels, read once at start-up
 extern std::int32_t ScreenHeight;
+extern thread_local bool PlaysUnseen;  // this thread plays boards for figures: the hooks show nothing
 
 constexpr int kStartFailureExitCode = 1;
 constexpr int kDataFileProblemExitCode = 2;

@@ -105,6 +105,8 @@ void ShowStatistics(HWND window)
 
 void RecordPlayedGame(PlatformWindow platformWindow, const LevelKey& key, const FinishedGame& game)
 {
+    if (PlaysUnseen)
+        return;
     const HWND window = static_cast<HWND>(platformWindow);
     std::string problem;
     if (!UpdateRecord(window, [&](StatisticsRecord& record) { AddFinishedGame(LevelStatisticsFor(record, key), game); },

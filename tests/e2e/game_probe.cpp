@@ -13,6 +13,8 @@
 //                           its whole client area, and waits for it
 //   game_probe client       prints the main window's client area: "LEFT TOP WIDTH HEIGHT" in screen
 //                           pixels
+//   game_probe settext TITLE ID HEX...  gives control ID of the open dialog with that title the text
+//                           of the code points HEX... (below 0x10000), as a paste into it would
 #include <windows.h>
 
 #include <cstdio>
@@ -169,6 +171,23 @@ static int PrintClientArea()
     return 0;
 }
 
+// For letters that xdotool can type only by remapping a key, which Wine now and then sees too late.
+static int SetControlText(const char* title, const char* idText, int count, char** codePoints)
+{
+    const HWND dialog = FindWindowA("#32770", title);
+    const HWND control = dialog != nullptr ? GetDlgItem(dialog, static_cast<int>(std::strtol(idText, nullptr, 10)))
+                                           : nullptr;
+    if (control == nullptr) {
+        std::fprintf(stderr, "game_probe: no control %s in \"%s\"\n", idText, title);
+        return 1;
+    }
+    std::wstring text;
+    for (int i = 0; i < count; ++i)
+        text += static_cast<wchar_t>(std::strtoul(codePoints[i], nullptr, 16));
+    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     // Screen pixels as they are, not scaled for a program unaware of the DPI.
@@ -187,7 +206,10 @@ int main(int argc, char** argv)
         return PrintDialogPlace(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "repaint") == 0)
         return Repaint();
+    if (argc >= 4 && std::strcmp(argv[1], "settext") == 0)
+        return SetControlText(argv[2], argv[3], argc - 4, argv + 4);
     std::fprintf(stderr, "usage: game_probe command ID | game_probe message [TITLE] | game_probe dialog TITLE | "
-                         "game_probe menu ID | game_probe place TITLE | game_probe repaint | game_probe client\n");
+                         "game_probe menu ID | game_probe place TITLE | game_probe repaint | game_probe client | "
+                         "game_probe settext TITLE ID HEX...\n");
     return 2;
 }

@@ -18,17 +18,18 @@ CLIENT_TOP=41
 
 # Level index -> window size and the menu bar's "Game" pop-up; the pop-up's text lines, top to
 # bottom, are New game, the eight levels, Best times, Statistics, No guessing, Same board again,
-# Triangle size and Exit.
+# Triangle size, Make a board and Exit.
 LEVEL_WIDTHS=(241 421 586 301 451 481 421 301)
 LEVEL_HEIGHTS=(272 402 454 324 428 454 454 402)
-GAME_MENU_LINES=15
+GAME_MENU_LINES=16
 FIRST_LEVEL_LINE=1
-GAME_MENU_HEIGHT=295  # pixels of the open pop-up, from the client area's top
+GAME_MENU_HEIGHT=312  # pixels of the open pop-up, from the client area's top
 STATISTICS_LINE=10
 NO_GUESSING_LINE=11
 SAME_BOARD_LINE=12
 TRIANGLE_SIZE_LINE=13
-EXIT_LINE=14
+MAKE_BOARD_LINE=14
+EXIT_LINE=15
 
 RUN_AS=()         # a command prefix that runs Wine as another user, empty for ourselves
 WORK=""           # this test's temporary folder

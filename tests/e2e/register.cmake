@@ -2,7 +2,8 @@
 # the build tree's Wine prefix, so only one runs at a time.
 set(skarvel_e2e_tests start_fresh start_existing levels unlisted_commands file_trouble
     game_lost game_clock game_won best_times game_press screenshots record_not_saved
-    input_on_screen own_boards high_dpi file_replaced hint_key no_guessing)
+    input_on_screen own_boards high_dpi file_replaced hint_key no_guessing
+    board_maker)
 list(APPEND skarvel_e2e_tests statistics)
 list(APPEND skarvel_e2e_tests triangle_size loss_explained)
 foreach(name IN LISTS skarvel_e2e_tests)

@@ -4,6 +4,7 @@
 // program cannot be loaded.
 #include <windows.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -171,6 +172,7 @@ void CheckMenu()
         {MF_CHECKED, 40018, "Normal"},
         {0, 40019, "Double"},
         {MF_END, 40020, "Triple"},
+        {0, 40015, "Make a board..."},
         {0, 0, ""},
         {MF_END, 40002, "E&xit\tAlt+X"},
         {MF_POPUP | MF_END, -1, "Help"},
@@ -339,6 +341,91 @@ void CheckDialog(const Dialog& dialog)
         ExpectFullyRead(where, reader);
 }
 
+struct MakerControl {
+    int id;
+    std::string className;
+    std::string text;
+    DWORD style;
+};
+
+std::string Capitals(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The board maker's controls as the template holds them, in their Tab order.
+std::vector<MakerControl> ReadMakerControls(const std::string& where, Reader& reader)
+{
+    const DWORD style = ReadDword(reader);
+    ReadDword(reader);
+    const std::uint16_t count = ReadWord(reader);
+    for (int corner = 0; corner < 4; ++corner)
+        ReadShort(reader);
+    ExpectText(where, "menu", ReadNameOrOrdinal(reader), "");
+    ExpectText(where, "class", ReadNameOrOrdinal(reader), "");
+    ExpectText(where, "caption", ReadText(reader), "Make a board");
+    if ((style & DS_SETFONT) == 0)
+        Report(where, "has no font of its own");
+    ReadWord(reader);
+    ReadText(reader);
+    std::vector<MakerControl> controls;
+    for (int i = 0; i < count && !reader.overrun; ++i) {
+        AlignToDword(reader);
+        MakerControl control{};
+        control.style = ReadDword(reader);
+        ReadDword(reader);
+        for (int corner = 0; corner < 4; ++corner)
+            ReadShort(reader);
+        control.id = ReadWord(reader);
+        control.className = ReadNameOrOrdinal(reader);
+        control.text = ReadNameOrOrdinal(reader);
+        ReadWord(reader);
+        controls.push_back(control);
+    }
+    ExpectFullyRead(where, reader);
+    return controls;
+}
+
+// What tools and tests find the dialog by: its controls' ids and kinds; Save the default button;
+// every control that Tab reaches has a mnemonic, its own or its label's just before it.
+void CheckMakerDialog()
+{
+    const std::string where = "dialog 120";
+    Reader reader;
+    if (!LoadBytes(where, RT_DIALOG, 120, reader))
+        return;
+    const std::vector<MakerControl> controls = ReadMakerControls(where, reader);
+    const struct {
+        int id;
+        std::string className;
+    } expected[] = {{1201, "ComboBox"}, {1202, "#129"}, {1203, "#129"}, {1204, "#129"}, {1205, "#129"},
+                    {1206, "SkarvelShapeArea"}, {1207, "#130"}, {1208, "#128"}, {1209, "#128"}, {1210, "#128"},
+                    {1211, "#128"}, {1212, "#128"}, {1213, "#130"}, {1, "#128"}, {2, "#128"}};
+    for (const auto& wanted : expected) {
+        const std::string control = where + " control " + std::to_string(wanted.id);
+        std::size_t i = 0;
+        while (i < controls.size() && controls[i].id != wanted.id)
+            ++i;
+        if (i == controls.size()) {
+            Report(control, "missing");
+            continue;
+        }
+        // A class named as text is stored in capitals by windres; Windows compares such names
+        // without regard to case.
+        ExpectText(control, "class", controls[i].className, Capitals(wanted.className));
+        if (wanted.id == 1)
+            ExpectNumber(control, "default button", controls[i].style & BS_DEFPUSHBUTTON, BS_DEFPUSHBUTTON);
+        const bool tabStop = (controls[i].style & WS_TABSTOP) != 0;
+        const bool button = wanted.className == "#128";
+        const bool labelled = i > 0 && controls[i - 1].className == "#130";
+        const std::string named = button ? controls[i].text : labelled ? controls[i - 1].text : "";
+        if (wanted.className != "#130" && (!tabStop || named.find('&') == std::string::npos))
+            Report(control, "is not reached with Tab or has no mnemonic");
+    }
+}
+
 const std::uint8_t StandardPalette[16][3] = {
     {0x00, 0x00, 0x00}, {0x80, 0x00, 0x00}, {0x00, 0x80, 0x00}, {0x80, 0x80, 0x00},
     {0x00, 0x00, 0x80}, {0x80, 0x00, 0x80}, {0x00, 0x80, 0x80}, {0xC0, 0xC0, 0xC0},
@@ -445,7 +532,7 @@ bool IsExpected(LPCSTR type, LPCSTR name)
     case 4:
         return id == 102;  // RT_MENU
     case 5:
-        return id == 104 || id == 115 || id == 119 || id == 121;  // RT_DIALOG
+        return id == 104 || id == 115 || id == 119 || id == 120 || id == 121;  // RT_DIALOG
     case 9:
         return id == 114;  // RT_ACCELERATOR
     case 24:
@@ -521,6 +608,7 @@ int main(int argc, char** argv)
     for (const Dialog& dialog : ExpectedDialogs())
         CheckDialog(dialog);
     CheckStatisticsDialog();
+    CheckMakerDialog();
     CheckIcons();
     CheckManifest();
     CheckInventory();

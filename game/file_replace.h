@@ -1,10 +1,13 @@
-// The data file as the kelbo commands open, check and replace it.
+// The data file as kelbo and the game's board maker open, check and replace it: one road for a
+// level stored from either.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "data/level_edit.h"
 
 // The check that a whole data file must pass: every problem, each a line.
 using WholeFileCheck = std::vector<std::string> (*)(std::FILE* file, const std::string& fileName);
@@ -26,10 +29,10 @@ std::string FolderProblem(const std::string& path);
 
 // Replaces DataFileName with the image: writes it whole beside the old file, under a name of its
 // own (WriteFileBeside), checks what was written, and only then renames it over the old one, so
-// that a crash, a full disk or a failed check leaves the old file whole. A file that its user may not write is refused. Through a
-// symbolic link the file it names is replaced and the link stays (on POSIX systems); the new file
-// keeps the old one's permission bits, owner and group, or a warning on standard error says which
-// it could not keep. False with a one-line message.
+// that a crash, a full disk or a failed check leaves the old file whole. A file that its user may not write is refused.
+// Through a symbolic link the file it names is replaced and the link stays (on POSIX systems); the new file keeps the
+// old one's permission bits, owner and group, or a warning on standard error says which it could not keep. False with a
+// one-line message.
 bool CommitImage(const std::vector<std::uint8_t>& image, WholeFileCheck check, std::string& problem);
 
 // Called, when set, in CommitImage once the new file is written and checked, just before it is
@@ -41,3 +44,20 @@ extern void (*BeforeDataFileReplaced)();
 // another kelbo held it too long, or when no lock can be taken where others may replace the file.
 // UnlockDataFile frees it.
 bool LockForReplacing(std::string& problem);
+
+// The first of a file's problems, in one line, pointing to kelbo check when there are more.
+std::string FirstProblem(const std::vector<std::string>& problems);
+
+// Whether a title fits the file: the length that counts is the file's, one byte a character.
+// typed is the title as the player wrote it, fileText the same in the file's character set.
+bool TitleFits(int levelIndex, const std::string& typed, const std::string& fileText, std::string& problem);
+
+// Whether the level can be stored in the slot: CheckLevelDefinition, then whether the game's draws
+// can place its mines. pictureName names the board in the messages about its shape.
+bool CheckLevelToStore(int levelIndex, const LevelDefinition& level, const std::string& pictureName,
+                       std::string& problem);
+
+// Puts the record into the level's slot of DataFileName under the lock, so that no time the game
+// writes meanwhile is lost: read as it is now, the record replaced, written beside and renamed
+// over it (CommitImage). False with a one-line message; the file is then left as it was.
+bool ReplaceLevelInFile(int levelIndex, const std::vector<std::uint8_t>& record, std::string& problem);
