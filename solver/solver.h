@@ -22,5 +22,6 @@ struct MineChances {
 MineChances FindMineChances(const SeenPosition& position);
 
 // Lowers the steps of work each group may take (the whole position twice as many), so that
-// tests meet estimates on small boards; 0 puts back the default. The limit it replaces.
+// tests meet estimates on small boards; 0 puts back the default. The limit it replaces. Each thread
+// keeps its own.
 std::uint64_t LimitSolverWork(std::uint64_t groupWork);

@@ -7,8 +7,8 @@
 #include "data/data_file.h"
 #include "data/statistics.h"
 #include "data/windows_1252.h"
+#include "game/file_replace.h"
 #include "tools/kelbo_command_line.h"
-#include "tools/kelbo_file.h"
 #include "tools/kelbo_text.h"
 
 namespace {
