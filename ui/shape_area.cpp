@@ -6,6 +6,7 @@
 
 #include "game/cell.h"
 #include "game/window_size.h"
+#include "ui/draw.h"
 
 namespace {
 
@@ -165,13 +166,7 @@ void DrawGrid(HDC dc, const ShapeArea& a, const RECT& paint)
         DrawRowLine(a, down / h, down % h, firstColumn, lastColumn, false, paint.left, width, line);
         DrawRowLine(a, down / h, down % h, firstColumn, lastColumn, true, paint.left, width, line);
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBitmapInfo(width, height);
     SetDIBitsToDevice(dc, paint.left, paint.top, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
                       static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
 }
