@@ -73,7 +73,7 @@ struct Dealer {
     std::vector<std::uint8_t> knownByRules;
     std::vector<std::uint8_t> openAroundByRules;
     std::size_t safeLeftByRules = 0;
-    bool solvedWhole = false;  // the solver decided cells since knownByRules was kept
+    bool solvedWhole = false;               // the solver decided cells since knownByRules was kept
     std::vector<std::uint32_t> stuckMines;  // mines among the undecided cells next to open ones
     std::vector<std::uint32_t> enclosedMines;
     std::vector<std::uint32_t> freeSpots;  // spots that nothing open touches
