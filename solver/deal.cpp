@@ -58,7 +58,6 @@ struct Dealer {
     std::vector<std::uint8_t> value;
     // The proof: what a player who plays only certain cells knows so far.
     std::vector<std::uint8_t> known;
-    std::vector<std::uint8_t> openAround;  // for each cell: its open neighbours
     std::size_t safeLeft = 0;
     std::vector<std::uint32_t> toOpen;
     std::vector<std::uint32_t> toExamine;
@@ -71,7 +70,6 @@ struct Dealer {
     // What the local rules alone had proved before the whole position first went to the solver:
     // still a proof after mines move from undecided cells to cells that nothing open touches.
     std::vector<std::uint8_t> knownByRules;
-    std::vector<std::uint8_t> openAroundByRules;
     std::size_t safeLeftByRules = 0;
     bool solvedWhole = false;               // the solver decided cells since knownByRules was kept
     std::vector<std::uint32_t> stuckMines;  // mines among the undecided cells next to open ones
@@ -192,16 +190,18 @@ void Open(Dealer& d, std::uint32_t cell)
         assert(!d.mine[next]);
         d.known[next] = kOpen;
         --d.safeLeft;
-        ForEachRealNeighbour(d, next, [&](std::uint32_t around) { ++d.openAround[around]; });
-        ExamineOpenNeighbours(d, next);
-        if (d.value[next] != 0) {
-            Examine(d, next);
-            continue;
-        }
+        // One walk round it: its open neighbours have a cell fewer undecided, and a zero opens the
+        // others as the game does.
+        const bool zero = d.value[next] == 0;
         ForEachRealNeighbour(d, next, [&](std::uint32_t around) {
-            if (d.known[around] == kUnknown)
+            if (d.known[around] == kOpen)
+                Examine(d, around);
+            else if (zero && d.known[around] == kUnknown)
                 d.toOpen.push_back(around);
         });
+        d.steps += d.neighbourFirst[next + 1] - d.neighbourFirst[next];
+        if (!zero)
+            Examine(d, next);
     }
 }
 
@@ -344,6 +344,16 @@ bool SolveWholePosition(Dealer& d)
     return decided;
 }
 
+bool TouchesOpenCell(Dealer& d, const std::vector<std::uint8_t>& known, std::uint32_t cell)
+{
+    for (std::uint32_t k = d.neighbourFirst[cell]; k < d.neighbourFirst[cell + 1]; ++k) {
+        ++d.steps;
+        if (known[d.neighbours[k]] == kOpen)
+            return true;
+    }
+    return false;
+}
+
 // The mines that make the proof stick, in stuckMines: those of the undecided cells next to open
 // ones or, when none is, of the undecided cells that only proved mines enclose. Where they may go
 // and leave what the local rules proved a proof, in freeSpots: spots that the rules had not decided
@@ -359,12 +369,13 @@ void FindStuckMinesAndFreeSpots(Dealer& d, bool onlyUntouchedNow, std::size_t& u
     const bool byRules = d.solvedWhole && !onlyUntouchedNow;
     for (std::uint32_t spot : d.mineSpots) {
         const bool undecided = d.known[spot] == kUnknown;
-        const bool touched = d.openAround[spot] != 0;
+        const bool touched = undecided && TouchesOpenCell(d, d.known, spot);
         if (d.mine[spot] && undecided)
             (touched ? from : enclosed).push_back(spot);
         else if (!d.mine[spot] && undecided && !touched)
             to.push_back(spot);
-        else if (!d.mine[spot] && byRules && d.knownByRules[spot] == kUnknown && d.openAroundByRules[spot] == 0)
+        else if (!d.mine[spot] && byRules && d.knownByRules[spot] == kUnknown &&
+                 !TouchesOpenCell(d, d.knownByRules, spot))
             later.push_back(spot);
     }
     d.steps += d.mineSpots.size();
@@ -402,7 +413,6 @@ bool MoveStuckMines(Dealer& d, bool onlyUntouchedNow)
 void KeepWhatRulesProved(Dealer& d)
 {
     d.knownByRules = d.known;
-    d.openAroundByRules = d.openAround;
     d.steps += d.realCells;
     d.safeLeftByRules = d.safeLeft;
     d.solvedWhole = true;
@@ -414,7 +424,6 @@ void GoBackToWhatRulesProved(Dealer& d)
 {
     if (d.solvedWhole) {
         d.known = d.knownByRules;
-        d.openAround = d.openAroundByRules;
         d.steps += d.realCells;
         d.safeLeft = d.safeLeftByRules;
         d.solvedWhole = false;
@@ -430,7 +439,6 @@ void GoBackToWhatRulesProved(Dealer& d)
 bool ProveLayout(Dealer& d, int movesAllowed, std::uint64_t stepBound)
 {
     std::fill(d.known.begin(), d.known.end(), kUnknown);
-    std::fill(d.openAround.begin(), d.openAround.end(), 0);
     d.steps += d.realCells;
     d.safeLeft = d.safeCells;
     d.solvedWhole = false;
@@ -474,7 +482,6 @@ void PrepareDeal(Dealer& d, std::uint32_t mines, std::uint32_t seed, std::size_t
     d.mine.assign(cells, 0);
     d.value.assign(cells, 0);
     d.known.assign(cells, kUnknown);
-    d.openAround.assign(cells, 0);
     d.queued.assign(cells, 0);
     d.isStuck.assign(cells, 0);
     d.seenBy.assign(cells, 0);
