@@ -39,6 +39,8 @@ const DealtLevel kDealtLevels[] = {
     {"Cross", 7, 0, 0, 0},
     {"255x255 255 mines", -1, 255, 255, 255},
     {"7x13 88 mines, too dense", -1, 7, 13, 88},
+    {"16x30 99 mines", -1, 16, 30, 99},
+    {"16x30 120 mines", -1, 16, 30, 120},
 };
 
 LevelRecord RecordOf(const DealtLevel& dealt)

@@ -12,14 +12,16 @@
 namespace {
 
 // The search's bound, in steps: one step a neighbour looked at by the proof, and for each time the
-// whole position goes to the solver 24 a cell of the grid and the steps its counting took. About
-// 20 ns a step on the machine of docs/performance.md, so that a level too dense for such a board is
-// given up within a second.
+// whole position goes to the solver 24 a triangle of the level and the steps its counting took.
+// Void cells cost nothing, so that a shape drawn with empty margins gets the same search as the
+// shape alone. About 20 ns a step on the machine of docs/performance.md, so that a level too dense
+// for such a board is given up within a second.
 constexpr std::uint64_t kStepBound = 20'000'000;
 constexpr std::uint64_t kStepsPerCellSolved = 24;
+constexpr std::uint64_t kNoStepBound = ~std::uint64_t{0};
 
-// A layout whose proof sticks has a mine moved from where it sticks to where nothing is known yet,
-// this many times before the dealer starts again from a fresh layout.
+// A layout whose proof sticks has the mines moved from where it sticks to where nothing is known
+// yet, this many times before the dealer starts again from a fresh layout.
 constexpr int kMovesPerLayout = 24;
 
 // splitmix64: the dealer's own numbers, so that dealing leaves the game's generator as it was.
@@ -47,6 +49,7 @@ struct Dealer {
     std::vector<std::uint32_t> neighbours;
     std::vector<std::uint8_t> drawable;
     std::vector<std::uint32_t> mineSpots;
+    std::size_t realCells = 0;
     std::size_t first = 0;
     std::uint32_t mines = 0;
     std::size_t safeCells = 0;
@@ -64,8 +67,15 @@ struct Dealer {
     std::vector<std::uint32_t> comparing;
     std::vector<std::uint32_t> seenBy;  // the comparison that last looked at each count
     std::uint32_t comparison = 0;
+    // What the local rules alone had proved before the whole position first went to the solver:
+    // still a proof after mines move from undecided cells to cells that nothing open touches.
+    std::vector<std::uint8_t> knownByRules;
+    std::size_t safeLeftByRules = 0;
+    bool solvedWhole = false;               // the solver decided cells since knownByRules was kept
     std::vector<std::uint32_t> stuckMines;  // mines among the undecided cells next to open ones
-    std::vector<std::uint32_t> freeSpots;   // spots that nothing open touches
+    std::vector<std::uint32_t> enclosedMines;
+    std::vector<std::uint32_t> freeSpots;  // spots that nothing open touches
+    std::vector<std::uint32_t> freeSpotsByRules;
     SeenPosition seen;
     Random random;
     std::uint64_t steps = 0;
@@ -102,6 +112,7 @@ void LearnGrid(Dealer& d, const std::vector<std::uint8_t>& mask, std::uint32_t c
     d.drawable.assign(cells, 0);
     for (std::size_t cell = 0; cell < cells; ++cell)
         d.drawable[cell] = drawn[cell] && mask[cell] != kVoidCell;
+    d.realCells = static_cast<std::size_t>(cells - std::count(mask.begin(), mask.end(), kVoidCell));
     d.seen.columns = columns;
     d.seen.rows = rows;
     d.seen.cells.assign(cells, kSeenVoid);
@@ -130,8 +141,11 @@ void CountMines(Dealer& d)
 {
     std::fill(d.value.begin(), d.value.end(), 0);
     for (std::size_t cell = 0; cell < d.mine.size(); ++cell)
-        if (d.mine[cell])
+        if (d.mine[cell]) {
             ForEachRealNeighbour(d, cell, [&](std::uint32_t next) { ++d.value[next]; });
+            d.steps += d.neighbourFirst[cell + 1] - d.neighbourFirst[cell];
+        }
+    d.steps += d.realCells;
 }
 
 // The level's mines on cells picked evenly from the spots.
@@ -176,15 +190,18 @@ void Open(Dealer& d, std::uint32_t cell)
         assert(!d.mine[next]);
         d.known[next] = kOpen;
         --d.safeLeft;
-        ExamineOpenNeighbours(d, next);
-        if (d.value[next] != 0) {
-            Examine(d, next);
-            continue;
-        }
+        // One walk round it: its open neighbours have a cell fewer undecided, and a zero opens the
+        // others as the game does.
+        const bool zero = d.value[next] == 0;
         ForEachRealNeighbour(d, next, [&](std::uint32_t around) {
-            if (d.known[around] == kUnknown)
+            if (d.known[around] == kOpen)
+                Examine(d, around);
+            else if (zero && d.known[around] == kUnknown)
                 d.toOpen.push_back(around);
         });
+        d.steps += d.neighbourFirst[next + 1] - d.neighbourFirst[next];
+        if (!zero)
+            Examine(d, next);
     }
 }
 
@@ -313,7 +330,7 @@ bool SolveWholePosition(Dealer& d)
             d.seen.cells[cell] = d.known[cell] == kOpen ? static_cast<std::int8_t>(d.value[cell]) : kSeenHidden;
     d.seen.mines = d.mines;
     const MineChances chances = FindMineChances(d.seen);
-    d.steps += kStepsPerCellSolved * d.known.size() + chances.countingSteps;
+    d.steps += kStepsPerCellSolved * d.realCells + chances.countingSteps;
     bool decided = false;
     for (std::size_t cell = 0; cell < d.known.size(); ++cell) {
         if (d.known[cell] != kUnknown || (chances.chance[cell] != 0.0 && chances.chance[cell] != 1.0))
@@ -327,61 +344,131 @@ bool SolveWholePosition(Dealer& d)
     return decided;
 }
 
+bool TouchesOpenCell(Dealer& d, const std::vector<std::uint8_t>& known, std::uint32_t cell)
+{
+    for (std::uint32_t k = d.neighbourFirst[cell]; k < d.neighbourFirst[cell + 1]; ++k) {
+        ++d.steps;
+        if (known[d.neighbours[k]] == kOpen)
+            return true;
+    }
+    return false;
+}
+
+// The mines that make the proof stick, in stuckMines: those of the undecided cells next to open
+// ones or, when none is, of the undecided cells that only proved mines enclose. Where they may go
+// and leave what the local rules proved a proof, in freeSpots: spots that the rules had not decided
+// and that nothing they opened touches, those that nothing open touches now first (untouchedNow of
+// them); the others only when onlyUntouchedNow is false.
+void FindStuckMinesAndFreeSpots(Dealer& d, bool onlyUntouchedNow, std::size_t& untouchedNow)
+{
+    std::vector<std::uint32_t>& from = d.stuckMines;
+    std::vector<std::uint32_t>& enclosed = d.enclosedMines;
+    std::vector<std::uint32_t>& to = d.freeSpots;
+    std::vector<std::uint32_t>& later = d.freeSpotsByRules;
+    from.clear(), enclosed.clear(), to.clear(), later.clear();
+    const bool byRules = d.solvedWhole && !onlyUntouchedNow;
+    for (std::uint32_t spot : d.mineSpots) {
+        const bool undecided = d.known[spot] == kUnknown;
+        const bool touched = undecided && TouchesOpenCell(d, d.known, spot);
+        if (d.mine[spot] && undecided)
+            (touched ? from : enclosed).push_back(spot);
+        else if (!d.mine[spot] && undecided && !touched)
+            to.push_back(spot);
+        else if (!d.mine[spot] && byRules && d.knownByRules[spot] == kUnknown &&
+                 !TouchesOpenCell(d, d.knownByRules, spot))
+            later.push_back(spot);
+    }
+    d.steps += d.mineSpots.size();
+    if (from.empty())
+        from.swap(enclosed);
+    untouchedNow = to.size();
+    to.insert(to.end(), later.begin(), later.end());
+}
+
+// Moves the mines that make the proof stick to free spots, as many as there are; false when there
+// is no such mine or no such spot. Every count beside them then frees its undecided cells, unless
+// spots ran short.
+bool MoveStuckMines(Dealer& d, bool onlyUntouchedNow)
+{
+    std::vector<std::uint32_t>& from = d.stuckMines;
+    std::vector<std::uint32_t>& to = d.freeSpots;
+    std::size_t untouchedNow = 0;
+    FindStuckMinesAndFreeSpots(d, onlyUntouchedNow, untouchedNow);
+    if (from.empty() || to.empty())
+        return false;
+    const std::size_t moving = std::min(from.size(), to.size());
+    for (std::size_t k = 0; k < moving; ++k) {
+        std::swap(from[k], from[k + d.random.Below(from.size() - k)]);
+        const std::size_t choices = k < untouchedNow ? untouchedNow : to.size();
+        std::swap(to[k], to[k + d.random.Below(choices - k)]);
+        d.mine[from[k]] = 0;
+        d.mine[to[k]] = 1;
+        ForEachRealNeighbour(d, from[k], [&](std::uint32_t next) { --d.value[next]; });
+        ForEachRealNeighbour(d, to[k], [&](std::uint32_t next) { ++d.value[next]; });
+    }
+    from.resize(moving);
+    return true;
+}
+
+void KeepWhatRulesProved(Dealer& d)
+{
+    d.knownByRules = d.known;
+    d.steps += d.realCells;
+    d.safeLeftByRules = d.safeLeft;
+    d.solvedWhole = true;
+}
+
+// After the mines moved: back to what the local rules had proved, which the move leaves a proof,
+// with the counts beside the cells the mines left to examine again.
+void GoBackToWhatRulesProved(Dealer& d)
+{
+    if (d.solvedWhole) {
+        d.known = d.knownByRules;
+        d.steps += d.realCells;
+        d.safeLeft = d.safeLeftByRules;
+        d.solvedWhole = false;
+    }
+    for (std::uint32_t source : d.stuckMines)
+        ExamineOpenNeighbours(d, source);
+}
+
 // Plays the layout from the released cell by proof alone: the simple rules first, the subset rule
-// when they stick, the whole position when both do. True when every safe cell is uncovered.
-bool ProveLayout(Dealer& d)
+// when they stick. Where both stick, the mines that make them stick move away while there is room
+// for them; the whole position goes to the solver when there is none, and the mines move again
+// where it sticks too, at most movesAllowed times. True when every safe cell is uncovered.
+bool ProveLayout(Dealer& d, int movesAllowed, std::uint64_t stepBound)
 {
     std::fill(d.known.begin(), d.known.end(), kUnknown);
+    d.steps += d.realCells;
     d.safeLeft = d.safeCells;
+    d.solvedWhole = false;
     d.toExamine.clear();
     d.stuck.clear();
     std::fill(d.queued.begin(), d.queued.end(), 0);
     std::fill(d.isStuck.begin(), d.isStuck.end(), 0);
     Open(d, static_cast<std::uint32_t>(d.first));
+    int moves = 0;
     while (d.safeLeft > 0) {
         SettleExamined(d);
         if (d.safeLeft == 0 || CompareStuckCounts(d))
             continue;
-        if (d.steps >= kStepBound || !SolveWholePosition(d))
+        if (d.steps >= stepBound)
             return false;
-    }
-    return true;
-}
-
-bool TouchesOpenCell(const Dealer& d, std::uint32_t cell)
-{
-    for (std::uint32_t k = d.neighbourFirst[cell]; k < d.neighbourFirst[cell + 1]; ++k)
-        if (d.known[d.neighbours[k]] == kOpen)
-            return true;
-    return false;
-}
-
-// Moves one mine from among the undecided cells where the proof stuck to a spot that nothing open
-// touches yet; false when there is no such mine or no such spot.
-bool MoveStuckMine(Dealer& d)
-{
-    std::vector<std::uint32_t>& from = d.stuckMines;
-    std::vector<std::uint32_t>& to = d.freeSpots;
-    from.clear();
-    to.clear();
-    for (std::uint32_t spot : d.mineSpots) {
-        if (d.known[spot] != kUnknown)
+        const bool mayMove = moves < movesAllowed;
+        if (!d.solvedWhole && mayMove && MoveStuckMines(d, true)) {
+            ++moves;
+            GoBackToWhatRulesProved(d);
             continue;
-        const bool touches = TouchesOpenCell(d, spot);
-        if (d.mine[spot] && touches)
-            from.push_back(spot);
-        else if (!d.mine[spot] && !touches)
-            to.push_back(spot);
+        }
+        if (!d.solvedWhole)
+            KeepWhatRulesProved(d);
+        if (SolveWholePosition(d))
+            continue;
+        if (!mayMove || !MoveStuckMines(d, false))
+            return false;
+        ++moves;
+        GoBackToWhatRulesProved(d);
     }
-    d.steps += d.mineSpots.size();
-    if (from.empty() || to.empty())
-        return false;
-    const std::uint32_t source = from[d.random.Below(from.size())];
-    const std::uint32_t target = to[d.random.Below(to.size())];
-    d.mine[source] = 0;
-    d.mine[target] = 1;
-    ForEachRealNeighbour(d, source, [&](std::uint32_t next) { --d.value[next]; });
-    ForEachRealNeighbour(d, target, [&](std::uint32_t next) { ++d.value[next]; });
     return true;
 }
 
@@ -424,17 +511,14 @@ DealtBoard Deal(Dealer& d, const std::vector<std::uint8_t>& mask, std::uint32_t 
         LayMines(d);
         if (firstLayout.empty())
             firstLayout = d.mine;
-        for (int moves = 0;; ++moves) {
-            if (ProveLayout(d))
-                return BoardOf(d, true);
-            if (d.steps >= kStepBound || moves == kMovesPerLayout || !MoveStuckMine(d))
-                break;
-        }
+        if (ProveLayout(d, kMovesPerLayout, kStepBound))
+            return BoardOf(d, true);
     }
-    // None found: the first layout, fair and with the released cell free.
+    // None found: the first layout, fair and with the released cell free. Its mines moved before
+    // the whole position was ever solved, so it may be proven as it is.
     d.mine = firstLayout;
     CountMines(d);
-    return BoardOf(d, false);
+    return BoardOf(d, ProveLayout(d, 0, kNoStepBound));
 }
 
 }  // namespace

@@ -12,24 +12,10 @@ CellPosition PositionOf(std::size_t index)
     return CellPosition{static_cast<std::uint32_t>(index % Columns), static_cast<std::uint32_t>(index / Columns)};
 }
 
-// Marks, from the zero at index on, every cell that its region of zeros opens.
-void OpenZeroRegion(std::size_t index, std::vector<bool>& opened)
+// The value a cell's byte keeps under any mark.
+std::uint8_t ValueUnderMarks(std::uint8_t b)
 {
-    std::vector<std::size_t> zeros{index};
-    opened[index] = true;
-    while (!zeros.empty()) {
-        const std::size_t zero = zeros.back();
-        zeros.pop_back();
-        const CellPosition at = PositionOf(zero);
-        for (const CellPosition& next : NeighbourPositions(at.column, at.row)) {
-            const std::size_t nextIndex = CellIndex(next.column, next.row);
-            if (IsVoid(Board[nextIndex]) || opened[nextIndex])
-                continue;
-            opened[nextIndex] = true;
-            if (UncoveredValue(Board[nextIndex]) == 0)
-                zeros.push_back(nextIndex);
-        }
-    }
+    return IsUncovered(b) ? b : IsFlagged(b) ? static_cast<std::uint8_t>(b - kFlaggedBase) : UncoveredValue(b);
 }
 
 void PlayMove(char button, CellPosition cell, SolvedBoard& board)
@@ -76,15 +62,20 @@ bool PlayRound(SolvedBoard& board)
 
 std::uint32_t ThreeBV()
 {
-    std::vector<bool> opened(GridSize(), false);
+    // Counted on the board with every mark taken off, opened by the game's own flood, then put back.
+    const std::vector<std::uint8_t> kept = Board;
+    for (std::size_t index = 0; index < GridSize(); ++index)
+        if (!IsVoid(Board[index]))
+            Board[index] = static_cast<std::uint8_t>(kCoveredBase + ValueUnderMarks(Board[index]));
     std::uint32_t releases = 0;
     for (std::size_t index = 0; index < GridSize(); ++index)
-        if (IsHiddenZero(Board[index]) && !opened[index]) {
+        if (IsHiddenZero(Board[index])) {
             ++releases;
-            OpenZeroRegion(index, opened);
+            FloodFill(PositionOf(index).column, PositionOf(index).row);
         }
     for (std::size_t index = 0; index < GridSize(); ++index)
-        releases += !IsVoid(Board[index]) && UncoveredValue(Board[index]) != kMine && !opened[index];
+        releases += IsHidden(Board[index]) && UncoveredValue(Board[index]) != kMine;
+    Board = kept;
     return releases;
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -159,6 +160,13 @@ TEST(Deal, OnEveryBuiltInLevelTheFirstReleaseOpensARegionAndProofWinsTheBoard)
             if (!IsVoid(Board[questioned]))
                 ApplyMove(Move{'R', static_cast<std::uint32_t>(questioned % Columns),
                                static_cast<std::uint32_t>(questioned / Columns)});
+            // A release on a flag does nothing: the deal waits for a release that uncovers.
+            if (!IsVoid(Board[flagged])) {
+                const Move onFlag{'L', static_cast<std::uint32_t>(flagged % Columns),
+                                  static_cast<std::uint32_t>(flagged / Columns)};
+                ASSERT_EQ(ApplyMoveDealing(onFlag), DealOutcome::NotDealt);
+                ASSERT_TRUE(AwaitingDeal);
+            }
             const CellPosition release{static_cast<std::uint32_t>(first % Columns),
                                        static_cast<std::uint32_t>(first / Columns)};
             ASSERT_EQ(DealOnFirstRelease(release.column, release.row), DealOutcome::Proven);
@@ -184,6 +192,87 @@ TEST(Deal, OnEveryBuiltInLevelTheFirstReleaseOpensARegionAndProofWinsTheBoard)
             EXPECT_TRUE(played.won);
             EXPECT_TRUE(played.guesses.empty());
         }
+    }
+}
+
+// The dealer's first layout, worked out here from the seed and the released cell: splitmix64
+// seeded with both, the level's mines drawn evenly from the cells free of the released cell and,
+// where the others have room, its neighbours.
+std::vector<bool> FirstLayout(const LevelRecord& record, std::uint32_t seed, std::size_t first)
+{
+    std::uint64_t state = (std::uint64_t{seed} << 32) | first;
+    const auto below = [&state](std::size_t n) {
+        std::uint64_t z = (state += 0x9E3779B97F4A7C15u);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+        return static_cast<std::size_t>((((z ^ (z >> 31)) >> 32) * n) >> 32);
+    };
+    const std::vector<std::size_t> around = TableNeighbours(record.columns, record.rows, first);
+    std::vector<std::size_t> spots;
+    for (bool keepNeighbours : {true, false}) {
+        spots.clear();
+        for (std::size_t i = 0; i < record.grid.size(); ++i) {
+            const bool neighbour = std::find(around.begin(), around.end(), i) != around.end();
+            if (record.grid[i] != kVoidCell && i != first && !(keepNeighbours && neighbour))
+                spots.push_back(i);
+        }
+        if (spots.size() >= record.mines)
+            break;
+    }
+    std::vector<bool> mine(record.grid.size(), false);
+    for (std::size_t placed = 0; placed < record.mines; ++placed) {
+        std::swap(spots[placed], spots[placed + below(spots.size() - placed)]);
+        mine[spots[placed]] = true;
+    }
+    return mine;
+}
+
+// Where no board without a guess is found, the board is the dealer's first layout, not the last
+// one it tried.
+TEST(Deal, WithNoProofFoundTheBoardIsTheFirstLayout)
+{
+    LevelRecord record;
+    record.rows = 3;
+    record.columns = 5;
+    record.mines = 12;
+    record.grid.assign(15, kPlayableCell);
+    record.grid[4] = kVoidCell;
+    int notFound = 0;
+    for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+        const std::size_t first = seed % 2 == 0 ? 7 : 10;
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        const DealtBoard dealt = DealWithoutGuess(record.grid, record.columns, record.rows, record.mines, seed, first);
+        if (dealt.proven)
+            continue;
+        ++notFound;
+        const std::vector<bool> mine = FirstLayout(record, seed, first);
+        for (std::size_t i = 0; i < mine.size(); ++i)
+            EXPECT_EQ(dealt.cells[i] == kMine, mine[i]) << "cell " << i;
+    }
+    EXPECT_GE(notFound, 3);
+}
+
+// Void cells beside a board change nothing: 14 x 36 triangles padded with void rows to the tallest
+// grid are dealt the same board with the same work.
+TEST(Deal, AShapeAndItsPaddedTwinAreDealtAlike)
+{
+    LevelRecord shape;
+    shape.rows = 14;
+    shape.columns = 36;
+    shape.mines = 150;
+    shape.grid.assign(14 * 36, kPlayableCell);
+    LevelRecord padded = shape;
+    padded.rows = 255;
+    padded.grid.resize(std::size_t{255} * 36, kVoidCell);
+    const std::size_t first = 7 * 36 + 17;
+    for (std::uint32_t seed : {1u, 2u, 5u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        const DealtBoard alone = DealWithoutGuess(shape.grid, 36, 14, shape.mines, seed, first);
+        const DealtBoard twin = DealWithoutGuess(padded.grid, 36, 255, padded.mines, seed, first);
+        EXPECT_EQ(alone.proven, twin.proven);
+        EXPECT_EQ(alone.steps, twin.steps);
+        for (std::size_t i = 0; i < twin.cells.size(); ++i)
+            ASSERT_EQ(twin.cells[i], i < alone.cells.size() ? alone.cells[i] : kVoidCell) << "cell " << i;
     }
 }
 

@@ -108,15 +108,15 @@ TEST(KelboTool, BadInputGetsOneLineAndAFailure)
 {
     ScratchDirectory directory;
     WriteWholeFileForTest(directory.File("kelbo.dat"), DefaultDataFileBytes());
-    for (const char* arguments : {"board 8 --seed 1", "board 0", "board 0 --seed x", "times 9", "frobnicate",
-                                  "levels --file missing.dat", "check --file missing.dat", "board 0 --seed",
-                                  // numbers past 32 bits must not wrap round where long has 32 bits
-                                  "board 0 --seed 4294967296", "board 0 --seed 9999999999", "board 0 --time 4294967296",
-                                  "board 0 --seed 99999999999999999999", "replay 0 --seed 1 L:4294967296,0",
-                                  "level show 4294967296", "level set 0 --title T --mines 4294967297 --size 5x5",
-                                  "level set 0 --title T --mines 3 --size 4294967301x5",
-                                  // output that cannot be written
-                                  "level show 3 > /dev/full", "level reset 3 > /dev/full", "levels > /dev/full"}) {
+    for (const char* arguments :
+         {"board 8 --seed 1", "board 0", "board 0 --seed x", "times 9", "frobnicate", "levels --file missing.dat",
+          "check --file missing.dat", "board 0 --seed",
+          // numbers past 32 bits must not wrap round where long has 32 bits
+          "board 0 --seed 4294967296", "board 0 --seed 9999999999", "board 0 --time 4294967296",
+          "board 0 --seed 99999999999999999999", "replay 0 --seed 1 L:4294967296,0", "level show 4294967296",
+          "level set 0 --title T --mines 4294967297 --size 5x5", "level set 0 --title T --mines 3 --size 4294967301x5",
+          // output that cannot be written
+          "level show 3 > /dev/full", "level reset 3 > /dev/full", "levels > /dev/full"}) {
         const ToolRun result = RunKelbo(directory, arguments);
         EXPECT_NE(result.exitCode, 0) << arguments;
         EXPECT_EQ(Lines(result.errors).size(), 1u) << arguments << ": " << result.errors;
@@ -558,41 +558,67 @@ TEST(KelboTool, SolveEndsTheGameAsItsMovesReplayed)
     EXPECT_GT(results["won"], 10);
     EXPECT_GT(results["lost"], 2);
 
-    const std::string batch = "0 --time 1700000000 --first 6,3";
-    int won = 0, clean = 0, lostFirst = 0, guesses = 0, threeBV = 0;
-    for (int game = 0; game < 8; ++game) {
-        const std::vector<std::string> lines =
-            Lines(RunKelbo(directory, "solve " + batch + " --game " + std::to_string(game)).output);
-        ASSERT_GE(lines.size(), 2u);
-        EXPECT_EQ(lines[0].rfind("L:6,3", 0), 0u) << lines[0];
-        const bool gameWon = lines.back().rfind("won", 0) == 0;
-        won += gameWon;
-        clean += gameWon && lines.size() == 2;
-        lostFirst += !gameWon && lines[0] == "L:6,3";
-        guesses += static_cast<int>(lines.size()) - 2;
-        threeBV += std::stoi(lines.back().substr(lines.back().find("3BV ") + 4));
+    // A batch plays each game as solve plays it alone; with --no-guess each game's board is the one
+    // that board deals at the same release, its 3BV counted apart.
+    for (const std::string mode : {"", " --no-guess"}) {
+        SCOPED_TRACE("batch" + mode);
+        const std::string batch = "0 --time 1700000000" + mode + " --first 6,3";
+        int won = 0, clean = 0, lostFirst = 0, guesses = 0, threeBV = 0, dealt = 0, threeBVApart = 0;
+        for (int game = 0; game < 8; ++game) {
+            const std::string alone = batch + " --game " + std::to_string(game);
+            std::vector<std::string> dealing;
+            if (!mode.empty()) {
+                TextBoard board = ReadTextBoard(RunKelbo(directory, "board " + alone).output);
+                ASSERT_EQ(board.size(), 8u);
+                dealt += board.back() == std::vector<std::string>{"no", "guess", "needed"};
+                dealing = board.back();
+                board.pop_back();
+                EXPECT_EQ(board[3][6], "0") << "the first release and its neighbours are free";
+                threeBVApart += ReferenceThreeBV(board);
+            }
+            std::vector<std::string> lines = Lines(RunKelbo(directory, "solve " + alone).output);
+            if (!mode.empty()) {
+                ASSERT_FALSE(lines.empty());
+                EXPECT_EQ(ReadTextBoard(lines.back()).back(), dealing);
+                lines.pop_back();
+            }
+            ASSERT_GE(lines.size(), 2u);
+            EXPECT_EQ(lines[0].rfind("L:6,3", 0), 0u) << lines[0];
+            const bool gameWon = lines.back().rfind("won", 0) == 0;
+            won += gameWon;
+            clean += gameWon && lines.size() == 2;
+            lostFirst += !gameWon && lines[0] == "L:6,3";
+            guesses += static_cast<int>(lines.size()) - 2;
+            threeBV += std::stoi(lines.back().substr(lines.back().find("3BV ") + 4));
+        }
+        char expected[256];
+        std::snprintf(expected, sizeof expected,
+                      "won %d of 8\nwon without a guess %d of 8\nlost on the first release %d of 8\n"
+                      "guesses per board %.2f\n3BV per board %.2f\nboards per second ",
+                      won, clean, lostFirst, guesses / 8.0, threeBV / 8.0);
+        // Standard error is a file here: no bar, even with its wait gone; and the level is read once.
+        setenv("KELBO_BAR_WAIT_MS", "0", 1);
+        const int watch = inotify_init1(IN_NONBLOCK);
+        // Closes too, or the opens one after another would be merged into one event.
+        inotify_add_watch(watch, directory.File("kelbo.dat").c_str(), IN_OPEN | IN_CLOSE_NOWRITE);
+        const ToolRun batchRun = RunKelbo(directory, "solve " + batch + " --boards 8");
+        unsetenv("KELBO_BAR_WAIT_MS");
+        int opened = 0;
+        alignas(inotify_event) char events[4096];
+        for (ssize_t got; (got = read(watch, events, sizeof events)) > 0;)
+            for (const char* at = events; at < events + got; at += sizeof(inotify_event))
+                opened += (reinterpret_cast<const inotify_event*>(at)->mask & IN_OPEN) != 0;
+        close(watch);
+        EXPECT_EQ(batchRun.output.rfind(expected, 0), 0u) << batchRun.output;
+        EXPECT_EQ(batchRun.errors, "");
+        EXPECT_LE(opened, 2) << "kelbo.dat opened for each board";
+        if (!mode.empty()) {
+            EXPECT_EQ(threeBV, threeBVApart);
+            EXPECT_NE(batchRun.output.find("\ndealt without a guess " + std::to_string(dealt) + " of 8\ndealing: "),
+                      std::string::npos)
+                << batchRun.output;
+        }
     }
-    char expected[256];
-    std::snprintf(expected, sizeof expected,
-                  "won %d of 8\nwon without a guess %d of 8\nlost on the first release %d of 8\n"
-                  "guesses per board %.2f\n3BV per board %.2f\nboards per second ",
-                  won, clean, lostFirst, guesses / 8.0, threeBV / 8.0);
-    // Standard error is a file here: no bar, even with its wait gone; and the level is read once.
-    setenv("KELBO_BAR_WAIT_MS", "0", 1);
-    const int watch = inotify_init1(IN_NONBLOCK);
-    // Closes too, or the opens one after another would be merged into one event.
-    inotify_add_watch(watch, directory.File("kelbo.dat").c_str(), IN_OPEN | IN_CLOSE_NOWRITE);
-    const ToolRun batchRun = RunKelbo(directory, "solve " + batch + " --boards 8");
-    unsetenv("KELBO_BAR_WAIT_MS");
-    int opened = 0;
-    alignas(inotify_event) char events[4096];
-    for (ssize_t got; (got = read(watch, events, sizeof events)) > 0;)
-        for (const char* at = events; at < events + got; at += sizeof(inotify_event))
-            opened += (reinterpret_cast<const inotify_event*>(at)->mask & IN_OPEN) != 0;
-    close(watch);
-    EXPECT_EQ(batchRun.output.rfind(expected, 0), 0u) << batchRun.output;
-    EXPECT_EQ(batchRun.errors, "");
-    EXPECT_LE(opened, 2) << "kelbo.dat opened for each board";
 }
 
 // With little work allowed, the solver estimates: a guess is marked approximate exactly when
@@ -614,8 +640,8 @@ TEST(KelboTool, SolveMarksTheGuessesOfEstimates)
                 Lines(RunKelbo(directory, "chances " + game + " --list " + before).output);
             const bool approximate = !chances.empty() && chances.back() == "approximate";
             const std::string at = cell.substr(0, cell.find(',')) + " " + cell.substr(cell.find(',') + 1) + " ";
-            const auto line = std::find_if(chances.begin(), chances.end(),
-                                           [&](const std::string& l) { return l.rfind(at, 0) == 0; });
+            const auto line =
+                std::find_if(chances.begin(), chances.end(), [&](const std::string& l) { return l.rfind(at, 0) == 0; });
             ASSERT_NE(line, chances.end()) << *guess;
             EXPECT_EQ(*guess, cell + " " + line->substr(at.size()) + (approximate ? " approximate" : "")) << before;
             (approximate ? marked : unmarked) += 1;
@@ -638,11 +664,11 @@ TEST(KelboTool, TimesAndLevelsShowFieldsAsTheGameReadsThem)
     std::vector<std::uint8_t> file = DefaultDataFileBytes();
     const std::size_t beginner = RecordOffset(file, 0);
     const std::string names[] = {
-        std::string("TenLetters\0", 11),   // ten characters and the terminator
-        std::string("ElevenBytes", 11),     // no terminator: the time follows at once
+        std::string("TenLetters\0", 11),        // ten characters and the terminator
+        std::string("ElevenBytes", 11),         // no terminator: the time follows at once
         std::string("Caf\xe9\0XYZ\0\0\0", 11),  // a byte above 127; bytes after the terminator
-        std::string("\0Hidden\0\0\0\0", 11),  // empty
-        std::string("\x1b[31mRed\\\0", 11),  // a terminal's escape sequence and a backslash
+        std::string("\0Hidden\0\0\0\0", 11),    // empty
+        std::string("\x1b[31mRed\\\0", 11),     // a terminal's escape sequence and a backslash
     };
     for (int k = 0; k < 5; ++k)
         PutField(file, beginner + 16 + 15 * static_cast<std::size_t>(k), names[k]);
@@ -655,12 +681,9 @@ TEST(KelboTool, TimesAndLevelsShowFieldsAsTheGameReadsThem)
     const ToolRun times = RunKelbo(directory, "times 0");
     ASSERT_EQ(times.exitCode, 0) << times.errors;
     const std::vector<std::string> expectedTimes = {
-        "0 ABCDEFGHIJKLM",
-        "  1. TenLetters     60",
-        "  2. ElevenBytes    100",
-        "  3. Caf\xc3\xa9          150",
-        "  4.               200",
-        "  5. \\x1b[31mRed\\\\    300",
+        "0 ABCDEFGHIJKLM",         "  1. TenLetters     60",
+        "  2. ElevenBytes    100", "  3. Caf\xc3\xa9          150",
+        "  4.               200",  "  5. \\x1b[31mRed\\\\    300",
     };
     EXPECT_EQ(Lines(times.output), expectedTimes);
 
@@ -717,10 +740,20 @@ struct Utf8Case {
 };
 
 const Utf8Case kUtf8Cases[] = {
-    {"A", true, 0x41},          {"\xc3\xab", true, 0xEB},       {"\xe2\x82\xac", true, 0x20AC},
-    {"\xf0\x9f\x98\x80", true, 0x1F600}, {"\xc3", false, 0},      {"\x80", false, 0},
-    {"\xc0\xaf", false, 0},      {"\xe0\x80\xaf", false, 0}, {"\xed\xa0\x80", false, 0},
-    {"\xf4\x90\x80\x80", false, 0}, {"\xff", false, 0},      {"\xe2\x82" "A", false, 0},
+    {"A", true, 0x41},
+    {"\xc3\xab", true, 0xEB},
+    {"\xe2\x82\xac", true, 0x20AC},
+    {"\xf0\x9f\x98\x80", true, 0x1F600},
+    {"\xc3", false, 0},
+    {"\x80", false, 0},
+    {"\xc0\xaf", false, 0},
+    {"\xe0\x80\xaf", false, 0},
+    {"\xed\xa0\x80", false, 0},
+    {"\xf4\x90\x80\x80", false, 0},
+    {"\xff", false, 0},
+    {"\xe2\x82"
+     "A",
+     false, 0},
 };
 
 // Cut-off, stray, overlong, surrogate and out-of-range sequences are not text.
