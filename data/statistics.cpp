@@ -131,7 +131,9 @@ struct NumberField {
 
 bool ReadNumbers(const Fields& fields, std::vector<NumberField>& numbers, std::string& problem)
 {
-    for (const auto& [name, value] : fields.pairs) {
+    for (const auto& pair : fields.pairs) {
+        const std::string& name = pair.first;
+        const std::string& value = pair.second;
         auto field = std::find_if(numbers.begin(), numbers.end(),
                                   [&](const NumberField& number) { return name == number.name; });
         if (field == numbers.end()) {

@@ -112,7 +112,7 @@ void LearnGrid(Dealer& d, const std::vector<std::uint8_t>& mask, std::uint32_t c
     d.drawable.assign(cells, 0);
     for (std::size_t cell = 0; cell < cells; ++cell)
         d.drawable[cell] = drawn[cell] && mask[cell] != kVoidCell;
-    d.realCells = static_cast<std::size_t>(cells - std::count(mask.begin(), mask.end(), kVoidCell));
+    d.realCells = cells - static_cast<std::size_t>(std::count(mask.begin(), mask.end(), kVoidCell));
     d.seen.columns = columns;
     d.seen.rows = rows;
     d.seen.cells.assign(cells, kSeenVoid);
