@@ -22,16 +22,6 @@ void ShowSaveProblem(HWND owner, const std::string& problem)
     MessageBoxA(owner, problem.c_str(), "Skarvel", MB_OK | MB_ICONWARNING);
 }
 
-// While another program holds the data file's lock the game waits up to its bound; the windows
-// keep painting meanwhile, and no other message reaches them. The loop is bounded in case a
-// window leaves its update region as it is.
-void PaintWhileAwaitingLock()
-{
-    MSG message;
-    for (int paints = 0; paints < 64 && PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++paints)
-        DispatchMessageA(&message);
-}
-
 // The dialog's result is not used: OK is its only way out, so the name is always taken.
 INT_PTR CALLBACK EnterNameProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -94,7 +84,6 @@ bool FillBestTimes(HWND dialog)
 void ResetBestTimes(HWND dialog)
 {
     std::string problem;
-    WhileAwaitingLock = PaintWhileAwaitingLock;
     if (!(NoGuessing ? ClearNoGuessTimes(dialog, problem) : ClearBestTimes(LevelIndex, problem)))
         ShowSaveProblem(dialog, problem);
 }
@@ -182,6 +171,14 @@ INT_PTR CALLBACK BestTimesProcedure(HWND dialog, UINT message, WPARAM wParam, LP
 
 }  // namespace
 
+// The loop is bounded in case a window leaves its update region as it is.
+void PaintWhileAwaitingLock()
+{
+    MSG message;
+    for (int paints = 0; paints < 64 && PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++paints)
+        DispatchMessageA(&message);
+}
+
 void AskPlayerName(HWND window, std::uint8_t (&name)[kNameSize])
 {
     std::memset(name, 0, kNameSize);
@@ -254,7 +251,6 @@ void RecordBestTime(PlatformWindow platformWindow)
     }
     std::uint8_t name[kNameSize];
     AskPlayerName(window, name);
-    WhileAwaitingLock = PaintWhileAwaitingLock;
     if (!SaveBestTime(LevelIndex, name, seconds, problem)) {
         ShowSaveProblem(window, problem);
         return;

@@ -4,10 +4,12 @@
 #include <string>
 
 #include "data/data_file.h"
+#include "data/file_lock.h"
 #include "game/board.h"
 #include "game/cell.h"
 #include "game/level_check.h"
 #include "res/resource.h"
+#include "ui/best_times.h"
 #include "ui/commands.h"
 #include "ui/draw.h"
 #include "ui/geometry.h"
@@ -68,6 +70,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         ReleaseGame();
         return kStartFailureExitCode;
     }
+    WhileAwaitingLock = PaintWhileAwaitingLock;
     LoadOptions(window);
     NewGame(window);
     const HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_ACCELERATORS));
