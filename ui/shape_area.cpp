@@ -21,6 +21,7 @@ struct ShapeArea {
     bool toggling = false;    // the left button went down off the grid: the first triangle reached toggles
     std::uint8_t paintValue;  // what the held button paints: kPlayableCell or kVoidCell
     POINT lastPoint{0, 0};    // where the pointer was at the last move of the drag
+    bool barsShown = false;   // the scroll bars are on: showing them again costs a frame's layout
 };
 
 constexpr int kMargin = 4;  // pixels around the drawing
@@ -218,7 +219,10 @@ void LayOut(HWND area, ShapeArea& a)
     const int edge = GetSystemMetrics(SM_CXEDGE) * 2;
     a.scale = ScaleForGrid(a.outline->rows, a.outline->columns, window.right - window.left - edge - 2 * kMargin,
                            window.bottom - window.top - edge - 2 * kMargin);
-    ShowScrollBar(area, SB_BOTH, !a.scale.fits);
+    if (a.barsShown == a.scale.fits) {
+        ShowScrollBar(area, SB_BOTH, !a.scale.fits);
+        a.barsShown = !a.scale.fits;
+    }
     if (a.scale.fits)
         a.scroll = POINT{0, 0};
     GetClientRect(area, &client);
