@@ -348,8 +348,11 @@ void MeasureShapeArea(const char* what, std::uint32_t rows, std::uint32_t column
         SendMessageA(area, WM_KEYDOWN, VK_RIGHT, 0);
         UpdateWindow(area);
     };
-    const auto typedRows = [area, &outline, rows, columns] {
-        LevelDefinition level{"Mine", 10, RectangleOutline(rows, columns)};
+    // Each time a row more or less, as typing changes it, so that the area is laid out anew.
+    bool shorter = false;
+    const auto typedRows = [area, &outline, rows, columns, &shorter] {
+        shorter = !shorter;
+        LevelDefinition level{"Mine", 10, RectangleOutline(shorter ? rows - 1 : rows, columns)};
         std::string problem;
         CheckLevelToStore(7, level, "the shape drawn", problem);
         outline = level.outline;

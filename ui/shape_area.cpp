@@ -195,7 +195,12 @@ SIZE DrawingSize(const ShapeArea& a)
                 static_cast<LONG>(a.outline->rows) * a.scale.rowPitch + 2 * kMargin};
 }
 
-void SetBar(HWND area, int bar, int page, int size, LONG& position)
+// Setting a bar costs Wine about ten milliseconds when it is drawn at once, so a layout sets its
+// bars undrawn and draws them when the typing pauses (kBarsTimer); a scroll draws its bar at once.
+constexpr UINT_PTR kBarsTimer = 1;
+constexpr UINT kBarsDelay = 100;  // milliseconds
+
+void SetBar(HWND area, int bar, int page, int size, LONG& position, BOOL drawNow = TRUE)
 {
     position = std::max(0L, std::min<LONG>(position, std::max(0, size - page)));
     SCROLLINFO info{};
@@ -204,7 +209,14 @@ void SetBar(HWND area, int bar, int page, int size, LONG& position)
     info.nMax = size - 1;
     info.nPage = static_cast<UINT>(page);
     info.nPos = position;
-    SetScrollInfo(area, bar, &info, TRUE);
+    SetScrollInfo(area, bar, &info, drawNow);
+}
+
+void DrawBars(HWND area)
+{
+    KillTimer(area, kBarsTimer);
+    SetWindowPos(area, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_DRAWFRAME);
 }
 
 // The scale that fits the area without its bars; where none does, the smallest with both bars.
@@ -228,8 +240,9 @@ void LayOut(HWND area, ShapeArea& a)
     GetClientRect(area, &client);
     const SIZE drawing = DrawingSize(a);
     if (!a.scale.fits) {
-        SetBar(area, SB_HORZ, client.right, drawing.cx, a.scroll.x);
-        SetBar(area, SB_VERT, client.bottom, drawing.cy, a.scroll.y);
+        SetBar(area, SB_HORZ, client.right, drawing.cx, a.scroll.x, FALSE);
+        SetBar(area, SB_VERT, client.bottom, drawing.cy, a.scroll.y, FALSE);
+        SetTimer(area, kBarsTimer, kBarsDelay, nullptr);
     }
     InvalidateRect(area, nullptr, TRUE);
 }
@@ -469,6 +482,10 @@ LRESULT CALLBACK ShapeAreaProcedure(HWND area, UINT message, WPARAM wParam, LPAR
         return 0;
     case WM_VSCROLL:
         Scroll(area, *a, SB_VERT, wParam);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kBarsTimer)
+            DrawBars(area);
         return 0;
     default:
         break;
